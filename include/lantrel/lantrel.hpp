@@ -1,0 +1,9 @@
+// lantrel — coordinate conversion for Kentucky and its neighbours: umbrella header.
+#pragma once
+
+#include "lantrel/carter.hpp"
+#include "lantrel/enums.hpp"
+#include "lantrel/error.hpp"
+#include "lantrel/location_results.hpp"
+#include "lantrel/pair.hpp"
+#include "lantrel/position.hpp"

@@ -1,0 +1,121 @@
+// Convert: re-express the point in another datum, projection and unit. Every conversion goes
+// through geographic coordinates: refresh the geographic pair, shift the datum, project.
+#include "carter/carter_access.hpp"
+#include "carter/carter_conversion.hpp"
+#include "datum/nadcon.hpp"
+#include "lantrel/error.hpp"
+#include "lantrel/position.hpp"
+#include "position/arithmetic_check.hpp"
+#include "position/raise.hpp"
+#include "position/shift_window.hpp"
+#include "position/unit_fitting.hpp"
+#include "projection/lambert.hpp"
+#include "projection/transverse_mercator.hpp"
+
+namespace lantrel {
+
+namespace {
+
+const std::string kConvertSource = std::string(detail::kPositionSource) + "Convert:";
+
+// Writes a resolved argument back into the caller's variable, when there is one.
+void WriteBack(std::int32_t* target, std::int32_t value) {
+  if (target != nullptr) *target = value;
+}
+
+}  // namespace
+
+std::int32_t ZrGeoPosition::Convert(std::int32_t* toDatum, std::int32_t* toProjection,
+                                    std::int32_t* toUnits) {
+  std::int32_t datum = toDatum ? *toDatum : -1;
+  std::int32_t projection = toProjection ? *toProjection : -1;
+  std::int32_t units = toUnits ? *toUnits : -1;
+  if (datum == -1 && projection == -1 && units == -1) return 0;
+
+  // Resolve and validate in the order datum, units, projection.
+  if (datum == -1) WriteBack(toDatum, datum = datum_);
+  if (datum < 0 || datum > 1) {
+    throw Error(errc::InvalidDatum, kConvertSource, "Invalid toDatum specified.");
+  }
+  if (units == -1) WriteBack(toUnits, units = units_);
+  if (units < 0 || units > 5) {
+    throw Error(errc::InvalidUnits, kConvertSource, "Invalid toUnits specified.");
+  }
+  if (projection == -1) WriteBack(toProjection, projection = projection_);
+  if (projection < 0 || projection > 15) {
+    throw Error(errc::InvalidProjection, kConvertSource, "Invalid toProjection specified.");
+  }
+  if (projection == detail::kSingleZone) WriteBack(toDatum, datum = detail::kNAD83);
+  WriteBack(toUnits, units = detail::FitUnits(projection, units));
+
+  // Refresh, shift, project.
+  RefreshGeographic();
+  Pair geo = geo_;
+  if (datum != datum_) {
+    if (!inShiftWindow_) return 4;
+    geo = datum_ == detail::kNAD27 ? detail::Nad27ToNad83(geo) : detail::Nad83ToNad27(geo);
+  }
+  Pair result;
+  switch (FamilyOf(projection)) {
+    case ProjectionFamily::Lambert:
+      result = detail::GeographicToLambert(geo, datum, projection, units);
+      break;
+    case ProjectionFamily::TransverseMercator:
+      result = detail::GeographicToMercator(geo, datum, projection, units);
+      break;
+    case ProjectionFamily::Geographic:
+      result = detail::ArithmeticScope().Check(geo);
+      break;
+    case ProjectionFamily::Carter:
+      result = detail::ArithmeticScope().Check(geo);
+      detail::GeographicToCarter(*EnsureCarter(), geo, datum);
+      break;
+  }
+
+  // The shifted pair is kept only once the whole conversion has succeeded, so a failure
+  // never leaves the cached geographic pair on a datum the position does not carry.
+  geo_ = geo;
+  stored_ = result;
+  datum_ = datum;
+  projection_ = projection;
+  units_ = units;
+  return 0;
+}
+
+std::int32_t ZrGeoPosition::ConvertTo(zrGeoDatum toDatum, zrGeoProjection toProjection,
+                                      zrGeoUnits toUnits) {
+  auto d = static_cast<std::int32_t>(toDatum);
+  auto p = static_cast<std::int32_t>(toProjection);
+  auto u = static_cast<std::int32_t>(toUnits);
+  return Convert(&d, &p, &u);
+}
+
+void ZrGeoPosition::RefreshGeographic() {
+  auto& carter = EnsureCarter();
+  if (!detail::CarterAccess::Changed(*carter) && !geographicChanged_) return;
+  switch (FamilyOf(projection_)) {
+    case ProjectionFamily::Lambert:
+      geo_ = detail::LambertToGeographic(stored_, datum_, projection_, units_);
+      break;
+    case ProjectionFamily::TransverseMercator:
+      geo_ = detail::MercatorToGeographic(stored_, datum_, projection_, units_);
+      break;
+    case ProjectionFamily::Geographic:
+      geo_ = stored_;
+      break;
+    case ProjectionFamily::Carter:
+      stored_ = detail::CarterToGeographic(*carter, datum_);
+      geo_ = stored_;
+      break;
+  }
+  inShiftWindow_ = detail::InShiftWindow(geo_);
+  geographicChanged_ = false;
+  detail::CarterAccess::Changed(*EnsureCarter(), false);
+}
+
+bool ZrGeoPosition::InBounds() {
+  RefreshGeographic();
+  return inShiftWindow_;
+}
+
+}  // namespace lantrel

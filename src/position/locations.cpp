@@ -1,0 +1,95 @@
+// The state, county and quadrangle properties, and SetPath. The search runs lazily, at the
+// first read after the point changed; results survive a Convert (the point did not move).
+#include "carter/carter_access.hpp"
+#include "datum/nadcon.hpp"
+#include "lantrel/error.hpp"
+#include "lantrel/position.hpp"
+#include "position/raise.hpp"
+#include "position/unit_fitting.hpp"
+#include "refdata/data_path.hpp"
+#include "refdata/lookup.hpp"
+#include "refdata/reference_data.hpp"
+
+namespace lantrel {
+
+namespace {
+
+template <typename T, std::size_t N>
+T Slot(const std::array<T, N>& slots, std::int32_t count, std::int32_t index) {
+  if (count == 0 || index < 0 || index >= static_cast<std::int32_t>(N)) return T{};
+  return slots[static_cast<std::size_t>(index)];
+}
+
+}  // namespace
+
+bool ZrGeoPosition::SetPath(const std::string& PathSpec) {
+  if (data_) return true;
+  if (PathSpec.empty()) return false;
+  const std::string folder = PathSpec.back() == '/' ? PathSpec : PathSpec + '/';
+  if (!detail::FileExistsIn(folder)) return false;
+  try {
+    data_ = detail::LoadReferenceData(folder + detail::kDataFileName);
+  } catch (const Error& e) {
+    throw Error(e.number(), "zrGeoPosition:SetPath", e.description());
+  }
+  return true;
+}
+
+const LocationResults& ZrGeoPosition::Locations() {
+  auto& carter = EnsureCarter();
+  if (detail::CarterAccess::Changed(*carter) || locationsChanged_) FindLocations();
+  return results_;
+}
+
+void ZrGeoPosition::FindLocations() {
+  if (!data_) {
+    throw Error(errc::DataNotLoaded, detail::kPositionSource,
+                "lantrel has not been initialized.\r\n"
+                "Could not connect to lantrel.bin.\r\n"
+                "Location functionality is not available.");
+  }
+  results_.Clear();
+  if (!InBounds()) return;
+  const Pair lookup = datum_ == detail::kNAD83 ? geo_ : detail::Nad27ToNad83(geo_);
+  detail::SearchLocations(*data_, lookup, results_);
+  locationsChanged_ = false;
+}
+
+std::int32_t ZrGeoPosition::StateCount() { return Locations().stateCount; }
+std::string ZrGeoPosition::StateName(std::int32_t i) {
+  const auto& r = Locations();
+  return Slot(r.stateName, r.stateCount, i);
+}
+std::int32_t ZrGeoPosition::StateFIPS(std::int32_t i) {
+  const auto& r = Locations();
+  return Slot(r.stateFIPS, r.stateCount, i);
+}
+std::int32_t ZrGeoPosition::CountyCount() { return Locations().countyCount; }
+std::string ZrGeoPosition::CountyName(std::int32_t i) {
+  const auto& r = Locations();
+  return Slot(r.countyName, r.countyCount, i);
+}
+std::int32_t ZrGeoPosition::CountyFIPS(std::int32_t i) {
+  const auto& r = Locations();
+  return Slot(r.countyFIPS, r.countyCount, i);
+}
+std::string ZrGeoPosition::CountySPZone(std::int32_t i) {
+  const auto& r = Locations();
+  if (r.countyCount == 0 || i < 0 || i > 2) return {};
+  return detail::SPZoneOfCounty(r.countyFIPS[static_cast<std::size_t>(i)]);
+}
+std::int32_t ZrGeoPosition::QuadCount() { return Locations().quadCount; }
+std::string ZrGeoPosition::QuadTile(std::int32_t i) {
+  const auto& r = Locations();
+  return Slot(r.quadTile, r.quadCount, i);
+}
+std::string ZrGeoPosition::QuadName(std::int32_t i) {
+  const auto& r = Locations();
+  return Slot(r.quadName, r.quadCount, i);
+}
+std::string ZrGeoPosition::QuadState(std::int32_t i) {
+  const auto& r = Locations();
+  return Slot(r.quadState, r.quadCount, i);
+}
+
+}  // namespace lantrel

@@ -1,0 +1,19 @@
+// Scaling plane coordinates between metres and the linear units of zrGeoUnits.
+//
+// One factor per unit and direction, as double constants: FromMetres does not divide by the
+// ToMetres factor, so ToMetres followed by FromMetres need not return the input bit for bit
+// (one US survey foot comes back as 0.9999999999999999). The mile is the US survey mile.
+#pragma once
+
+#include <cstdint>
+
+#include "lantrel/pair.hpp"
+
+namespace lantrel::detail {
+
+/// Metres from a pair in `units`; metres are copied, decimal degrees and unknown codes give 0.
+Pair ToMetres(Pair p, std::int32_t units);
+/// A pair in `units` from metres; metres are copied, decimal degrees and unknown codes give 0.
+Pair FromMetres(Pair p, std::int32_t units);
+
+}  // namespace lantrel::detail

@@ -1,0 +1,42 @@
+// The in-memory tables of the reference data file: states, counties, quadrangles and the
+// shared vertex lists. Loaded tables are immutable and shared by every position that loaded
+// the same unchanged file.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lantrel/pair.hpp"
+
+namespace lantrel::detail {
+
+struct RegionRecord {
+  std::int32_t FIPS = 0;
+  std::int32_t FirstVertex = 0;
+  std::int32_t LastVertex = 0;
+  std::string Name;
+  double XMax = 0.0, XMin = 0.0, YMax = 0.0, YMin = 0.0;
+};
+
+struct QuadRecord {
+  std::string Name;
+  std::string State;
+  std::string Tile;
+  double XMax = 0.0, XMin = 0.0, YMax = 0.0, YMin = 0.0;
+};
+
+struct ReferenceData {
+  std::vector<RegionRecord> states;
+  std::vector<RegionRecord> counties;
+  std::vector<QuadRecord> quads;
+  std::vector<std::int32_t> vertexIndexList;
+  std::vector<Pair> vertexList;  // x west-positive longitude, y latitude, NAD 83
+};
+
+/// Reads the whole file. Raises an Error (its own number and description; the caller sets the
+/// source) when the file cannot be read or its counts cannot be satisfied.
+std::shared_ptr<const ReferenceData> LoadReferenceData(const std::string& fileName);
+
+}  // namespace lantrel::detail
