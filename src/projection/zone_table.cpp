@@ -4,6 +4,4 @@
 
 namespace lantrel::detail {
 const ZoneRecord& Zone(std::int32_t, std::int32_t) { RaiseRuntime(errc::InvalidArgument); }
-double SemiMajorAxis(std::int32_t) { RaiseRuntime(errc::InvalidArgument); }
-double EccentricitySquared(std::int32_t) { RaiseRuntime(errc::InvalidArgument); }
 }  // namespace lantrel::detail
