@@ -1,0 +1,142 @@
+#include "help.hpp"
+
+#include <unistd.h>
+
+namespace lantrel::cli {
+
+namespace {
+
+constexpr std::string_view kMain = R"(usage: lantrel COMMAND [OPTIONS] [FILE ...]
+
+Coordinate conversion for Kentucky and its neighbouring states.
+
+Commands:
+  convert   convert points between coordinate systems, datums and units
+  locate    name the states, counties and quadrangles that contain points
+  info      show the library version, release date and the data file in use
+  systems   list the coordinate system names and EPSG codes lantrel accepts
+
+Run 'lantrel COMMAND --help' for the options of a command.
+
+Examples:
+  echo "-84.8733 38.2009" | lantrel convert --from geo --to north
+  lantrel convert --from north/nad27 --to utm16 points.txt
+  lantrel locate --from utm16 points.txt
+
+Exit status: 0 success, 1 when a point (or the job) failed, 2 for a wrong command line.
+)";
+
+constexpr std::string_view kConvert = R"(usage: lantrel convert --from SYSTEM --to SYSTEM [OPTIONS] [FILE ...]
+
+Reads points from the files (or standard input, also given as -) and writes the converted
+points to standard output: one line in, one line out, in order.
+
+SYSTEM is PROJECTION[/DATUM[/UNITS]] or EPSG:CODE ('lantrel systems' lists them):
+  projections  single north south utm16 utm17 geographic (geo) carter mo-east il-west
+               il-east in-west in-east oh-south wv-south va-south tn, the enumeration
+               names (zrNorthZone, moEastZone, ...) or the codes 0-15
+  datums       nad83 (default) nad27
+  units        deg usft m ft (international foot) mi km; default: US survey feet for the
+               state-plane zones, metres for UTM, degrees for geographic and Carter
+
+Input lines hold x and y separated by blanks, a comma or a semicolon; further columns are
+copied unchanged. Blank lines and lines starting with # are copied. Geographic input is
+longitude then latitude; west longitudes may be written negative or positive. Carter input
+is a location string such as D45-07 1200-FNL 350-FWL (either layout is read).
+
+Options:
+  -f, --from SYSTEM     system of the input points (required)
+  -t, --to SYSTEM       system to convert to (required)
+  -p, --precision N     decimals written (default 3 for linear units, 9 for degrees)
+      --west-positive   write west longitudes positive (default: negative)
+      --zgs             write Carter locations in the ZGS layout (1200 FNL  350 FWL 07- D-45)
+      --csv             read and write CSV with a header row; other columns are kept
+      --x-col NAME      CSV column of x (default x, else lon; for Carter input: carter,
+                        else location)
+      --y-col NAME      CSV column of y (default y, else lat)
+      --json            write one JSON object per point
+      --strict          stop at the first line that fails
+      --progress        show a progress bar for any regular input file
+      --no-progress     never show a progress bar (default: shown for regular files over
+                        4 MiB when standard error is a terminal)
+  -v, --verbose         say which systems the names and EPSG codes stand for
+  -h, --help            show this help
+
+A line that fails (unreadable numbers, values out of range, a datum change outside the
+NAD 27/NAD 83 shift window 81.5-90 W, 36-39.5 N, a point outside the Carter grid, an
+arithmetic error) is reported on standard error as LINE: message (FILE:LINE: message with
+several files), with the library's error number and description where there is one; its
+output line is left empty, and the exit status is 1.
+
+Examples:
+  echo "-84.8733 38.2009" | lantrel convert --from geo --to north
+  lantrel convert -f north/nad27/usft -t utm16/nad83/m survey.txt
+  lantrel convert -f EPSG:4269 -t EPSG:2246 -p 2 points.txt
+  lantrel convert -f geo -t carter --zgs wells.txt
+  lantrel convert --csv -f geo -t south/nad83/m --x-col LONG --y-col LAT sites.csv
+)";
+
+constexpr std::string_view kLocate = R"(usage: lantrel locate [--from SYSTEM] [OPTIONS] [FILE ...]
+
+For each point, names the states, the Kentucky counties with the plane-coordinate zone
+(North or South) each belongs to, and the topographic quadrangles that contain it. Input
+lines are read as by 'lantrel convert' (default system geographic NAD 83).
+
+Output: one line per input line, six tab-separated columns
+  state  county  zone  quadrangle  quadrangle-state  tile
+with several matches (points on a boundary) joined by ';' inside a column. Points outside
+the served area (81.5-90 W, 36-39.5 N) give empty columns.
+
+Options:
+  -f, --from SYSTEM     system of the input points (default geo/nad83)
+      --json            write one JSON object per point
+      --header          write a header line (# state, county, ...) first
+      --data DIR        read the reference data file lantrel.bin from DIR
+      --strict          stop at the first line that fails
+  -v, --verbose         print the data file in use on standard error
+  -h, --help            show this help
+
+Needs the reference data file lantrel.bin; when it is missing the command fails and names
+the folders it searched.
+
+Examples:
+  echo "-84.8733 38.2009" | lantrel locate
+  lantrel locate --from north/nad27 --json survey.txt
+)";
+
+constexpr std::string_view kInfo = R"(usage: lantrel info
+
+Shows the library's version, release date and About text, and the reference data file in
+use (or the folders where it was sought).
+)";
+
+constexpr std::string_view kSystems = R"(usage: lantrel systems
+
+Lists the projection, datum and unit names and the EPSG codes lantrel accepts, with what
+each EPSG code stands for.
+)";
+
+}  // namespace
+
+std::string_view HelpText(HelpTopic topic) {
+  switch (topic) {
+    case HelpTopic::Convert: return kConvert;
+    case HelpTopic::Locate: return kLocate;
+    case HelpTopic::Info: return kInfo;
+    case HelpTopic::Systems: return kSystems;
+    case HelpTopic::Main: break;
+  }
+  return kMain;
+}
+
+void PrintHelp(HelpTopic topic) {
+  const std::string_view text = HelpText(topic);
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+    if (n <= 0) return;
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+}  // namespace lantrel::cli

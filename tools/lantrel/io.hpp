@@ -1,0 +1,122 @@
+// Buffered line input and output on file descriptors: large reads and writes, no streams.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lantrel::cli {
+
+/// A file could not be opened or read, or output could not be written.
+class IoError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/// Reads a file (or standard input for "-") line by line. Lines are returned without their
+/// line feed and without a carriage return before it; the views stay valid until the next call.
+class LineReader {
+ public:
+  /// Opens the file; throws IoError naming it when that fails.
+  explicit LineReader(const std::string& path, std::size_t chunk = 1 << 20);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  /// The next line; false at the end of the input. Throws IoError when a read fails.
+  bool Next(std::string_view& line);
+
+  const std::string& name() const { return name_; }
+  /// Number of the line last returned, counted from 1.
+  std::uint64_t lineNumber() const { return lineNumber_; }
+  /// Bytes handed out so far (for progress reports).
+  std::uint64_t consumed() const { return consumed_; }
+  /// Size of a regular file; 0 for pipes and terminals.
+  std::uint64_t size() const { return size_; }
+  bool regular() const { return regular_; }
+
+ private:
+  bool Fill();
+
+  std::string name_;
+  int fd_ = -1;
+  bool ownsFd_ = false;
+  bool regular_ = false;
+  bool eof_ = false;
+  std::uint64_t size_ = 0;
+  std::uint64_t consumed_ = 0;
+  std::uint64_t lineNumber_ = 0;
+  std::size_t chunk_;
+  std::vector<char> buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+};
+
+/// Collects output in a large buffer and writes it to a descriptor in big pieces.
+class OutputSink {
+ public:
+  explicit OutputSink(int fd, std::size_t capacity = 1 << 20);
+  ~OutputSink();
+  OutputSink(const OutputSink&) = delete;
+  OutputSink& operator=(const OutputSink&) = delete;
+
+  void Write(std::string_view text) {
+    if (buffer_.size() - used_ < text.size()) Make(text.size());
+    text.copy(buffer_.data() + used_, text.size());
+    used_ += text.size();
+  }
+  void Put(char c) {
+    if (used_ == buffer_.size()) Make(1);
+    buffer_[used_++] = c;
+  }
+  /// A number with a fixed count of decimals.
+  void Fixed(double v, int decimals);
+  /// Writes everything collected; throws IoError when the descriptor refuses it.
+  void Flush();
+
+ private:
+  void Make(std::size_t room);
+
+  int fd_;
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;
+};
+
+/// A one-line progress bar on standard error, redrawn when the percentage changes.
+class ProgressBar {
+ public:
+  ProgressBar(std::string label, std::uint64_t total);
+  ~ProgressBar();
+  ProgressBar(const ProgressBar&) = delete;
+  ProgressBar& operator=(const ProgressBar&) = delete;
+
+  void Update(std::uint64_t done);
+  /// Clears the bar so a message can take the line; the next Update draws it again.
+  void Hide();
+  /// Removes the bar from the terminal line for good.
+  void Finish();
+
+ private:
+  std::string label_;
+  std::uint64_t total_;
+  int shown_ = -1;
+  bool finished_ = false;
+};
+
+/// Opens every named file once ("-" excepted) so a wrong name is reported before any output
+/// is written. Returns false after reporting the first file that cannot be read.
+bool CheckInputs(const std::vector<std::string>& files);
+
+/// Size above which a regular input file gets a progress bar.
+inline constexpr std::uint64_t kProgressThreshold = 4u << 20;
+
+/// Whether a progress bar is wanted for this input: a regular file larger than the threshold
+/// while standard error is a terminal.
+bool WantProgress(const LineReader& reader);
+
+/// Writes the whole text to standard error at once (messages stay whole between processes).
+void ErrorLine(std::string_view text);
+
+}  // namespace lantrel::cli

@@ -1,0 +1,165 @@
+#include "point_converter.hpp"
+
+#include <cmath>
+#include <limits>
+
+#include "line_fields.hpp"
+#include "numbers.hpp"
+
+namespace lantrel::cli {
+
+namespace {
+
+std::string Number(double v) {
+  char text[kMaxFixedChars];
+  // Enough decimals to show what was read, without float noise for typical inputs.
+  char* end = FormatFixed(text, v, 9);
+  while (end > text && end[-1] == '0') --end;
+  if (end > text && end[-1] == '.') --end;
+  return std::string(text, end);
+}
+
+}  // namespace
+
+std::string DescribeLibraryError(const Error& e) {
+  std::string text = "error " + std::to_string(e.number()) + ": ";
+  const std::string& d = e.description();
+  for (std::size_t i = 0; i < d.size(); ++i) {
+    if (d[i] == '\r' && i + 1 < d.size() && d[i + 1] == '\n') {
+      text += ' ';
+      ++i;
+    } else if (d[i] == '\n' || d[i] == '\r') {
+      text += ' ';
+    } else {
+      text += d[i];
+    }
+  }
+  return text;
+}
+
+PointConverter::PointConverter(const System& from, const System& to, bool westPositive,
+                               bool zgsLayout)
+    : from_(from), to_(to), westPositive_(westPositive), zgsLayout_(zgsLayout) {}
+
+bool PointConverter::Fail(std::string message) {
+  error_ = std::move(message);
+  return false;
+}
+
+// Relabels the position with the source system. The labels are set in the order projection,
+// datum, units so each let sees the projection it is fitted to. When the target system is the
+// source system the labels do not change, and neither would the position's marks if the new
+// pair happened to equal the stored one; storing a NaN first makes the next pair always count
+// as a new point, so every line is converted from scratch.
+void PointConverter::Label() {
+  position_.Projection(from_.projection);
+  position_.Datum(from_.datum);
+  position_.Units(from_.units);
+  if (from_ == to_) position_.y(std::numeric_limits<double>::quiet_NaN());
+}
+
+bool PointConverter::PlacePair(double x, double y) {
+  if (from_.Angular()) {
+    if (!(std::fabs(y) <= 90.0)) return Fail("latitude " + Number(y) + " is out of range (-90 to 90)");
+    if (!(std::fabs(x) <= 180.0)) {
+      return Fail("longitude " + Number(x) + " is out of range (-180 to 180)");
+    }
+  } else if (x < 0.0) {
+    return Fail("negative easting " + Number(x) +
+                " cannot be converted (the position keeps eastings as magnitudes)");
+  }
+  try {
+    Label();
+    position_.x(x);
+    position_.y(y);
+  } catch (const Error& e) {
+    return Fail(DescribeLibraryError(e));
+  }
+  return true;
+}
+
+bool PointConverter::PlaceCarter(const CarterText& loc) {
+  try {
+    Label();
+    const auto carter = position_.Carter();
+    carter->Clear();
+    carter->Letter(LetterForLibrary(loc.letter));
+    carter->Number(loc.number);
+    carter->Section(loc.section);
+    if (loc.fromNorth) carter->FNL(loc.northSouthFeet);
+    else carter->FSL(loc.northSouthFeet);
+    if (loc.fromEast) carter->FEL(loc.eastWestFeet);
+    else carter->FWL(loc.eastWestFeet);
+  } catch (const Error& e) {
+    return Fail(DescribeLibraryError(e));
+  }
+  return true;
+}
+
+bool PointConverter::PlaceValues(std::string_view xs, std::string_view ys) {
+  if (xs.empty()) return Fail("missing x value");
+  if (ys.empty()) return Fail("missing y value");
+  const auto x = ParseNumber(xs);
+  if (!x) return Fail("cannot read x value '" + std::string(xs) + "'");
+  const auto y = ParseNumber(ys);
+  if (!y) return Fail("cannot read y value '" + std::string(ys) + "'");
+  return PlacePair(*x, *y);
+}
+
+bool PointConverter::PlaceLocation(std::string_view text) {
+  const CarterParse parsed = ParseCarter(text);
+  if (!parsed.location) return Fail(parsed.error);
+  if (!RestAfter(text, parsed.length).empty()) {
+    return Fail("unexpected text after the Carter location");
+  }
+  return PlaceCarter(*parsed.location);
+}
+
+bool PointConverter::PlaceLine(std::string_view line, std::string_view& separator,
+                               std::string_view& rest) {
+  if (from_.IsCarter()) {
+    const CarterParse parsed = ParseCarter(line);
+    if (!parsed.location) return Fail(parsed.error);
+    rest = RestAfter(line, parsed.length);
+    // A pair written in place of the location takes the separator the line uses after it.
+    separator = " ";
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+      if (rest[i] == ',' || rest[i] == ';') {
+        separator = rest.substr(i, 1);
+        break;
+      }
+      if (rest[i] != ' ' && rest[i] != '\t') break;
+    }
+    return PlaceCarter(*parsed.location);
+  }
+  PairFields f;
+  if (const char* message = SplitPair(line, f)) return Fail(message);
+  separator = f.separator;
+  rest = f.rest;
+  return PlaceValues(f.x, f.y);
+}
+
+bool PointConverter::Convert(ConvertedPoint& out) {
+  try {
+    const std::int32_t rc = position_.ConvertTo(to_.datum, to_.projection, to_.units);
+    if (rc == 4) {
+      return Fail("datum change refused: the point lies outside the NAD 27/NAD 83 shift "
+                  "window (81.5-90 W, 36-39.5 N)");
+    }
+    out.y = position_.y();
+    const double x = position_.x();  // west longitudes come out positive (WestPositive True)
+    out.x = (to_.Angular() && !westPositive_) ? -x : x;
+    if (to_.IsCarter()) {
+      out.location = position_.Carter()->LocationString(zgsLayout_);
+      if (out.location.empty()) {
+        return Fail("the point lies outside the Carter grid (81.916667-89.583333 W, "
+                    "36.5-39.25 N)");
+      }
+    }
+  } catch (const Error& e) {
+    return Fail(DescribeLibraryError(e));
+  }
+  return true;
+}
+
+}  // namespace lantrel::cli

@@ -1,0 +1,61 @@
+// One reusable position object that takes points in a source system and re-expresses them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "carter_text.hpp"
+#include "lantrel/lantrel.hpp"
+#include "systems.hpp"
+
+namespace lantrel::cli {
+
+struct ConvertedPoint {
+  double x = 0.0;  // easting, or longitude with the sign of the chosen west convention
+  double y = 0.0;  // northing or latitude
+  std::string location;  // the Carter location string when the target is Carter
+};
+
+/// The library's error as one line: number and description (line breaks joined).
+std::string DescribeLibraryError(const Error& e);
+
+class PointConverter {
+ public:
+  /// from is the system of the input points; to the target (ignored by Place-only users).
+  PointConverter(const System& from, const System& to, bool westPositive, bool zgsLayout);
+
+  /// Puts a pair in the source system into the position. False (with error()) when the
+  /// values cannot stand for a point: latitude beyond ±90°, longitude beyond ±180°, or a
+  /// negative easting, which the position would silently take as its magnitude.
+  bool PlacePair(double x, double y);
+  /// Puts a Carter location into the position (source system Carter).
+  bool PlaceCarter(const CarterText& location);
+  /// Reads the point at the start of a plain data line ("x y ...", or a Carter location when
+  /// the source is Carter) into the position; separator and rest receive the text between
+  /// the coordinates and the text after them.
+  bool PlaceLine(std::string_view line, std::string_view& separator, std::string_view& rest);
+  /// Reads a pair given as two texts (CSV cells).
+  bool PlaceValues(std::string_view x, std::string_view y);
+  /// Reads a Carter location that fills the whole text (a CSV cell).
+  bool PlaceLocation(std::string_view text);
+  /// Converts the placed point to the target system.
+  bool Convert(ConvertedPoint& out);
+
+  const std::string& error() const { return error_; }
+  ZrGeoPosition& position() { return position_; }
+  const System& from() const { return from_; }
+  const System& to() const { return to_; }
+
+ private:
+  void Label();
+  bool Fail(std::string message);
+
+  System from_;
+  System to_;
+  bool westPositive_;
+  bool zgsLayout_;
+  ZrGeoPosition position_;
+  std::string error_;
+};
+
+}  // namespace lantrel::cli
