@@ -447,6 +447,7 @@ int ConvertJob::Run() {
     }
     if (s_.csv) RunCsv(in);
     else RunPlain(in);
+    if (bar_) bar_->Update(in.consumed());
     out_.Flush();
     report_.SetProgress(nullptr);
     bar_.reset();

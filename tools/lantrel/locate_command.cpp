@@ -268,6 +268,7 @@ int RunLocate(const std::vector<std::string>& args) {
       }
       out.Write(text);
     }
+    if (bar) bar->Update(in.consumed());
     report.SetProgress(nullptr);
   }
   out.Flush();

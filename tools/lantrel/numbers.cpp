@@ -8,9 +8,10 @@ namespace lantrel::cli {
 std::optional<double> ParseNumber(std::string_view text) {
   const char* first = text.data();
   const char* last = first + text.size();
-  if (first != last && *first == '+') ++first;
+  const bool plus = first != last && *first == '+';
+  if (plus) ++first;
   // from_chars would take "inf" and "nan"; coordinates must start with a digit or a point.
-  const char* digits = (first != last && *first == '-') ? first + 1 : first;
+  const char* digits = (!plus && first != last && *first == '-') ? first + 1 : first;
   if (digits == last || !((*digits >= '0' && *digits <= '9') || *digits == '.')) {
     return std::nullopt;
   }

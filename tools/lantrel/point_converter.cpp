@@ -19,6 +19,12 @@ std::string Number(double v) {
   return std::string(text, end);
 }
 
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
 }  // namespace
 
 std::string DescribeLibraryError(const Error& e) {
@@ -97,6 +103,8 @@ bool PointConverter::PlaceCarter(const CarterText& loc) {
 }
 
 bool PointConverter::PlaceValues(std::string_view xs, std::string_view ys) {
+  xs = TrimBlanks(xs);
+  ys = TrimBlanks(ys);
   if (xs.empty()) return Fail("missing x value");
   if (ys.empty()) return Fail("missing y value");
   const auto x = ParseNumber(xs);

@@ -1,0 +1,347 @@
+// End-to-end runs of the lantrel program: options, exit statuses, error reports, formats.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tool_runner.hpp"
+
+namespace lantrel::testing {
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(CliExitStatus, UsageMistakesGiveTwoAndWorkGivesZeroOrOne) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string err;  // expected part of standard error ("" = must be empty)
+  } cases[] = {
+      {{}, "", 2, "usage: lantrel"},
+      {{"frobnicate"}, "", 2, "unknown command 'frobnicate'"},
+      {{"convert", "--to", "geo"}, "", 2, "convert needs --from SYSTEM"},
+      {{"convert", "--from", "geo"}, "", 2, "convert needs --to SYSTEM"},
+      {{"convert", "-f", "geo", "-t", "nowhere"}, "", 2, "'nowhere' is not a projection"},
+      {{"convert", "-f", "single/nad27", "-t", "geo"}, "", 2, "NAD 83 only"},
+      {{"convert", "-f", "geo", "-t", "geo", "-p", "18"}, "", 2, "from 0 to 17"},
+      {{"convert", "-f", "geo", "-t", "geo", "--bogus"}, "", 2, "unknown option '--bogus'"},
+      {{"convert", "-f", "geo", "-t", "geo", "--x-col", "a"}, "", 2, "need --csv"},
+      {{"convert", "-f", "geo", "-t", "geo", "/nonexistent/points"}, "", 2, "cannot open"},
+      {{"locate", "--from", "geo/nad84"}, "", 2, "is not a datum"},
+      {{"info", "extra"}, "", 2, "takes no operands"},
+      {{"convert", "-f", "geo", "-t", "geo"}, "-84.5 37.5\n", 0, ""},
+      {{"convert", "-f", "geo", "-t", "geo"}, "-84.5 37.5\nabc 37.5\n", 1, "2: cannot read"},
+      {{"--help"}, "", 0, ""},
+      {{"convert", "--help"}, "", 0, ""},
+      {{"locate", "-h"}, "", 0, ""},
+      {{"info", "--help"}, "", 0, ""},
+      {{"systems", "--help"}, "", 0, ""},
+  };
+  for (const auto& c : cases) {
+    std::string shown;
+    for (const auto& a : c.args) shown += a + " ";
+    SCOPED_TRACE(shown);
+    const auto r = RunTool(c.args, c.input);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    if (c.err.empty()) {
+      EXPECT_EQ(r.err, "");
+    } else {
+      EXPECT_TRUE(Contains(r.err, c.err)) << r.err;
+    }
+  }
+}
+
+TEST(CliHelp, EveryCommandHasUsageAndExamples) {
+  for (const char* command : {"convert", "locate"}) {
+    const auto r = RunTool({command, "--help"});
+    EXPECT_TRUE(Contains(r.out, std::string("usage: lantrel ") + command)) << command;
+    EXPECT_TRUE(Contains(r.out, "Examples:")) << command;
+  }
+  EXPECT_TRUE(Contains(RunTool({"--help"}).out, "Commands:"));
+}
+
+TEST(CliConvert, FailedLinesAreReportedAndLeaveEmptyLines) {
+  const std::string input =
+      "# survey points\n"
+      "-84.5 37.5 first\n"
+      "\n"
+      "abc 37.5\n"
+      "-84.5 95 too far north\n"
+      "-84.5\n"
+      "-200 37\n"
+      "-84.25,38.125\n";
+  const auto r = RunTool({"convert", "-f", "geo", "-t", "geo", "-p", "3"}, input);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Lines(r.out), (std::vector<std::string>{"# survey points", "-84.500 37.500 first", "",
+                                                    "", "", "", "", "-84.250,38.125"}));
+  EXPECT_EQ(r.err,
+            "4: cannot read x value 'abc'\n"
+            "5: latitude 95 is out of range (-90 to 90)\n"
+            "6: missing y value\n"
+            "7: longitude -200 is out of range (-180 to 180)\n");
+}
+
+TEST(CliConvert, StrictStopsAtTheFirstFailure) {
+  const auto r = RunTool({"convert", "-f", "geo", "-t", "geo", "--strict", "-p", "1"},
+                     "-84.5 37.5\nbad line\n-85 38\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "-84.5 37.5\n");
+  EXPECT_EQ(r.err, "2: cannot read x value 'bad'\n");
+}
+
+TEST(CliConvert, SeparatorsAndFurtherColumnsPassThrough) {
+  struct Case {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"-84.5,37.5,name,3", "-84.5000,37.5000,name,3"},
+      {"84.5;37.5;x;y", "-84.5000;37.5000;x;y"},
+      {"  -84.5\t37.5\tnote here", "-84.5000\t37.5000\tnote here"},
+      {"-84.5 , 37.5 , spaced", "-84.5000 , 37.5000 , spaced"},
+      {"-84.5 37.5   ", "-84.5000 37.5000"},
+      {"+84.5 3.75e1 # trailing comment", "-84.5000 37.5000 # trailing comment"},
+  };
+  for (const auto& c : cases) {
+    const auto r = RunTool({"convert", "-f", "geo", "-t", "geo", "-p", "4"}, std::string(c.in) + "\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, std::string(c.out) + "\n") << c.in;
+  }
+}
+
+TEST(CliConvert, LongitudeSignAndPrecisionOptions) {
+  struct Case {
+    std::vector<std::string> extra;
+    const char* out;
+  } cases[] = {
+      {{}, "-84.500000000 37.500000000\n"},  // 9 decimals for degrees, west negative
+      {{"--west-positive"}, "84.500000000 37.500000000\n"},
+      {{"-p", "0"}, "-84 38\n"},  // 84.5 rounds to even, 37.5 to 38 in binary
+      {{"--precision=2", "--west-positive"}, "84.50 37.50\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"convert", "-f", "geo", "-t", "geo"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    EXPECT_EQ(RunTool(args, "-84.5 37.5\n").out, c.out);
+  }
+}
+
+TEST(CliConvert, JsonWritesOneObjectPerPoint) {
+  const auto r = RunTool({"convert", "-f", "geo", "-t", "geo", "--json", "-p", "2"},
+                     "# comment\n-84.5 37.5 well \"A\"\n\nxyz 1\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Lines(r.out), (std::vector<std::string>{
+                              R"({"line":2,"lon":-84.50,"lat":37.50,"rest":"well \"A\""})",
+                              R"({"line":4,"error":"cannot read x value 'xyz'"})"}));
+}
+
+TEST(CliConvert, SeveralFilesNameTheFileInReports) {
+  const std::string a = WriteFile("a.txt", "-84.5 37.5\n");
+  const std::string b = WriteFile("b.txt", "-85 38\noops\n");
+  const auto r = RunTool({"convert", "-f", "geo", "-t", "geo", "-p", "1", a, b});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "-84.5 37.5\n-85.0 38.0\n\n");
+  EXPECT_EQ(r.err, b + ":2: missing y value\n");
+  const auto j = RunTool({"convert", "-f", "geo", "-t", "geo", "-p", "1", "--json", a, "-"}, "1 2\n");
+  EXPECT_EQ(Lines(j.out), (std::vector<std::string>{
+                              R"({"file":")" + a + R"(","line":1,"lon":-84.5,"lat":37.5})",
+                              R"j({"file":"(standard input)","line":1,"lon":-1.0,"lat":2.0})j"}));
+}
+
+TEST(CliConvert, DatumChangeOutsideTheShiftWindowIsALineFailure) {
+  const auto r = RunTool({"convert", "-f", "geo/nad27", "-t", "geo/nad83"}, "-80 37.5\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "\n");
+  EXPECT_TRUE(Contains(r.err, "1: datum change refused")) << r.err;
+  EXPECT_TRUE(Contains(r.err, "81.5-90 W, 36-39.5 N")) << r.err;
+}
+
+TEST(CliCsv, QuotedFieldsSurviveAndCoordinatesAreReplaced) {
+  const std::string input =
+      "name,lon,lat,\"note, with comma\"\n"
+      "\"Smith, J\",-84.5,37.5,\"said \"\"hi\"\"\"\n"
+      "\"two\nlines\",85,38,x\n"
+      "bad,abc,37,y\n"
+      "short,-84\n"
+      "\n"
+      "last, -84.25 ,\" 38.126\",z\n";
+  const auto r = RunTool({"convert", "--csv", "-f", "geo", "-t", "geo", "-p", "2"}, input);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out,
+            "name,lon,lat,\"note, with comma\"\n"
+            "\"Smith, J\",-84.50,37.50,\"said \"\"hi\"\"\"\n"
+            "\"two\nlines\",-85.00,38.00,x\n"
+            "bad,,,y\n"
+            "short,\n"
+            "\n"
+            "last,-84.25,38.13,z\n");
+  EXPECT_EQ(r.err,
+            "5: cannot read x value 'abc'\n"
+            "6: the record has 2 fields, the coordinates need 3\n");
+}
+
+TEST(CliCsv, ColumnsAreChosenByName) {
+  const std::string input = "LAT,id,LONG\n37.5,7,-84.5\n";
+  const auto r = RunTool({"convert", "--csv", "-f", "geo", "-t", "geo", "-p", "1", "--x-col", "LONG",
+                      "--y-col", "LAT"},
+                     input);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "LAT,id,LONG\n37.5,7,-84.5\n");
+  const auto missing = RunTool({"convert", "--csv", "-f", "geo", "-t", "geo"}, input);
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_TRUE(Contains(missing.err, "no x column 'x' or 'lon' (columns: LAT, id, LONG)"))
+      << missing.err;
+  const auto json = RunTool({"convert", "--csv", "--json", "-f", "geo", "-t", "geo", "-p", "1",
+                         "--x-col", "LONG", "--y-col", "LAT"},
+                        input);
+  EXPECT_EQ(json.out, "{\"line\":2,\"LAT\":37.5,\"id\":\"7\",\"LONG\":-84.5}\n");
+}
+
+TEST(CliCsv, RepeatedHeadersOfLaterFilesAreNotRepeated) {
+  const std::string a = WriteFile("a.csv", "x,y\n-84.5,37.5\n");
+  const std::string b = WriteFile("b.csv", "x,y\n-85,38\n");
+  const auto r = RunTool({"convert", "--csv", "-f", "geo", "-t", "geo", "-p", "1", a, b});
+  EXPECT_EQ(r.out, "lon,lat\n-84.5,37.5\n-85.0,38.0\n");
+}
+
+TEST(CliCarter, LocationsAreWrittenInBothLayouts) {
+  const std::string point = "-85.4321 37.1234 well 1\n";
+  EXPECT_EQ(RunTool({"convert", "-f", "geo", "-t", "carter"}, point).out,
+            "H49-11 2452-FSL 360-FWL well 1\n");
+  EXPECT_EQ(RunTool({"convert", "-f", "geo", "-t", "carter", "--zgs"}, point).out,
+            "2452 FSL  360 FWL 11- H-49 well 1\n");
+  const auto j = RunTool({"convert", "-f", "geo", "-t", "carter", "--json", "-p", "3"}, point);
+  EXPECT_EQ(j.out,
+            "{\"line\":1,\"location\":\"H49-11 2452-FSL 360-FWL\",\"lon\":-85.432,"
+            "\"lat\":37.123,\"rest\":\"well 1\"}\n");
+}
+
+TEST(CliCarter, LocationsAreReadInBothLayoutsAndErrorsCarryLibraryNumbers) {
+  const std::string input =
+      "H49-11 2452-FSL 360-FWL, w1\n"
+      " 2452 FSL  360 FWL 11- H-49 w2\n"
+      "H49-26 1-FNL 2-FEL\n"
+      "HI49-1 1-FNL 2-FEL\n"
+      "H49-11\n";
+  const auto r = RunTool({"convert", "-f", "carter", "-t", "geo", "-p", "4"}, input);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Lines(r.out), (std::vector<std::string>{"-85.4321,37.1234, w1", "-85.4321 37.1234 w2",
+                                                    "", "", ""}));
+  EXPECT_EQ(r.err,
+            "3: error -2147220493: Invalid Carter Section: 26\n"
+            "4: error -2147220491: Invalid Carter Letter: HI\n"
+            "5: expected a footage call such as 1200-FNL after the section\n");
+}
+
+TEST(CliCarter, PointsOutsideTheGridFailAndRowHHIsRead) {
+  const auto outside = RunTool({"convert", "-f", "geo", "-t", "carter"}, "-81.9 37\n");
+  EXPECT_EQ(outside.status, 1);
+  EXPECT_TRUE(Contains(outside.err, "1: the point lies outside the Carter grid")) << outside.err;
+  const auto hh = RunTool({"convert", "-f", "carter", "-t", "carter"}, "HH61-25 0-FSL 0-FWL\n");
+  EXPECT_EQ(hh.status, 0) << hh.err;
+  EXPECT_EQ(hh.out, "HH61-25 0-FSL 0-FWL\n");
+}
+
+TEST(CliCarter, CsvLocationColumnTurnsIntoTwoCoordinateColumnsAndBack) {
+  const auto toCarter =
+      RunTool({"convert", "--csv", "-f", "geo", "-t", "carter"}, "id,lon,lat,kind\n7,-85.4321,37.1234,gas\n");
+  EXPECT_EQ(toCarter.out, "id,carter,kind\n7,H49-11 2452-FSL 360-FWL,gas\n");
+  const auto fromCarter = RunTool({"convert", "--csv", "-f", "carter", "-t", "geo", "-p", "4"},
+                              "id,carter,kind\n7,H49-11 2452-FSL 360-FWL,gas\n8,,oil\n");
+  EXPECT_EQ(fromCarter.status, 1);
+  EXPECT_EQ(fromCarter.out, "id,lon,lat,kind\n7,-85.4321,37.1234,gas\n8,,,oil\n");
+  EXPECT_EQ(fromCarter.err, "3: missing Carter location\n");
+}
+
+TEST(CliProgress, ForcedBarIsDrawnAndCleared) {
+  const std::string file = WriteFile("progress.txt", "-84.5 37.5\n-85 38\n");
+  const auto r = RunTool({"convert", "-f", "geo", "-t", "geo", "--progress", file});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(Contains(r.err, "] 100%")) << r.err;
+  EXPECT_TRUE(r.err.ends_with("\r\033[K")) << r.err;
+}
+
+// A file above the size threshold: a bar on a terminal, nothing on a pipe or a plain file.
+TEST(CliProgress, AutomaticBarOnlyForLargeFilesOnATerminal) {
+  std::string big;
+  big.reserve(5u << 20);
+  while (big.size() < (5u << 20)) big += "-84.5 37.5\n";
+  const std::string file = WriteFile("big.txt", big);
+  const auto quiet = RunTool({"convert", "-f", "geo", "-t", "geo", file});
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_EQ(quiet.err, "");
+
+  int master = -1;
+  int slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  const std::string out = ScratchDir() + "/big.out";
+  const std::string tool = ToolPath();
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    close(master);
+    const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(o, 1);
+    dup2(slave, 2);
+    execl(tool.c_str(), tool.c_str(), "convert", "-f", "geo", "-t", "geo", file.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(slave);
+  std::string seen;
+  char buf[4096];
+  while (true) {
+    const ssize_t n = read(master, buf, sizeof buf);
+    if (n > 0) {
+      seen.append(buf, static_cast<std::size_t>(n));
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      break;  // EIO once the child closed its side
+    }
+  }
+  close(master);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(Contains(seen, "100%")) << seen.substr(0, 200);
+}
+
+TEST(CliInfo, ShowsVersionDateAboutAndDataFile) {
+  const auto r = RunTool({"info"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(Contains(r.out, "lantrel 3.23\n")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "Release date: 2006-10-23\n")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "Version: 3.23\n")) << r.out;
+  EXPECT_FALSE(Contains(r.out, "\r"));
+  EXPECT_TRUE(Contains(r.out, "Data file: ")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "Searched: ")) << r.out;
+}
+
+TEST(CliSystems, ListsNamesAndWhatEpsgCodesStandFor) {
+  const auto r = RunTool({"systems"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* part : {"zrNorthZone", "mo-east", "EPSG:2246 = north/nad83/usft",
+                           "EPSG:26779 = north/nad27/usft", "EPSG:4267 = geographic/nad27/deg"}) {
+    EXPECT_TRUE(Contains(r.out, part)) << part;
+  }
+}
+
+TEST(CliSystems, VerboseConvertSaysWhatTheSystemsAre) {
+  const auto r = RunTool({"convert", "-v", "-f", "EPSG:4269", "-t", "EPSG:4269"}, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(Contains(r.err, "from EPSG:4269 = geographic/nad83/deg (geographic longitude/latitude, "
+                              "NAD 83, decimal degrees)"))
+      << r.err;
+}
+
+}  // namespace
+}  // namespace lantrel::testing
