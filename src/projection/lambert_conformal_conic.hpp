@@ -10,8 +10,9 @@
 //
 // Accuracy over 81.5-90 W, 36-39.5 N, against an independent ellipsoidal implementation on the
 // same zone definitions: forward and inverse within about 1e-4 mm for every record (at most
-// 4e-5 mm on NAD 83, 1.1e-4 mm on NAD 27); forward then inverse returns the input within 1e-12 degrees (the third Newton step leaves an error below
-// 1e-13 degrees even 11.5 degrees from the central meridian). See docs/projection.md.
+// 4e-5 mm on NAD 83, 1.1e-4 mm on NAD 27); forward then inverse returns the input within
+// 1e-12 degrees (the third Newton step leaves an error below 1e-13 degrees even 11.5 degrees
+// from the central meridian). See docs/projection.md.
 //
 // The methods do plain double arithmetic in a fixed order; they do not check floating-point
 // faults. The checked entry points, with unit scaling, are those of projection/lambert.hpp.
