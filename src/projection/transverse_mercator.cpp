@@ -1,5 +1,5 @@
 // Checked Transverse Mercator operations on the zone table: unit scaling around the
-// projection, one floating-point check per operation, and no result that is an infinity or a
+// projection, one floating-point check per operation (covering the scaling too), and no result that is an infinity or a
 // NaN.
 #include "projection/transverse_mercator.hpp"
 
@@ -28,20 +28,15 @@ TransverseMercator MercatorZone(std::int32_t datum, std::int32_t projection) {
 Pair MercatorToGeographic(Pair plane, std::int32_t datum, std::int32_t projection,
                           std::int32_t units) {
   const TransverseMercator zone = MercatorZone(datum, projection);
-  const Pair metres = ToMetres(plane, units);
   const ArithmeticScope scope;
-  return scope.Check(zone.Reverse(metres));
+  return scope.Check(zone.Reverse(ScaleToMetres(plane, units)));
 }
 
 Pair GeographicToMercator(Pair geo, std::int32_t datum, std::int32_t projection,
                           std::int32_t units) {
   const TransverseMercator zone = MercatorZone(datum, projection);
-  Pair metres;
-  {
-    const ArithmeticScope scope;
-    metres = scope.Check(zone.Forward(geo));
-  }
-  return FromMetres(metres, units);
+  const ArithmeticScope scope;
+  return scope.Check(ScaleFromMetres(zone.Forward(geo), units));
 }
 
 double MercatorScaleFactor(Pair geo, std::int32_t datum, std::int32_t projection) {
