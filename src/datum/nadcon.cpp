@@ -54,10 +54,17 @@ double Interpolate(const ShiftGrid& grid, std::int64_t i, std::int64_t j, double
   return (xf * beta + alpha) + yf * gamma + (xf * delta) * yf;
 }
 
-}  // namespace
+// Ends an intermediate step of an operation. With finite inputs, each of the checked faults
+// (division by zero, overflow, invalid operation) leaves an infinity or a NaN in the step's
+// result, so the flags need to be read (through the full check, which raises the matching
+// error) only when a value is not finite. Every operation ends with the full check.
+void CheckStep(const ArithmeticScope& scope, Pair p) {
+  if (!(std::isfinite(p.x) && std::isfinite(p.y))) scope.Check(p);
+}
 
-Pair Nad27ToNad83(Pair nad27) {
-  ArithmeticScope scope;
+// The forward shift inside the caller's arithmetic scope. One scope per public operation:
+// clearing the floating-point flags costs more than the interpolation itself.
+Pair Shift(Pair nad27, const ArithmeticScope& scope) {
   const double x = nad27.x;
   const double y = nad27.y;
 
@@ -67,7 +74,7 @@ Pair Nad27ToNad83(Pair nad27) {
   const double iIndex = (y0 - kSouth) / kStep;
   const double jIndex = (x0 - kEast) / kStep;
   // A NaN or infinity must stop here, before it becomes an integer.
-  scope.Check(Pair{iIndex, jIndex});
+  CheckStep(scope, Pair{iIndex, jIndex});
   const std::int64_t i = ToIndex(iIndex);
   const std::int64_t j = ToIndex(jIndex);
 
@@ -88,29 +95,37 @@ Pair Nad27ToNad83(Pair nad27) {
     dLat = Interpolate(LatitudeShiftGrid, i, j, xf, yf);
     dLon = Interpolate(LongitudeShiftGrid, i, j, xf, yf);
   }
-  return scope.Check(Pair{x + dLon, y + dLat});
+  const Pair nad83{x + dLon, y + dLat};
+  CheckStep(scope, nad83);
+  return nad83;
+}
+
+}  // namespace
+
+Pair Nad27ToNad83(Pair nad27) {
+  const ArithmeticScope scope;
+  return scope.Check(Shift(nad27, scope));
 }
 
 Pair Nad83ToNad27(Pair nad83, std::int32_t& passes) {
+  const ArithmeticScope scope;
   const double x = nad83.x;
   const double y = nad83.y;
 
   // First estimate: the point moved back by the shift found at the point itself.
-  const Pair f = Nad27ToNad83(nad83);
-  Pair q;
-  {
-    ArithmeticScope scope;
-    q = scope.Check(Pair{2.0 * x - f.x, 2.0 * y - f.y});
-  }
+  const Pair f = Shift(nad83, scope);
+  Pair q{2.0 * x - f.x, 2.0 * y - f.y};
+  CheckStep(scope, q);
 
   for (;;) {
     if (passes == std::numeric_limits<std::int32_t>::max()) RaiseRuntime(errc::Overflow);
     ++passes;
-    const Pair g = Nad27ToNad83(q);
-    ArithmeticScope scope;
-    const Pair d = scope.Check(Pair{x - g.x, y - g.y});
-    if (std::fabs(d.x) < kTolerance && std::fabs(d.y) < kTolerance) return q;
-    q = scope.Check(Pair{q.x + d.x, q.y + d.y});
+    const Pair g = Shift(q, scope);
+    const Pair d{x - g.x, y - g.y};
+    CheckStep(scope, d);
+    if (std::fabs(d.x) < kTolerance && std::fabs(d.y) < kTolerance) return scope.Check(q);
+    q = Pair{q.x + d.x, q.y + d.y};
+    CheckStep(scope, q);
   }
 }
 

@@ -137,6 +137,33 @@ TEST(Nad83ToNad27, WindowCornerStepsOutsideTheWindowButNotTheGrid) {
   EXPECT_NEAR(again.y, corner.y, 1e-12);
 }
 
+TEST(NadconShift, ReproducesRecordedResultsToTheLastBit) {
+  // Results recorded from this implementation (x86-64, no fused multiply-add). Any change in
+  // node values or in the order of operations shows here before it shows in printed digits.
+  struct Recorded {
+    Pair in, nad83, nad27;
+  };
+  const Recorded recorded[] = {
+      {{84.123, 38.456},
+       {0x1.507de15809a69p+6, 0x1.33a60a84cd447p+5},
+       {0x1.507e061462a38p+6, 0x1.33a5bc2314c7cp+5}},
+      {{81.61, 36.07},
+       {0x1.467075cc39287p+6, 0x1.208fa02ff237p+5},
+       {0x1.4670d1e19c5dfp+6, 0x1.208f1821e54dap+5}},
+      {{89.97, 39.43},
+       {0x1.67e163574bf31p+6, 0x1.3b70bd1331e56p+5},
+       {0x1.67e12c053b9ffp+6, 0x1.3b708a9aad62fp+5}},
+      {{86.437, 37.812},
+       {0x1.59bf76ff9fd19p+6, 0x1.2e7f197d5ee2ap+5},
+       {0x1.59bf82db74b1ep+6, 0x1.2e7eda3923e9fp+5}},
+  };
+  for (const auto& r : recorded) {
+    SCOPED_TRACE(std::to_string(r.in.x) + " " + std::to_string(r.in.y));
+    EXPECT_EQ(Nad27ToNad83(r.in), r.nad83);
+    EXPECT_EQ(Nad83ToNad27(r.in), r.nad27);
+  }
+}
+
 TEST(Nad27ToNad83, OnAGridLineOnlyThatLineCounts) {
   // Shifts are recovered by subtracting the input from the output: exact to a unit in the
   // last place of the coordinate.
@@ -264,16 +291,6 @@ TEST(Nad27ToNad83, GridEdgesAndBeyond) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(ErrorNumber([&] { Nad27ToNad83(c.in); }), c.error);
     EXPECT_EQ(ErrorNumber([&] { Nad83ToNad27(c.in); }), c.inverseError);
-  }
-}
-
-TEST(Nad27ToNad83, SubscriptErrorCarriesTheStandardText) {
-  try {
-    Nad27ToNad83({81.2, 37.0});
-    FAIL() << "no error";
-  } catch (const lantrel::Error& e) {
-    EXPECT_EQ(e.number(), 9);
-    EXPECT_EQ(e.description(), "Subscript out of range");
   }
 }
 
