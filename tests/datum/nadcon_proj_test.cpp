@@ -88,7 +88,7 @@ class ProjGridShift {
 
 class NadconAgainstProj : public ::testing::TestWithParam<const char*> {};
 
-TEST_P(NadconAgainstProj, AgreesWithinAMillimetreBothWays) {
+TEST_P(NadconAgainstProj, AgreesWithinTenMicrometresBothWays) {
   const std::string grid = GetParam();
   if (!std::filesystem::exists(kGridFolder / grid)) {
     GTEST_SKIP() << (kGridFolder / grid).string() << " not found";
@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Grids, NadconAgainstProj,
 
 #else
 
-TEST(NadconAgainstProj, AgreesWithinAMillimetreBothWays) { GTEST_SKIP() << "built without PROJ"; }
+TEST(NadconAgainstProj, AgreesWithinTenMicrometresBothWays) { GTEST_SKIP() << "built without PROJ"; }
 
 #endif
 
