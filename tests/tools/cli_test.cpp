@@ -322,8 +322,56 @@ TEST(CliInfo, ShowsVersionDateAboutAndDataFile) {
   EXPECT_TRUE(Contains(r.out, "Release date: 2006-10-23\n")) << r.out;
   EXPECT_TRUE(Contains(r.out, "Version: 3.23\n")) << r.out;
   EXPECT_FALSE(Contains(r.out, "\r"));
-  EXPECT_TRUE(Contains(r.out, "Data file: ")) << r.out;
-  EXPECT_TRUE(Contains(r.out, "Searched: ")) << r.out;
+  if (LibraryHasData()) {
+    EXPECT_TRUE(Contains(r.out, "Data file: /")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "lantrel.bin\n")) << r.out;
+  } else {
+    EXPECT_TRUE(Contains(r.out, "Data file: lantrel.bin not found; searched:\n  /")) << r.out;
+  }
+}
+
+// A copy of the program in a folder of its own, run there with a PATH that leads nowhere,
+// finds no data file unless one is installed system-wide.
+struct Isolated {
+  std::string dir;
+  std::string program;
+  Isolated() {
+    dir = ScratchDir() + "/isolated";
+    std::filesystem::create_directories(dir);
+    program = dir + "/lantrel";
+    std::filesystem::copy_file(ToolPath(), program,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  static bool SystemWideData() {
+    for (const char* f : {"/usr/local/share/lantrel/lantrel.bin", "/usr/share/lantrel/lantrel.bin",
+                          "/opt/lantrel/lantrel.bin"}) {
+      if (std::filesystem::exists(f)) return true;
+    }
+    return false;
+  }
+  RunResult Run(std::vector<std::string> args, std::string input = {}) const {
+    RunSpec spec{std::move(args), std::move(input), {{"PATH", "/nonexistent-lantrel-dir"}}, dir,
+                 program};
+    return RunTool(spec);
+  }
+};
+
+TEST(CliLocate, MissingDataFileIsAClearErrorNamingTheFolders) {
+  if (Isolated::SystemWideData()) GTEST_SKIP() << "a data file is installed system-wide";
+  const Isolated iso;
+  const auto r = iso.Run({"locate"}, "-84.8733 38.2009\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_TRUE(Contains(r.err, "lantrel: the reference data file lantrel.bin was not found; "
+                              "searched: " + iso.dir + "/"))
+      << r.err;
+  EXPECT_TRUE(Contains(r.err, "/opt/lantrel/")) << r.err;
+  EXPECT_TRUE(Contains(r.err, "--data DIR")) << r.err;
+  const auto named = iso.Run({"locate", "--data", iso.dir + "/nowhere"}, "-84.8733 38.2009\n");
+  EXPECT_EQ(named.status, 1);
+  EXPECT_EQ(named.err, "lantrel: no reference data file " + iso.dir + "/nowhere/lantrel.bin\n");
+  const auto info = iso.Run({"info"});
+  EXPECT_TRUE(Contains(info.out, "not found; searched:\n  " + iso.dir + "/\n")) << info.out;
 }
 
 TEST(CliSystems, ListsNamesAndWhatEpsgCodesStandFor) {

@@ -56,14 +56,13 @@ int RunInfo(const std::vector<std::string>& args) {
   Print(out, "lantrel " + position.Version() + "\n");
   Print(out, "Release date: " + IsoDate(position.ReleaseDate()) + "\n");
   Print(out, "\n" + WithoutCarriageReturns(position.About()) + "\n\n");
-  const auto folders = DataSearchFolders();
   const auto file = FindDataFile();
   if (position.DataLoaded()) {
     Print(out, "Data file: " + (file ? *file : std::string("loaded")) + "\n");
   } else {
-    Print(out, "Data file: " + std::string(kDataFileName) + " not found\n");
+    Print(out, "Data file: " + std::string(kDataFileName) + " not found; searched:\n");
+    for (const auto& folder : DataSearchFolders()) Print(out, "  " + folder + "\n");
   }
-  Print(out, "Searched: " + FolderList(folders) + "\n");
   out.Flush();
   return kExitOk;
 }
