@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -88,6 +89,41 @@ TEST(CliConvert, FailedLinesAreReportedAndLeaveEmptyLines) {
             "5: latitude 95 is out of range (-90 to 90)\n"
             "6: missing y value\n"
             "7: longitude -200 is out of range (-180 to 180)\n");
+}
+
+TEST(CliConvert, NegativeEastingsAreRefusedNotFlipped) {
+  const auto r = RunTool({"convert", "-f", "in-east/nad83/m", "-t", "geo"}, "-1000 250000\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "\n");
+  EXPECT_EQ(r.err,
+            "1: negative easting -1000 cannot be converted (the position keeps eastings as "
+            "magnitudes)\n");
+}
+
+TEST(CliConvert, LinearUnitsScaleTheSamePoint) {
+  LANTREL_REQUIRE(LibraryProjects(), "plane projections");
+  struct Case {
+    const char* units;
+    double perMetre;
+  } cases[] = {{"m", 1.0}, {"usft", 3937.0 / 1200.0}, {"ft", 1.0 / 0.3048},
+               {"km", 0.001}, {"mi", 3937.0 / 6336000.0}};
+  const auto metres = RunTool({"convert", "-f", "geo", "-t", "north/nad83/m", "-p", "6"},
+                              "-84.8733 38.2009\n");
+  double xm = 0, ym = 0;
+  ASSERT_EQ(std::sscanf(metres.out.c_str(), "%lf %lf", &xm, &ym), 2) << metres.err;
+  for (const auto& c : cases) {
+    const auto r = RunTool({"convert", "-f", "geo", "-t", std::string("north/nad83/") + c.units,
+                            "-p", "9"},
+                           "-84.8733 38.2009\n");
+    double x = 0, y = 0;
+    ASSERT_EQ(std::sscanf(r.out.c_str(), "%lf %lf", &x, &y), 2) << c.units;
+    EXPECT_NEAR(x, xm * c.perMetre, 1e-6 * c.perMetre) << c.units;
+    EXPECT_NEAR(y, ym * c.perMetre, 1e-6 * c.perMetre) << c.units;
+  }
+  // And back: the plane pair in any unit returns to the same longitude and latitude.
+  const auto back = RunTool({"convert", "-f", "north/nad83/m", "-t", "geo", "-p", "7"},
+                            metres.out);
+  EXPECT_EQ(back.out, "-84.8733000 38.2009000\n");
 }
 
 TEST(CliConvert, StrictStopsAtTheFirstFailure) {
