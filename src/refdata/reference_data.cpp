@@ -34,8 +34,6 @@ constexpr std::int32_t kFileAccess = 75;
 constexpr std::size_t kRegionBytes = 46;  // without the name's characters
 constexpr std::size_t kQuadBytes = 38;    // without the three texts' characters
 
-static_assert(sizeof(Pair) == 16, "vertices are read as one block of x, y doubles");
-
 [[noreturn]] void Fail(std::int32_t number, const std::string& fileName, const std::string& what) {
   throw Error(number, kRuntimeSource, RuntimeErrorText(number) + ": " + fileName + ": " + what);
 }
@@ -158,12 +156,8 @@ void ReadVertexNumbers(Reader& in, std::vector<std::int32_t>& table) {
   const std::size_t count = in.Count("vertex-number", 4);
   const unsigned char* block = in.Block(4 * count, "vertex numbers");
   table.resize(count);
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(table.data(), block, 4 * count);
-  } else {
-    for (std::size_t i = 0; i < count; ++i) {
-      table[i] = static_cast<std::int32_t>(LittleEndian32(block + 4 * i));
-    }
+  for (std::size_t i = 0; i < count; ++i) {
+    table[i] = static_cast<std::int32_t>(LittleEndian32(block + 4 * i));
   }
 }
 
@@ -171,13 +165,9 @@ void ReadVertices(Reader& in, std::vector<Pair>& table) {
   const std::size_t count = in.Count("vertex", 16);
   const unsigned char* block = in.Block(16 * count, "vertices");
   table.resize(count);
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(static_cast<void*>(table.data()), block, 16 * count);
-  } else {
-    for (std::size_t i = 0; i < count; ++i) {
-      table[i].x = std::bit_cast<double>(LittleEndian64(block + 16 * i));
-      table[i].y = std::bit_cast<double>(LittleEndian64(block + 16 * i + 8));
-    }
+  for (std::size_t i = 0; i < count; ++i) {
+    table[i].x = std::bit_cast<double>(LittleEndian64(block + 16 * i));
+    table[i].y = std::bit_cast<double>(LittleEndian64(block + 16 * i + 8));
   }
 }
 
