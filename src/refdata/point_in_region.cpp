@@ -7,7 +7,7 @@ namespace lantrel::detail {
 
 namespace {
 
-Pair VertexAt(const ReferenceData& data, std::int64_t position) {
+[[gnu::always_inline]] inline Pair VertexAt(const ReferenceData& data, std::int64_t position) {
   CheckIndex(position, static_cast<std::int64_t>(data.vertexIndexList.size()) - 1);
   const std::int32_t number = data.vertexIndexList[static_cast<std::size_t>(position)];
   CheckIndex(number, static_cast<std::int64_t>(data.vertexList.size()) - 1);
@@ -15,6 +15,12 @@ Pair VertexAt(const ReferenceData& data, std::int64_t position) {
 }
 
 }  // namespace
+
+void RaiseEdgeFault(Pair a, Pair b, double x, double y) {
+  const ArithmeticScope scope;
+  scope.Check(EdgeDistance(a, b, x, y));
+  RaiseRuntime(errc::InvalidArgument);  // not reached: the result is not finite
+}
 
 bool PointInRegionScan(const ReferenceData& data, const RegionRecord& r, Pair p,
                        bool& onBoundary) {

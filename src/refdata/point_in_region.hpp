@@ -24,6 +24,18 @@ inline bool AlmostEqual(double a, double b) { return std::fabs(b - a) < kToleran
 
 enum class EdgeVerdict { Miss, Crossing, OnOutline };
 
+/// How far west of x the sloping edge from a to b crosses latitude y.
+inline double EdgeDistance(Pair a, Pair b, double x, double y) {
+  const double xi = (y - a.y) * (b.x - a.x) / (b.y - a.y) + a.x;
+  return xi - x;
+}
+
+/// Raises the arithmetic error of an edge computation whose result is not finite. The
+/// computation is repeated inside an arithmetic scope, which raises exactly what a scope around
+/// the first computation would have raised; finite results, the only ones met with sound data,
+/// so cost no floating-point status access at all.
+[[noreturn]] void RaiseEdgeFault(Pair a, Pair b, double x, double y);
+
 /// What the edge from a to b does to the ray from (x, y).
 ///
 /// Edges whose latitude range (closed at both ends) holds y are examined, so a point on a
@@ -39,9 +51,8 @@ inline EdgeVerdict ExamineEdge(Pair a, Pair b, double x, double y) {
   const bool belowUpperEnd = y < std::max(a.y, b.y);
   if (!AlmostEqual(a.y, b.y)) {
     // Sloping edge: where it meets the point's latitude, and how far west of the point.
-    const ArithmeticScope scope;
-    const double xi = (y - a.y) * (b.x - a.x) / (b.y - a.y) + a.x;
-    const double d = scope.Check(xi - x);
+    const double d = EdgeDistance(a, b, x, y);
+    if (!std::isfinite(d)) RaiseEdgeFault(a, b, x, y);
     if (d >= -kTolerance && d <= kTolerance) return EdgeVerdict::OnOutline;
     return d > 0.0 && belowUpperEnd ? EdgeVerdict::Crossing : EdgeVerdict::Miss;
   }
