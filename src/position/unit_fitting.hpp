@@ -1,5 +1,6 @@
 // The unit a projection family accepts: angular systems always take decimal degrees, plane
-// systems replace decimal degrees by their default linear unit and keep any other unit.
+// systems replace decimal degrees by their default linear unit (metres for UTM, US survey feet
+// for the state-plane zones) and keep any other unit.
 #pragma once
 
 #include <cstdint>
@@ -16,16 +17,13 @@ inline constexpr std::int32_t kUSFt = 1;
 inline constexpr std::int32_t kMeters = 2;
 
 constexpr std::int32_t FitUnits(std::int32_t projection, std::int32_t units) noexcept {
-  switch (FamilyOf(projection)) {
-    case ProjectionFamily::Geographic:
-    case ProjectionFamily::Carter:
-      return kDecimalDegrees;
-    case ProjectionFamily::TransverseMercator:
-      return units == kDecimalDegrees ? kMeters : units;
-    case ProjectionFamily::Lambert:
-      break;
+  const auto family = FamilyOf(projection);
+  if (family == ProjectionFamily::Geographic || family == ProjectionFamily::Carter) {
+    return kDecimalDegrees;
   }
-  return units == kDecimalDegrees ? kUSFt : units;
+  if (units != kDecimalDegrees) return units;
+  // UTM zones default to metres; every state-plane zone to US survey feet.
+  return (projection == 3 || projection == 4) ? kMeters : kUSFt;
 }
 
 }  // namespace lantrel::detail
