@@ -269,10 +269,10 @@ TEST(SetPath, PathWithAndWithoutSeparatorNameTheSameFile) {
   TempFolder dir;
   dir.Write(SmallFile().Bytes());
   std::string folder = dir.Folder();
-  for (const std::string& spec : {folder, folder.substr(0, folder.size() - 1)}) {
+  for (const std::string& named : {folder, folder.substr(0, folder.size() - 1)}) {
     ZrGeoPosition p;
     if (p.DataLoaded()) GTEST_SKIP() << "the search found a data file";
-    EXPECT_TRUE(p.SetPath(spec)) << spec;
+    EXPECT_TRUE(p.SetPath(named)) << named;
   }
 }
 
