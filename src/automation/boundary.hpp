@@ -72,7 +72,8 @@ std::int32_t Guard(Body&& body) noexcept {
     body();
     return 0;
   } catch (const Error& e) {
-    return Record(e.number(), e.source(), e.description());
+    // A failure must never read as success: an error numbered 0 is reported as internal.
+    return Record(e.number() != 0 ? e.number() : 51, e.source(), e.description());
   } catch (const std::bad_alloc&) {
     return Record(7, kLayerSource, "Out of memory");
   } catch (const std::length_error&) {

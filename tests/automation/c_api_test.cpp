@@ -367,6 +367,7 @@ TEST(CApi, GuardMapsEveryExceptionToAnErrorRecord) {
        "src:", "no data"},
       {"arithmetic", [] { throw lantrel::Error(11, "lantrel", "Division by zero"); }, 11,
        "lantrel", "Division by zero"},
+      {"error numbered 0", [] { throw lantrel::Error(0, "src:", "odd"); }, 51, "src:", "odd"},
       {"bad_alloc", [] { throw std::bad_alloc(); }, 7, "lantrel", "Out of memory"},
       {"length_error", [] { throw std::length_error("x"); }, 7, "lantrel", "Out of memory"},
       {"runtime_error", [] { throw std::runtime_error("x"); }, 51, "lantrel", "Internal error"},
