@@ -27,7 +27,7 @@ void RaiseRuntime(std::int32_t number) {
 }
 
 void RaiseArithmetic(int flags) {
-  std::feclearexcept(kCheckedFlags);
+  ClearFlags();
   if (flags & FE_DIVBYZERO) RaiseRuntime(errc::DivisionByZero);
   if (flags & FE_OVERFLOW) RaiseRuntime(errc::Overflow);
   RaiseRuntime(errc::InvalidArgument);
