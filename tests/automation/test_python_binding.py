@@ -191,6 +191,51 @@ class Carter(unittest.TestCase):
         del p
         gc.collect()
         self.assertEqual((c.FNSL, c.FEWL, c.Section, c.Number, c.Letter), ("FSL", "FWL", 0, 0, ""))
+        self.assertEqual(c.LocationString(), "")
+
+    def test_parts_and_their_errors(self):
+        c = ZrGeoPosition().Carter
+        c.Letter, c.Number, c.Section, c.FNL, c.FWL = "d", 45, 7, 1200, 350.4
+        self.assertEqual(c.LocationString(), "D45-07 1200-FNL 350-FWL")
+        self.assertEqual(c.LocationString(UseZGSFormat=True), "1200 FNL  350 FWL 07- D-45")
+        self.assertEqual((c.BlockLetter, c.CellNumber, c.BlockNumber), ("D", 7, 45))
+        self.assertEqual((c.IsLetter("gg"), c.IsBlockLetter("HH")), (True, False))
+        base = "lantrel:zrGeoPosition:zrCarter:"
+        cases = [
+            ("Section", 0, lantrel.E_INVALID_CARTER_SECTION, base + "Section:",
+             "Invalid Carter Section: 0"),
+            ("BlockNumber", 93, lantrel.E_INVALID_CARTER_NUMBER, base + "BlockNumber:",
+             "Invalid Carter BlockNumber: 93"),
+            ("Letter", "", lantrel.E_INVALID_CARTER_LETTER, base + "Letter:",
+             "Carter Letter is null."),
+            ("BlockLetter", "\u00e9t\u00e9", lantrel.E_INVALID_CARTER_LETTER,
+             base + "BlockLetter:", "Invalid Carter BlockLetter: \u00e9t\u00e9"),
+            ("Number", 2**31, lantrel.E_OVERFLOW, "lantrel", "Overflow"),
+        ]
+        for member, value, number, source, description in cases:
+            with self.subTest(member=member, value=value):
+                with self.assertRaises(LantrelError) as caught:
+                    setattr(c, member, value)
+                e = caught.exception
+                self.assertEqual((e.number, e.source, e.description),
+                                 (number, source, description))
+                self.assertEqual(c.LocationString(), "D45-07 1200-FNL 350-FWL")
+        with self.assertRaises(LantrelError) as caught:
+            c.IsLetter("")
+        self.assertEqual(caught.exception.number, lantrel.E_INVALID_ARGUMENT)
+
+    def test_one_object_carries_a_location_between_positions(self):
+        a, b = ZrGeoPosition(), ZrGeoPosition()
+        b.Carter = a.Carter
+        a.x, a.y = -85.123456, 37.654321
+        self.assertEqual(a.Convert(None, zrGeoProjection.zrCarter), 0)
+        self.assertEqual(b.Carter.LocationString(), "N53-03 1573-FSL 1965-FEL")
+        b.Projection = zrGeoProjection.zrCarter
+        self.assertEqual(b.convert(-1, zrGeoProjection.zrGeographic),
+                         (0, zrGeoDatum.zrNAD83, zrGeoProjection.zrGeographic,
+                          zrGeoUnits.zrDecimalDegrees))
+        self.assertAlmostEqual(b.x, 85.123456, places=9)
+        self.assertAlmostEqual(b.y, 37.654321, places=9)
 
 
 class ShellHost(unittest.TestCase):
@@ -206,6 +251,14 @@ class ShellHost(unittest.TestCase):
         self.assertEqual(done.stdout.splitlines(),
                          ["3.23", "zrUTM17", "zrMeters", "12.5", "False", "FSL",
                           "0 -1 -1 -1", "4 zrNAD27 zrGeographic zrDecimalDegrees"])
+
+    def test_texts_stay_texts(self):
+        done = self.run_host("Carter.Letter=05", "Carter.Letter", "Carter.IsLetter(gg)",
+                             "Carter.Number=61", "Carter.Section=25", "Carter.LocationString()",
+                             "Carter.LocationString(True)")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(done.stdout.splitlines(),
+                         ["F", "True", "F61-25 0-FSL 0-FWL", "   0 FSL    0 FWL 25- F-61"])
 
     def test_errors_end_with_status_1(self):
         cases = [
