@@ -49,6 +49,8 @@ typedef int16_t lantrel_bool;
 #define LANTREL_FALSE ((lantrel_bool)0)
 
 /* ---- Enumerations (values are 32-bit signed integers at the interface) ------------------- */
+/* The members keep their own names. In C++ they sit in the global namespace beside namespace
+ * lantrel, so code that uses both writes lantrel::zrCarter for the class. */
 
 enum zrGeoDatum { zrNAD83 = 0, zrNAD27 = 1 };
 

@@ -110,24 +110,17 @@ def _argument_error():
 
 
 def _load_library():
-    candidates = []
     explicit = os.environ.get("LANTREL_LIBRARY")
     if explicit:
-        candidates.append(explicit)
-    candidates.append(os.path.join(os.path.dirname(os.path.abspath(__file__)), "liblantrel.so"))
+        # A named library is the only one tried: silently loading another would hide the error.
+        return ctypes.CDLL(explicit)
+    beside = os.path.join(os.path.dirname(os.path.abspath(__file__)), "liblantrel.so")
+    if os.path.exists(beside):
+        return ctypes.CDLL(beside)
     found = ctypes.util.find_library("lantrel")
     if found:
-        candidates.append(found)
-    failures = []
-    for path in candidates:
-        if path != explicit and os.path.sep in path and not os.path.exists(path):
-            continue
-        try:
-            return ctypes.CDLL(path)
-        except OSError as e:
-            failures.append(f"{path}: {e}")
-    raise OSError("liblantrel.so not found; set LANTREL_LIBRARY to its path"
-                  + ("".join("\n  " + f for f in failures)))
+        return ctypes.CDLL(found)
+    raise OSError("liblantrel.so not found; set LANTREL_LIBRARY to its path")
 
 
 _lib = _load_library()
