@@ -1,8 +1,137 @@
+// NAD 27 -> NAD 83 by bilinear interpolation of the built-in shift grids, and the inverse by
+// fixed-point iteration. Longitudes are west-positive magnitudes in decimal degrees.
 #include "datum/nadcon.hpp"
 
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "datum/nadcon_grid.hpp"
+#include "position/arithmetic_check.hpp"
 #include "position/raise.hpp"
 
 namespace lantrel::detail {
-Pair Nad27ToNad83(Pair) { RaiseRuntime(errc::InvalidArgument); }
-Pair Nad83ToNad27(Pair) { RaiseRuntime(errc::InvalidArgument); }
+namespace {
+
+constexpr double kStep = 0.25;
+constexpr double kSouth = 35.75;
+constexpr double kEast = 81.25;
+constexpr std::int64_t kLastRow = 16;
+constexpr std::int64_t kLastColumn = 36;
+// Two doubles closer than this (degrees) count as equal.
+constexpr double kTolerance = 1e-12;
+
+static_assert(kShiftGridRows == kLastRow + 1 && kShiftGridColumns == kLastColumn + 1);
+static_assert(kShiftGridSouth == kSouth && kShiftGridEast == kEast && kShiftGridStep == kStep);
+
+// Rounds a finite, whole-valued grid index to an integer. Values far outside the grid are
+// clamped (keeping their sign) so the conversion is always defined and the range checks
+// still reject them.
+std::int64_t ToIndex(double index) {
+  constexpr double kLimit = 9007199254740992.0;  // 2^53, far beyond any grid index
+  const double rounded = std::round(index);
+  if (rounded > kLimit) return static_cast<std::int64_t>(kLimit);
+  if (rounded < -kLimit) return -static_cast<std::int64_t>(kLimit);
+  return static_cast<std::int64_t>(rounded);
+}
+
+double Node(const ShiftGrid& grid, std::int64_t i, std::int64_t j) {
+  return grid[static_cast<std::size_t>(i + static_cast<std::int64_t>(kShiftGridRows) * j)];
+}
+
+// Shift of one grid at fractions (xf westward, yf northward) of the cell whose south-east
+// corner is node (i, j); the corners are read in the order (i, j), (i+1, j), (i, j+1),
+// (i+1, j+1).
+double Interpolate(const ShiftGrid& grid, std::int64_t i, std::int64_t j, double xf, double yf) {
+  const double g00 = Node(grid, i, j);
+  const double g10 = Node(grid, i + 1, j);
+  const double g01 = Node(grid, i, j + 1);
+  const double g11 = Node(grid, i + 1, j + 1);
+  const double alpha = g00;
+  const double beta = g01 - g00;
+  const double gamma = g10 - g00;
+  const double delta = g11 - g01 - gamma;
+  return (xf * beta + alpha) + yf * gamma + (xf * delta) * yf;
+}
+
+// Ends an intermediate step of an operation. With finite inputs, each of the checked faults
+// (division by zero, overflow, invalid operation) leaves an infinity or a NaN in the step's
+// result, so the flags need to be read (through the full check, which raises the matching
+// error) only when a value is not finite. Every operation ends with the full check.
+void CheckStep(const ArithmeticScope& scope, Pair p) {
+  if (!(std::isfinite(p.x) && std::isfinite(p.y))) scope.Check(p);
+}
+
+// The forward shift inside the caller's arithmetic scope. One scope per public operation:
+// clearing the floating-point flags costs more than the interpolation itself.
+Pair Shift(Pair nad27, const ArithmeticScope& scope) {
+  const double x = nad27.x;
+  const double y = nad27.y;
+
+  // Node at or east of x and at or south of y (truncation toward zero).
+  const double x0 = std::trunc(x / kStep) * kStep;
+  const double y0 = std::trunc(y / kStep) * kStep;
+  const double iIndex = (y0 - kSouth) / kStep;
+  const double jIndex = (x0 - kEast) / kStep;
+  // A NaN or infinity must stop here, before it becomes an integer.
+  CheckStep(scope, Pair{iIndex, jIndex});
+  const std::int64_t i = ToIndex(iIndex);
+  const std::int64_t j = ToIndex(jIndex);
+
+  double dLat = 0.0;
+  double dLon = 0.0;
+  if (std::fabs(x - x0) < kTolerance && std::fabs(y - y0) < kTolerance) {
+    CheckIndex(i, kLastRow);
+    CheckIndex(j, kLastColumn);
+    dLat = Node(LatitudeShiftGrid, i, j);
+    dLon = Node(LongitudeShiftGrid, i, j);
+  } else {
+    const double xf = (x - x0) / kStep;
+    const double yf = (y - y0) / kStep;
+    CheckIndex(i, kLastRow);
+    CheckIndex(j, kLastColumn);
+    CheckIndex(i + 1, kLastRow);
+    CheckIndex(j + 1, kLastColumn);
+    dLat = Interpolate(LatitudeShiftGrid, i, j, xf, yf);
+    dLon = Interpolate(LongitudeShiftGrid, i, j, xf, yf);
+  }
+  const Pair nad83{x + dLon, y + dLat};
+  CheckStep(scope, nad83);
+  return nad83;
+}
+
+}  // namespace
+
+Pair Nad27ToNad83(Pair nad27) {
+  const ArithmeticScope scope;
+  return scope.Check(Shift(nad27, scope));
+}
+
+Pair Nad83ToNad27(Pair nad83, std::int32_t& passes) {
+  const ArithmeticScope scope;
+  const double x = nad83.x;
+  const double y = nad83.y;
+
+  // First estimate: the point moved back by the shift found at the point itself.
+  const Pair f = Shift(nad83, scope);
+  Pair q{2.0 * x - f.x, 2.0 * y - f.y};
+  CheckStep(scope, q);
+
+  for (;;) {
+    if (passes == std::numeric_limits<std::int32_t>::max()) RaiseRuntime(errc::Overflow);
+    ++passes;
+    const Pair g = Shift(q, scope);
+    const Pair d{x - g.x, y - g.y};
+    CheckStep(scope, d);
+    if (std::fabs(d.x) < kTolerance && std::fabs(d.y) < kTolerance) return scope.Check(q);
+    q = Pair{q.x + d.x, q.y + d.y};
+    CheckStep(scope, q);
+  }
+}
+
+Pair Nad83ToNad27(Pair nad83) {
+  std::int32_t passes = 0;
+  return Nad83ToNad27(nad83, passes);
+}
+
 }  // namespace lantrel::detail

@@ -28,16 +28,28 @@ constexpr std::array<double, 6> kUnitsPerMetre = {
 
 constexpr std::int32_t kMeters = 2;
 
-Pair Scale(Pair p, std::int32_t units, const std::array<double, 6>& factors) {
+Pair Scale(Pair p, std::int32_t units, const std::array<double, 6>& factors) noexcept {
   if (units == kMeters) return p;
   const double f = (units >= 0 && units < 6) ? factors[static_cast<std::size_t>(units)] : 0.0;
-  ArithmeticScope scope;
-  return scope.Check(Pair{f * p.x, f * p.y});
+  return Pair{f * p.x, f * p.y};
 }
 
 }  // namespace
 
-Pair ToMetres(Pair p, std::int32_t units) { return Scale(p, units, kMetresPerUnit); }
-Pair FromMetres(Pair p, std::int32_t units) { return Scale(p, units, kUnitsPerMetre); }
+Pair ScaleToMetres(Pair p, std::int32_t units) noexcept {
+  return Scale(p, units, kMetresPerUnit);
+}
+Pair ScaleFromMetres(Pair p, std::int32_t units) noexcept {
+  return Scale(p, units, kUnitsPerMetre);
+}
+
+Pair ToMetres(Pair p, std::int32_t units) {
+  const ArithmeticScope scope;
+  return scope.Check(ScaleToMetres(p, units));
+}
+Pair FromMetres(Pair p, std::int32_t units) {
+  const ArithmeticScope scope;
+  return scope.Check(ScaleFromMetres(p, units));
+}
 
 }  // namespace lantrel::detail

@@ -16,4 +16,9 @@ Pair ToMetres(Pair p, std::int32_t units);
 /// A pair in `units` from metres; metres are copied, decimal degrees and unknown codes give 0.
 Pair FromMetres(Pair p, std::int32_t units);
 
+/// The same two scalings without a floating-point check of their own, for a caller whose
+/// ArithmeticScope already covers the whole step (a projection and its unit scaling).
+Pair ScaleToMetres(Pair p, std::int32_t units) noexcept;
+Pair ScaleFromMetres(Pair p, std::int32_t units) noexcept;
+
 }  // namespace lantrel::detail

@@ -1,0 +1,103 @@
+// Transverse Mercator series: forward, inverse, scale factor and convergence, each in the
+// exact order of operations its results are reproduced with. Every polynomial is evaluated in
+// the nested form in which it is written.
+#include "projection/transverse_mercator_series.hpp"
+
+#include <cmath>
+
+#include "projection/angles.hpp"
+
+namespace lantrel::detail {
+
+Pair TransverseMercator::Forward(Pair geo) const noexcept {
+  const double lambda = geo.x * kDegToRad;
+  const double phi = geo.y * kDegToRad;
+  const double s = std::sin(phi);
+  const double co = std::cos(phi);
+  const double t = std::tan(phi);
+  const double co2 = co * co;
+  const double t2 = t * t;
+  const double t4 = t2 * t2;
+
+  const double omega = phi + s * co * (((U6_ * co2 + U4_) * co2 + U2_) * co2 + U0_);
+  // Positive west of the central meridian.
+  const double L = (lambda - lambda0_) * co;
+  const double S = omega * k0_ * r_;
+  const double R = k0_ * a_ / std::sqrt(1.0 - e2_ * (s * s));
+  const double eta2 = co2 * e2_ / (1.0 - e2_);
+
+  const double A1 = -R;
+  const double A2 = R * t / 2.0;
+  const double A3 = (1.0 - t2 + eta2) / 6.0;
+  const double A4 = (5.0 - t2 + eta2 * (9.0 + 4.0 * eta2)) / 12.0;
+  const double A5 = (5.0 - 18.0 * t2 + t4 + eta2 * (14.0 - 58.0 * t2)) / 120.0;
+  const double A6 = (61.0 - 58.0 * t2 + t4 + eta2 * (270.0 - 330.0 * t2)) / 360.0;
+  const double A7 = (61.0 - 479.0 * t2 + 179.0 * t4 - t4 * t2) / 5040.0;
+
+  const double L2 = L * L;
+  const double E = A1 * L * (1.0 + L2 * (A3 + L2 * (A5 + A7 * L2))) + E0_;
+  const double N = (S - Sb_) + A2 * L2 * (1.0 + L2 * (A4 + A6 * L2)) + N0_;
+  return Pair{E, N};
+}
+
+Pair TransverseMercator::Reverse(Pair plane) const noexcept {
+  const double omega = (plane.y - N0_ + Sb_) / (r_ * k0_);
+  const double cw = std::cos(omega);
+  const double cw2 = cw * cw;
+  const double phif = omega + std::sin(omega) * cw * (((V6_ * cw2 + V4_) * cw2 + V2_) * cw2 + V0_);
+
+  const double sf = std::sin(phif);
+  const double cf = std::cos(phif);
+  const double t = std::tan(phif);
+  const double t2 = t * t;
+  const double t4 = t2 * t2;
+  const double eta2 = cf * cf * e2_ / (1.0 - e2_);
+  const double eta4 = eta2 * eta2;
+
+  const double Rf = k0_ * a_ / std::sqrt(1.0 - e2_ * (sf * sf));
+  const double Q = (plane.x - E0_) / Rf;
+
+  const double B2 = -t * (1.0 + eta2) / 2.0;
+  const double B3 = -(1.0 + 2.0 * t2 + eta2) / 6.0;
+  const double B4 = -(5.0 + 3.0 * t2 + eta2 * (1.0 - 9.0 * t2) - 4.0 * eta4) / 12.0;
+  const double B5 = (5.0 + 28.0 * t2 + 24.0 * t4 + eta2 * (6.0 + 8.0 * t2)) / 120.0;
+  const double B6 = (61.0 + 90.0 * t2 + 45.0 * t4 + eta2 * (46.0 - 252.0 * t2 - 90.0 * t4)) / 360.0;
+  const double B7 = -(61.0 + 662.0 * t2 + 1320.0 * t4 + 720.0 * (t4 * t2)) / 5040.0;
+
+  const double Q2 = Q * Q;
+  const double phi = phif + B2 * Q2 * (1.0 + Q2 * (B4 + B6 * Q2));
+  const double L = Q * (1.0 + Q2 * (B3 + Q2 * (B5 + B7 * Q2)));
+  const double lambda = lambda0_ - L / cf;
+  return Pair{lambda * kRadToDeg, phi * kRadToDeg};
+}
+
+double TransverseMercator::ScaleFactor(Pair geo) const noexcept {
+  const double lambda = geo.x * kDegToRad;
+  const double phi = geo.y * kDegToRad;
+  const double t = std::tan(phi);
+  const double T = t * t;
+  const double c = std::cos(phi);
+  const double eta2 = c * c * e2_ / (1.0 - e2_);
+  const double A = (lambda - lambda0_) * c;
+  const double A2 = A * A;
+  const double H = (eta2 + 1.0) / 2.0;
+  const double B = (5.0 - 4.0 * T + (9.0 - 24.0 * T) * eta2) / 12.0;
+  return ((B * A2 + 1.0) * (A2 * H) + 1.0) * k0_;
+}
+
+double TransverseMercator::Convergence(Pair geo) const noexcept {
+  const double lambda = geo.x * kDegToRad;
+  const double phi = geo.y * kDegToRad;
+  const double t = std::tan(phi);
+  const double T = t * t;
+  const double c = std::cos(phi);
+  const double eta2 = c * c * e2_ / (1.0 - e2_);
+  const double A = (lambda - lambda0_) * c;
+  const double A2 = A * A;
+  const double P = ((2.0 * eta2 + 3.0) * eta2 + 1.0) / 3.0;
+  const double Q = (2.0 - T) / 15.0;
+  const double gamma = ((Q * A2 + P) * A2 + 1.0) * (-t * A);
+  return gamma * kRadToDeg;
+}
+
+}  // namespace lantrel::detail
