@@ -117,7 +117,7 @@ class Position(unittest.TestCase):
             with self.subTest(given=given):
                 refs = [Ref(v) for v in given]
                 try:
-                    self.p.Convert(*refs)
+                    ZrGeoPosition().Convert(*refs)
                     self.assertIn(error, (None, "any"))
                 except LantrelError as e:
                     if error != "any":
@@ -259,6 +259,24 @@ class ShellHost(unittest.TestCase):
         self.assertEqual(done.returncode, 0, done.stderr)
         self.assertEqual(done.stdout.splitlines(),
                          ["F", "True", "F61-25 0-FSL 0-FWL", "   0 FSL    0 FWL 25- F-61"])
+
+    def test_a_whole_conversion_matches_the_binding(self):
+        start = ["Projection=zrNorthZone", "Datum=zrNAD27", "Units=zrUSFt", "x=1640416.67",
+                 "y=328083.33"]
+        done = self.run_host(*start, "Convert(zrNAD83, zrUTM16, zrMeters)", "x", "y",
+                             "ScaleFactor", "InBounds")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        p = ZrGeoPosition()
+        p.Projection, p.Datum, p.Units = 1, 1, 1
+        p.x, p.y = 1640416.67, 328083.33
+        self.assertEqual(p.convert(0, 3, 2), (0, 0, 3, 2))
+        self.assertEqual(done.stdout.splitlines(),
+                         ["0 zrNAD83 zrUTM16 zrMeters", repr(p.x), repr(p.y),
+                          repr(p.ScaleFactor), "True"])
+        # And back again, to within a thousandth of a foot.
+        self.assertEqual(p.Convert(1, 1, 1), 0)
+        self.assertAlmostEqual(p.x, 1640416.67, delta=1e-3)
+        self.assertAlmostEqual(p.y, 328083.33, delta=1e-3)
 
     def test_errors_end_with_status_1(self):
         cases = [
