@@ -159,4 +159,98 @@ TEST(EndToEnd, ChainsOfConversionsMatchTheClassesBitForBit) {
   }
 }
 
+// The lookup getters, with every form of Index, answer through the C interface what the class
+// answers (texts, numbers or the error when no reference data is loaded).
+TEST(EndToEnd, LookupsMatchTheClassForEveryIndexForm) {
+  using TextGetter = int32_t (*)(lantrel_position*, const int32_t*, char**);
+  using LongGetter = int32_t (*)(lantrel_position*, const int32_t*, int32_t*);
+  using Position = lantrel::ZrGeoPosition;
+  const struct {
+    const char* name;
+    TextGetter c;
+    std::string (Position::*cpp)(std::int32_t);
+  } texts[] = {
+      {"StateName", lantrel_position_get_state_name, &Position::StateName},
+      {"CountyName", lantrel_position_get_county_name, &Position::CountyName},
+      {"CountySPZone", lantrel_position_get_county_sp_zone, &Position::CountySPZone},
+      {"QuadTile", lantrel_position_get_quad_tile, &Position::QuadTile},
+      {"QuadName", lantrel_position_get_quad_name, &Position::QuadName},
+      {"QuadState", lantrel_position_get_quad_state, &Position::QuadState},
+  };
+  const struct {
+    const char* name;
+    LongGetter c;
+    std::int32_t (Position::*cpp)(std::int32_t);
+  } longs[] = {
+      {"StateFIPS", lantrel_position_get_state_fips, &Position::StateFIPS},
+      {"CountyFIPS", lantrel_position_get_county_fips, &Position::CountyFIPS},
+  };
+  const struct {
+    double x, y;
+    int32_t datum;
+  } points[] = {{84.5, 38.05, zrNAD83}, {-84.5, 38.05, zrNAD27}, {88.0, 36.55, zrNAD83},
+                {80.0, 38.0, zrNAD83}};
+  const int32_t indexes[] = {0, 1, 2, 3, 4, -1};
+  for (const auto& pt : points) {
+    SCOPED_TRACE(::testing::Message() << pt.x << " " << pt.y << " datum " << pt.datum);
+    lantrel_position* c = nullptr;
+    ASSERT_EQ(lantrel_position_create(&c), 0);
+    Position cpp;
+    ASSERT_EQ(lantrel_position_let_datum(c, pt.datum), 0);
+    ASSERT_EQ(lantrel_position_let_x(c, pt.x), 0);
+    ASSERT_EQ(lantrel_position_let_y(c, pt.y), 0);
+    cpp.Datum(pt.datum);
+    cpp.x(pt.x);
+    cpp.y(pt.y);
+    for (const auto& g : texts) {
+      for (const int32_t* index : {static_cast<const int32_t*>(nullptr), &indexes[0],
+                                   &indexes[1], &indexes[2], &indexes[3], &indexes[4],
+                                   &indexes[5]}) {
+        SCOPED_TRACE(::testing::Message() << g.name << "(" << (index ? *index : -99) << ")");
+        char* text = nullptr;
+        const int32_t status = g.c(c, index, &text);
+        const std::string got = text != nullptr ? text : "<null>";
+        lantrel_string_free(text);
+        try {
+          const std::string expected = (cpp.*g.cpp)(index != nullptr ? *index : 0);
+          EXPECT_EQ(status, 0);
+          EXPECT_EQ(got, expected);
+        } catch (const lantrel::Error& e) {
+          EXPECT_EQ(status, e.number());
+          EXPECT_EQ(lantrel_last_error_description(), e.description());
+          EXPECT_EQ(got, "<null>");
+        }
+      }
+    }
+    for (const auto& g : longs) {
+      for (const int32_t* index : {static_cast<const int32_t*>(nullptr), &indexes[0],
+                                   &indexes[1], &indexes[5]}) {
+        SCOPED_TRACE(::testing::Message() << g.name << "(" << (index ? *index : -99) << ")");
+        int32_t got = -12345;
+        const int32_t status = g.c(c, index, &got);
+        try {
+          const std::int32_t expected = (cpp.*g.cpp)(index != nullptr ? *index : 0);
+          EXPECT_EQ(status, 0);
+          EXPECT_EQ(got, expected);
+        } catch (const lantrel::Error& e) {
+          EXPECT_EQ(status, e.number());
+        }
+      }
+    }
+    int32_t counts[3] = {-1, -1, -1};
+    const int32_t s1 = lantrel_position_get_state_count(c, &counts[0]);
+    const int32_t s2 = lantrel_position_get_county_count(c, &counts[1]);
+    const int32_t s3 = lantrel_position_get_quad_count(c, &counts[2]);
+    if (cpp.DataLoaded()) {
+      EXPECT_EQ(s1 | s2 | s3, 0);
+      EXPECT_EQ(counts[0], cpp.StateCount());
+      EXPECT_EQ(counts[1], cpp.CountyCount());
+      EXPECT_EQ(counts[2], cpp.QuadCount());
+    } else {
+      EXPECT_EQ(s1, LANTREL_E_DATA_NOT_LOADED);
+    }
+    lantrel_position_release(c);
+  }
+}
+
 }  // namespace

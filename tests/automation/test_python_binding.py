@@ -159,6 +159,22 @@ class Position(unittest.TestCase):
         self.assertEqual(outcomes[0], outcomes[1])
         self.assertEqual(outcomes[0], outcomes[2])
 
+    def test_lookups_at_a_point(self):
+        p = self.p
+        p.x, p.y = -84.5, 38.05
+        try:
+            count = p.CountyCount
+        except LantrelError as e:
+            self.assertEqual(e.number, lantrel.E_DATA_NOT_LOADED)
+            self.skipTest("no reference data file found")
+        self.assertEqual((p.StateCount, count), (1, 1))
+        self.assertEqual((p.StateName(), p.StateFIPS(0), p.CountyFIPS(Ref(0))),
+                         ("Kentucky", 21, 67))
+        self.assertEqual((p.CountyName(), p.CountySPZone()), ("Fayette", "North"))
+        self.assertEqual(p.QuadState(), "KY")
+        self.assertEqual(p.CountyName(1), "")
+        self.assertIn("Lexington East", [p.QuadName(i) for i in range(p.QuadCount)])
+
     def test_released_objects_raise_instead_of_crashing(self):
         p = ZrGeoPosition()
         p.close()
