@@ -1,6 +1,139 @@
 #include "refdata/data_path.hpp"
 
+#include <dlfcn.h>
+#include <link.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
 namespace lantrel::detail {
-bool FileExistsIn(const std::string&) { return false; }
-std::string DefaultDataPath() { return {}; }
+
+namespace {
+
+#ifdef LANTREL_INSTALL_DATADIR
+constexpr const char* kInstallFolder = LANTREL_INSTALL_DATADIR;
+#else
+constexpr const char* kInstallFolder = "";
+#endif
+
+std::string FolderOf(const std::string& file) {
+  const auto slash = file.rfind('/');
+  return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+}
+
+std::string ExecutableFile() {
+  std::string buffer(256, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      buffer.resize(static_cast<std::size_t>(n));
+      return buffer;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// The folder of the shared library that holds this function, or of the program when the
+// library is linked in statically. The answer cannot change while the process runs.
+std::string ComputeModuleFolder() {
+  Dl_info info{};
+  link_map* map = nullptr;
+  if (::dladdr1(reinterpret_cast<void*>(&ComputeModuleFolder), &info,
+                reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 ||
+      map == nullptr) {
+    return FolderOf(ExecutableFile());
+  }
+  // The main program's link map has an empty name.
+  if (map->l_name == nullptr || map->l_name[0] == '\0') return FolderOf(ExecutableFile());
+  std::string file = map->l_name;
+  if (char* resolved = ::realpath(file.c_str(), nullptr)) {
+    file = resolved;
+    std::free(resolved);
+  }
+  return FolderOf(file);
+}
+
+const std::string& ModuleFolder() {
+  static const std::string folder = ComputeModuleFolder();
+  return folder;
+}
+
+std::string CurrentFolder() {
+  std::string buffer(256, '\0');
+  for (;;) {
+    if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
+      buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+      return WithSeparator(buffer);
+    }
+    if (errno != ERANGE) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace
+
+std::string WithSeparator(std::string_view folder) {
+  std::string result(folder);
+  if (result.empty() || result.back() != '/') result += '/';
+  return result;
+}
+
+std::vector<std::string> PathEntries(std::string_view value) {
+  std::vector<std::string> entries;
+  std::size_t start = 0;
+  for (;;) {
+    const auto separator = value.find(':', start);
+    if (separator == std::string_view::npos) break;
+    entries.push_back(WithSeparator(value.substr(start, separator - start)));
+    start = separator + 1;
+  }
+  return entries;
+}
+
+bool FileExistsIn(const std::string& folder) {
+  if (folder.empty()) return false;
+  struct stat status {};
+  return ::stat((folder + kDataFileName).c_str(), &status) == 0;
+}
+
+SearchPlaces ProcessSearchPlaces() {
+  SearchPlaces places;
+  places.moduleFolder = ModuleFolder();
+  if (kInstallFolder[0] != '\0') places.installFolder = kInstallFolder;
+  places.systemFolder = "/usr/local/share/lantrel/";
+  places.system32Folder = "/usr/share/lantrel/";
+  if (const char* path = std::getenv("PATH")) places.pathValue = path;
+  places.applicationFolder = "/opt/lantrel/";
+  places.currentFolder = CurrentFolder;
+  return places;
+}
+
+std::string FirstDataFolder(const SearchPlaces& places,
+                            const std::function<bool(const std::string&)>& exists) {
+  const auto passes = [&](const std::string& folder) { return !folder.empty() && exists(folder); };
+  if (passes(places.moduleFolder)) return places.moduleFolder;
+  if (places.installFolder) {
+    const std::string w = WithSeparator(*places.installFolder);
+    for (const std::string* candidate : {&w, &places.systemFolder, &places.system32Folder}) {
+      if (passes(*candidate)) return *candidate;
+    }
+  }
+  if (places.pathValue && !places.pathValue->empty()) {
+    for (const auto& entry : PathEntries(*places.pathValue)) {
+      if (passes(entry)) return entry;
+    }
+  }
+  if (passes(places.applicationFolder)) return places.applicationFolder;
+  if (places.currentFolder) {
+    const std::string current = places.currentFolder();
+    if (passes(current)) return current;
+  }
+  return {};
+}
+
+std::string DefaultDataPath() { return FirstDataFolder(ProcessSearchPlaces(), FileExistsIn); }
+
 }  // namespace lantrel::detail

@@ -15,6 +15,10 @@ namespace lantrel::detail {
 /// what was appended so far.
 void SearchLocations(const ReferenceData& data, Pair p, LocationResults& out);
 
+/// The same search walking every outline and testing every quadrangle in file order, without
+/// the index. Gives the same answers and errors as SearchLocations.
+void SearchLocationsScan(const ReferenceData& data, Pair p, LocationResults& out);
+
 /// Plane-coordinate zone word ("North", "South" or "") of a home-state county FIPS code;
 /// raises error 9 outside 0..239.
 const std::string& SPZoneOfCounty(std::int32_t fips);

@@ -3,6 +3,7 @@
 // the same unchanged file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,6 +12,8 @@
 #include "lantrel/pair.hpp"
 
 namespace lantrel::detail {
+
+struct EdgeIndex;  // refdata/edge_index.hpp
 
 struct RegionRecord {
   std::int32_t FIPS = 0;
@@ -33,10 +36,22 @@ struct ReferenceData {
   std::vector<QuadRecord> quads;
   std::vector<std::int32_t> vertexIndexList;
   std::vector<Pair> vertexList;  // x west-positive longitude, y latitude, NAD 83
+  /// Edge and rectangle index built by the reader; without it the lookup walks every outline.
+  std::shared_ptr<const EdgeIndex> index;
 };
 
 /// Reads the whole file. Raises an Error (its own number and description; the caller sets the
 /// source) when the file cannot be read or its counts cannot be satisfied.
 std::shared_ptr<const ReferenceData> LoadReferenceData(const std::string& fileName);
+
+/// Decodes the file's bytes (`fileName` only names the file in error descriptions) and builds
+/// the index. Raises like LoadReferenceData.
+std::shared_ptr<const ReferenceData> ParseReferenceData(const unsigned char* bytes,
+                                                        std::size_t size,
+                                                        const std::string& fileName);
+
+/// Decodes 8-bit Windows-1252 text to UTF-8. The five bytes the code page leaves undefined
+/// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 control characters of the same value.
+std::string Windows1252ToUtf8(const unsigned char* bytes, std::size_t size);
 
 }  // namespace lantrel::detail

@@ -1,0 +1,662 @@
+"""lantrel: coordinate conversion for Kentucky and its neighbours, from Python.
+
+A pure-Python binding of the C interface of liblantrel.so (see include/lantrel/lantrel.h).
+The library is found through the LANTREL_LIBRARY environment variable, else beside this
+package, else on the system's library path.
+
+    import lantrel
+    p = lantrel.ZrGeoPosition()
+    p.Projection = lantrel.zrGeoProjection.zrNorthZone
+    p.x, p.y = 1_640_416.67, 328_083.33
+    p.Convert(lantrel.zrGeoDatum.zrNAD83, lantrel.zrGeoProjection.zrUTM16,
+              lantrel.zrGeoUnits.zrMeters)
+
+Members keep the names of the library's interfaces: properties are Python properties,
+parameterised getters and methods are Python methods. Failures raise LantrelError, which
+carries the library's error number, source and description.
+"""
+
+import ctypes
+import ctypes.util
+import datetime
+import enum
+import os
+import re
+import sys
+
+__all__ = [
+    "zrGeoDatum", "zrGeoUnits", "zrGeoProjection", "LantrelError", "Ref",
+    "ZrGeoPosition", "zrCarter", "typelib_name", "typelib_version", "main",
+]
+
+# ---- Enumerations ---------------------------------------------------------------------------
+
+
+class zrGeoDatum(enum.IntEnum):
+    zrNAD83 = 0
+    zrNAD27 = 1
+
+
+class zrGeoUnits(enum.IntEnum):
+    zrDecimalDegrees = 0
+    zrUSFt = 1
+    zrMeters = 2
+    zrIntlFt = 3
+    zrMiles = 4
+    zrKilometers = 5
+
+
+class zrGeoProjection(enum.IntEnum):
+    zrSingleZone = 0
+    zrNorthZone = 1
+    zrSouthZone = 2
+    zrUTM16 = 3
+    zrUTM17 = 4
+    zrGeographic = 5
+    zrCarter = 6
+    moEastZone = 7
+    ilWestZone = 8
+    ilEastZone = 9
+    inWestZone = 10
+    inEastZone = 11
+    ohSouthZone = 12
+    wvSouthZone = 13
+    vaSouthZone = 14
+    tnSingleZone = 15
+
+
+# ---- Errors ---------------------------------------------------------------------------------
+
+OBJECT_ERROR_BASE = -2147221504
+E_INVALID_ARGUMENT = 5
+E_OVERFLOW = 6
+E_OUT_OF_MEMORY = 7
+E_SUBSCRIPT = 9
+E_DIVISION_BY_ZERO = 11
+E_INTERNAL = 51
+E_OBJECT_NOT_SET = 91
+E_INVALID_DATUM = OBJECT_ERROR_BASE + 1001
+E_INVALID_PROJECTION = OBJECT_ERROR_BASE + 1002
+E_INVALID_UNITS = OBJECT_ERROR_BASE + 1003
+E_DATA_NOT_LOADED = OBJECT_ERROR_BASE + 1010
+E_INVALID_CARTER_SECTION = OBJECT_ERROR_BASE + 1011
+E_INVALID_CARTER_NUMBER = OBJECT_ERROR_BASE + 1012
+E_INVALID_CARTER_LETTER = OBJECT_ERROR_BASE + 1013
+
+CONVERT_DONE = 0
+CONVERT_OUTSIDE_SHIFT_WINDOW = 4
+
+_BINDING_SOURCE = "lantrel"
+
+
+class LantrelError(Exception):
+    """An error raised by the library: number, source and description."""
+
+    def __init__(self, number, source, description):
+        super().__init__(number, source, description)
+        self.number = number
+        self.source = source
+        self.description = description
+
+    def __str__(self):
+        return f"{self.description} (error {self.number}, {self.source})"
+
+
+def _argument_error():
+    return LantrelError(E_INVALID_ARGUMENT, _BINDING_SOURCE, "Invalid procedure call or argument")
+
+
+# ---- Library --------------------------------------------------------------------------------
+
+
+def _load_library():
+    explicit = os.environ.get("LANTREL_LIBRARY")
+    if explicit:
+        # A named library is the only one tried: silently loading another would hide the error.
+        return ctypes.CDLL(explicit)
+    beside = os.path.join(os.path.dirname(os.path.abspath(__file__)), "liblantrel.so")
+    if os.path.exists(beside):
+        return ctypes.CDLL(beside)
+    found = ctypes.util.find_library("lantrel")
+    if found:
+        return ctypes.CDLL(found)
+    raise OSError("liblantrel.so not found; set LANTREL_LIBRARY to its path")
+
+
+_lib = _load_library()
+
+_i16, _i32, _dbl = ctypes.c_int16, ctypes.c_int32, ctypes.c_double
+_P = ctypes.POINTER
+_handle = ctypes.c_void_p
+_text_out = _P(ctypes.c_void_p)  # char** filled with a library-allocated string
+
+
+_declared = set()
+
+
+def _declare(name, restype, *argtypes):
+    _declared.add(name)
+    function = getattr(_lib, name)
+    function.restype = restype
+    function.argtypes = list(argtypes)
+    return function
+
+
+_declare("lantrel_last_error_number", _i32)
+_declare("lantrel_last_error_source", ctypes.c_char_p)
+_declare("lantrel_last_error_description", ctypes.c_char_p)
+_declare("lantrel_string_free", None, ctypes.c_void_p)
+_declare("lantrel_typelib_name", ctypes.c_char_p)
+_declare("lantrel_typelib_version", None, _P(_i32), _P(_i32))
+_declare("lantrel_typelib_member", _i32, ctypes.c_char_p, _i32, _P(ctypes.c_char_p), _P(_i32))
+_declare("lantrel_typelib_enum_member", _i32, ctypes.c_char_p, _i32, _P(ctypes.c_char_p),
+         _P(_i32))
+_declare("lantrel_position_create", _i32, _P(_handle))
+_declare("lantrel_position_addref", None, _handle)
+_declare("lantrel_position_release", None, _handle)
+_declare("lantrel_position_get_carter", _i32, _handle, _P(_handle))
+_declare("lantrel_position_set_carter", _i32, _handle, _handle)
+_declare("lantrel_position_convert", _i32, _handle, _P(_i32), _P(_i32), _P(_i32), _P(_i32))
+_declare("lantrel_position_set_path", _i32, _handle, ctypes.c_char_p, _P(_i16))
+_declare("lantrel_carter_addref", None, _handle)
+_declare("lantrel_carter_release", None, _handle)
+_declare("lantrel_carter_is_same", _i16, _handle, _handle)
+_declare("lantrel_carter_clear", _i32, _handle)
+_declare("lantrel_carter_get_location_string", _i32, _handle, _i16, _text_out)
+for _cls, _getters, _lets in (
+    ("position",
+     {"version": "text", "release_date": _dbl, "about": "text", "west_positive": _i16,
+      "x": _dbl, "y": _dbl, "projection": _i32, "datum": _i32, "units": _i32,
+      "state_count": _i32, "county_count": _i32, "quad_count": _i32,
+      "scale_factor": _dbl, "convergence": _dbl, "in_bounds": _i16},
+     {"west_positive": _i16, "x": _dbl, "y": _dbl, "projection": _i32, "datum": _i32,
+      "units": _i32}),
+    ("carter",
+     {"fnsl": "text", "fnl": _dbl, "fsl": _dbl, "fewl": "text", "fel": _dbl, "fwl": _dbl,
+      "section": _i32, "letter": "text", "number": _i32, "cell_number": _i32,
+      "block_letter": "text", "block_number": _i32},
+     {"fnl": _dbl, "fsl": _dbl, "fel": _dbl, "fwl": _dbl, "section": _i32,
+      "letter": ctypes.c_char_p, "number": _i32, "cell_number": _i32,
+      "block_letter": ctypes.c_char_p, "block_number": _i32}),
+):
+    for _name, _type in _getters.items():
+        _declare(f"lantrel_{_cls}_get_{_name}", _i32, _handle,
+                 _text_out if _type == "text" else _P(_type))
+    for _name, _type in _lets.items():
+        _declare(f"lantrel_{_cls}_let_{_name}", _i32, _handle, _type)
+for _name in ("state_name", "county_name", "county_sp_zone", "quad_tile", "quad_name",
+              "quad_state"):
+    _declare(f"lantrel_position_get_{_name}", _i32, _handle, _P(_i32), _text_out)
+for _name in ("state_fips", "county_fips"):
+    _declare(f"lantrel_position_get_{_name}", _i32, _handle, _P(_i32), _P(_i32))
+for _name in ("is_letter", "is_block_letter"):
+    _declare(f"lantrel_carter_{_name}", _i32, _handle, ctypes.c_char_p, _P(_i16))
+del _cls, _getters, _lets, _name, _type
+
+
+def _raise_last():
+    source = _lib.lantrel_last_error_source() or b""
+    description = _lib.lantrel_last_error_description() or b""
+    raise LantrelError(_lib.lantrel_last_error_number(),
+                       source.decode("utf-8", "replace"), description.decode("utf-8", "replace"))
+
+
+def _check(status):
+    if status != 0:
+        _raise_last()
+
+
+def _take_text(pointer):
+    """Decodes a library string and frees it."""
+    if not pointer.value:
+        return ""
+    try:
+        return ctypes.string_at(pointer.value).decode("utf-8")
+    finally:
+        _lib.lantrel_string_free(pointer.value)
+
+
+def _text_in(value):
+    """A host string as NUL-terminated UTF-8; embedded NULs cannot cross and are refused."""
+    if isinstance(value, (bytes, bytearray)):
+        data = bytes(value)
+    elif isinstance(value, str):
+        try:
+            data = value.encode("utf-8")
+        except UnicodeEncodeError:
+            raise _argument_error() from None
+    else:
+        raise TypeError(f"text expected, got {type(value).__name__}")
+    if b"\0" in data:
+        raise _argument_error()
+    return data
+
+
+def _long_in(value):
+    """A 32-bit signed integer; larger values overflow like an automation Long does."""
+    if isinstance(value, Ref):
+        value = value.value
+    value = int(value)
+    if not -2**31 <= value < 2**31:
+        raise LantrelError(E_OVERFLOW, _BINDING_SOURCE, "Overflow")
+    return value
+
+
+def _bool_in(value):
+    return -1 if value else 0
+
+
+def _enum_out(enumeration, value):
+    try:
+        return enumeration(value)
+    except ValueError:
+        return value
+
+
+class Ref:
+    """A variable passed by reference: the library may write a resolved value back into it.
+
+        d = lantrel.Ref(-1)
+        p.Convert(d, zrGeoProjection.zrUTM16)   # d.value now holds the datum Convert kept
+    """
+
+    __slots__ = ("value",)
+
+    def __init__(self, value=-1):
+        self.value = value
+
+    def __repr__(self):
+        return f"Ref({self.value!r})"
+
+
+# ---- Member factories -----------------------------------------------------------------------
+
+
+def _getter(function, ctype, convert=None):
+    def get(self):
+        out = ctype()
+        _check(function(self._live(), ctypes.byref(out)))
+        return convert(out.value) if convert else out.value
+    return get
+
+
+def _text_getter(function):
+    def get(self):
+        out = ctypes.c_void_p()
+        _check(function(self._live(), ctypes.byref(out)))
+        return _take_text(out)
+    return get
+
+
+def _property(cls_name, member, kind, doc=None):
+    """A property backed by lantrel_<cls>_get_<member> and, when given, _let_<member>."""
+    get_fn = getattr(_lib, f"lantrel_{cls_name}_get_{member}")
+    if kind == "text":
+        get = _text_getter(get_fn)
+    elif kind == "bool":
+        get = _getter(get_fn, _i16, lambda v: v != 0)
+    elif kind == "long":
+        get = _getter(get_fn, _i32)
+    elif kind == "double":
+        get = _getter(get_fn, _dbl)
+    else:
+        get = _getter(get_fn, _i32, lambda v, e=kind: _enum_out(e, v))
+    let_name = f"lantrel_{cls_name}_let_{member}"
+    if let_name not in _declared:
+        return property(get, doc=doc)
+    let_fn = getattr(_lib, let_name)
+    if kind == "text":
+        def let(self, value):
+            _check(let_fn(self._live(), _text_in(value)))
+    elif kind == "bool":
+        def let(self, value):
+            _check(let_fn(self._live(), _bool_in(value)))
+    elif kind == "double":
+        def let(self, value):
+            _check(let_fn(self._live(), float(value)))
+    else:
+        def let(self, value):
+            _check(let_fn(self._live(), _long_in(value)))
+    return property(get, let, doc=doc)
+
+
+def _indexed(member, text):
+    function = getattr(_lib, f"lantrel_position_get_{member}")
+
+    def get(self, Index=None):
+        index = None if Index is None else ctypes.byref(_i32(_long_in(Index)))
+        if text:
+            out = ctypes.c_void_p()
+            _check(function(self._live(), index, ctypes.byref(out)))
+            return _take_text(out)
+        out = _i32()
+        _check(function(self._live(), index, ctypes.byref(out)))
+        return out.value
+    return get
+
+
+class _Handle:
+    """Owns one reference to a library object; released by close() or when collected."""
+
+    _release = None
+    _handle = None
+
+    def _live(self):
+        if self._handle is None:
+            raise LantrelError(E_OBJECT_NOT_SET, _BINDING_SOURCE,
+                               "Object variable or With block variable not set")
+        return self._handle
+
+    def close(self):
+        handle, self._handle = self._handle, None
+        if handle is not None and _lib is not None:
+            type(self)._release(handle)
+
+    def __del__(self):
+        try:
+            self.close()
+        except Exception:
+            pass
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
+# ---- zrCarter -------------------------------------------------------------------------------
+
+
+class zrCarter(_Handle):
+    """One location in the Carter grid. Obtained from ZrGeoPosition.Carter, never created."""
+
+    _release = staticmethod(_lib.lantrel_carter_release)
+
+    def __init__(self, *args, **kwargs):
+        raise TypeError("zrCarter objects are obtained from ZrGeoPosition.Carter")
+
+    @classmethod
+    def _adopt(cls, handle):
+        obj = object.__new__(cls)
+        obj._handle = handle
+        return obj
+
+    def __eq__(self, other):
+        if not isinstance(other, zrCarter):
+            return NotImplemented
+        return _lib.lantrel_carter_is_same(self._handle, other._handle) != 0
+
+    __hash__ = None
+
+    def Clear(self):
+        _check(_lib.lantrel_carter_clear(self._live()))
+
+    def LocationString(self, UseZGSFormat=False):
+        out = ctypes.c_void_p()
+        _check(_lib.lantrel_carter_get_location_string(self._live(), _bool_in(UseZGSFormat),
+                                                       ctypes.byref(out)))
+        return _take_text(out)
+
+    FNSL = _property("carter", "fnsl", "text")
+    FNL = _property("carter", "fnl", "double")
+    FSL = _property("carter", "fsl", "double")
+    FEWL = _property("carter", "fewl", "text")
+    FEL = _property("carter", "fel", "double")
+    FWL = _property("carter", "fwl", "double")
+    Section = _property("carter", "section", "long")
+    Letter = _property("carter", "letter", "text")
+
+    def IsLetter(self, Letter):
+        out = _i16()
+        _check(_lib.lantrel_carter_is_letter(self._live(), _text_in(Letter), ctypes.byref(out)))
+        return out.value != 0
+
+    Number = _property("carter", "number", "long")
+    CellNumber = _property("carter", "cell_number", "long")
+    BlockLetter = _property("carter", "block_letter", "text")
+
+    def IsBlockLetter(self, BlockLetter):
+        out = _i16()
+        _check(_lib.lantrel_carter_is_block_letter(self._live(), _text_in(BlockLetter),
+                                                   ctypes.byref(out)))
+        return out.value != 0
+
+    BlockNumber = _property("carter", "block_number", "long")
+
+    def __repr__(self):
+        if self._handle is None:
+            return "<zrCarter (released)>"
+        return f"<zrCarter {self.LocationString()!r}>"
+
+
+# ---- ZrGeoPosition --------------------------------------------------------------------------
+
+
+class ZrGeoPosition(_Handle):
+    """One point in one of sixteen coordinate systems, two datums and six units."""
+
+    _release = staticmethod(_lib.lantrel_position_release)
+
+    def __init__(self):
+        self._handle = None
+        handle = _handle()
+        _check(_lib.lantrel_position_create(ctypes.byref(handle)))
+        self._handle = handle.value
+
+    @property
+    def Carter(self):
+        """The position's Carter object (shared: edits are seen by the position)."""
+        out = _handle()
+        _check(_lib.lantrel_position_get_carter(self._live(), ctypes.byref(out)))
+        return zrCarter._adopt(out.value)
+
+    @Carter.setter
+    def Carter(self, carter):
+        if carter is not None and not isinstance(carter, zrCarter):
+            raise TypeError("a zrCarter or None expected")
+        handle = None if carter is None else carter._live()
+        _check(_lib.lantrel_position_set_carter(self._live(), handle))
+
+    Version = _property("position", "version", "text")
+    ReleaseDate = _property("position", "release_date", "double",
+                            "Release date as an automation date (days since 30 Dec 1899).")
+    About = _property("position", "about", "text")
+    WestPositive = _property("position", "west_positive", "bool")
+    x = _property("position", "x", "double")
+    y = _property("position", "y", "double")
+    Projection = _property("position", "projection", zrGeoProjection)
+    Datum = _property("position", "datum", zrGeoDatum)
+    Units = _property("position", "units", zrGeoUnits)
+    StateCount = _property("position", "state_count", "long")
+    StateName = _indexed("state_name", True)
+    StateFIPS = _indexed("state_fips", False)
+    CountyCount = _property("position", "county_count", "long")
+    CountyName = _indexed("county_name", True)
+    CountyFIPS = _indexed("county_fips", False)
+    CountySPZone = _indexed("county_sp_zone", True)
+    QuadCount = _property("position", "quad_count", "long")
+    QuadTile = _indexed("quad_tile", True)
+    QuadName = _indexed("quad_name", True)
+    QuadState = _indexed("quad_state", True)
+    ScaleFactor = _property("position", "scale_factor", "double")
+    Convergence = _property("position", "convergence", "double")
+
+    def Convert(self, toDatum=None, toProjection=None, toUnits=None):
+        """Re-expresses the point; returns 0, or 4 when a datum change was refused.
+
+        Each target may be omitted (None), a value, or a Ref, which receives the value Convert
+        resolved for it (also when it then fails). -1 means: keep the current value.
+        """
+        cells = []
+        for argument in (toDatum, toProjection, toUnits):
+            cells.append(None if argument is None else _i32(_long_in(argument)))
+        result = _i32(-1)
+        status = _lib.lantrel_position_convert(
+            self._live(), *[None if c is None else ctypes.byref(c) for c in cells],
+            ctypes.byref(result))
+        for argument, cell, enumeration in zip((toDatum, toProjection, toUnits), cells,
+                                               (zrGeoDatum, zrGeoProjection, zrGeoUnits)):
+            if isinstance(argument, Ref):
+                argument.value = _enum_out(enumeration, cell.value)
+        _check(status)
+        return result.value
+
+    InBounds = _property("position", "in_bounds", "bool")
+
+    def SetPath(self, PathSpec):
+        """Loads the reference data file from a folder; True when data is loaded."""
+        out = _i16()
+        _check(_lib.lantrel_position_set_path(self._live(), _text_in(os.fsdecode(PathSpec)),
+                                              ctypes.byref(out)))
+        return out.value != 0
+
+    # Python conveniences.
+    @property
+    def release_date(self):
+        """ReleaseDate as a datetime.date."""
+        return datetime.date(1899, 12, 30) + datetime.timedelta(days=int(self.ReleaseDate))
+
+    def convert(self, datum=-1, projection=-1, units=-1):
+        """Convert with every target resolved: (result, datum, projection, units)."""
+        refs = Ref(datum), Ref(projection), Ref(units)
+        result = self.Convert(*refs)
+        return (result,) + tuple(r.value for r in refs)
+
+    def __repr__(self):
+        if self._handle is None:
+            return "<ZrGeoPosition (released)>"
+        return (f"<ZrGeoPosition x={self.x!r} y={self.y!r} {self.Projection.name} "
+                f"{self.Datum.name} {self.Units.name}>")
+
+
+# ---- Type description -----------------------------------------------------------------------
+
+
+def typelib_name():
+    """Name of the type library: "Lantrel"."""
+    return _lib.lantrel_typelib_name().decode()
+
+
+def typelib_version():
+    """(major, minor) of the type library."""
+    major, minor = _i32(), _i32()
+    _lib.lantrel_typelib_version(ctypes.byref(major), ctypes.byref(minor))
+    return major.value, minor.value
+
+
+def typelib_members(interface):
+    """[(name, kinds)] of "_ZrGeoPosition" or "_zrCarter" in slot order."""
+    members, slot = [], 1
+    name, kinds = ctypes.c_char_p(), _i32()
+    while _lib.lantrel_typelib_member(interface.encode(), slot, ctypes.byref(name),
+                                      ctypes.byref(kinds)) == 0:
+        members.append((name.value.decode(), kinds.value))
+        slot += 1
+    return members
+
+
+def typelib_enum(enumeration):
+    """{name: value} of "zrGeoDatum", "zrGeoUnits" or "zrGeoProjection"."""
+    members, index = {}, 0
+    name, value = ctypes.c_char_p(), _i32()
+    while _lib.lantrel_typelib_enum_member(enumeration.encode(), index, ctypes.byref(name),
+                                           ctypes.byref(value)) == 0:
+        members[name.value.decode()] = value.value
+        index += 1
+    return members
+
+
+# ---- Shell host -----------------------------------------------------------------------------
+
+_STATEMENT = re.compile(r"^(?:(Carter)\.)?([A-Za-z]\w*)(?:\((.*)\))?(?:=(.*))?$", re.S)
+_ENUM_NAMES = {m.name: m for e in (zrGeoDatum, zrGeoUnits, zrGeoProjection) for m in e}
+# Members whose value or argument is text: "05" is a row index there, not the number 5.
+_TEXT_MEMBERS = {"Letter", "BlockLetter", "IsLetter", "IsBlockLetter", "SetPath"}
+
+
+def _shell_text(text):
+    if len(text) >= 2 and text[0] == text[-1] and text[0] in "'\"":
+        return text[1:-1]
+    return text
+
+
+def _shell_value(text):
+    """A literal of the shell language: enum member, True/False, number, or text."""
+    text = text.strip()
+    if text in _ENUM_NAMES:
+        return int(_ENUM_NAMES[text])
+    if text in ("True", "False"):
+        return text == "True"
+    if len(text) >= 2 and text[0] == text[-1] and text[0] in "'\"":
+        return text[1:-1]
+    for kind in (int, float):
+        try:
+            return kind(text)
+        except ValueError:
+            pass
+    return text
+
+
+def _shell_format(value):
+    if isinstance(value, bool):
+        return "True" if value else "False"
+    if isinstance(value, enum.IntEnum):
+        return value.name
+    if isinstance(value, float):
+        return repr(value)
+    return str(value).replace("\r\n", "\n")
+
+
+def run_statement(position, statement):
+    """Runs one statement of the shell language on a position; returns the text to print or
+    None. Statements: `Member=value` (property write), `Member` (property read),
+    `Member(arg, ...)` (method or parameterised read), each optionally prefixed by `Carter.`.
+    Convert's omitted arguments are -1; it prints `result datum projection units` with the
+    targets as it resolved them."""
+    match = _STATEMENT.match(statement.strip())
+    if not match:
+        raise _argument_error()
+    carter, member, args, value = match.groups()
+    target = position.Carter if carter else position
+    if member.startswith("_") or not hasattr(type(target), member):
+        raise LantrelError(438, _BINDING_SOURCE, "Object doesn't support this property or method")
+    if value is not None:
+        if args is not None:
+            raise _argument_error()
+        setattr(target, member,
+                _shell_text(value) if member in _TEXT_MEMBERS else _shell_value(value))
+        return None
+    attribute = getattr(target, member)
+    if args is None and not callable(attribute):
+        return _shell_format(attribute)
+    if member in _TEXT_MEMBERS:
+        arguments = [_shell_text(args)]
+    else:
+        arguments = [_shell_value(a) for a in args.split(",")] if args and args.strip() else []
+    if member == "Convert":
+        arguments = [Ref(a) for a in arguments + [-1] * (3 - len(arguments))]
+        result = attribute(*arguments)
+        return " ".join([str(result)] + [_shell_format(a.value) for a in arguments])
+    result = attribute(*arguments) if callable(attribute) else attribute
+    return None if result is None else _shell_format(result)
+
+
+def main(argv=None):
+    """Shell host: `python3 -m lantrel STATEMENT...` runs the statements on one new position
+    and prints each read on its own line. An error prints `error NUMBER: SOURCE DESCRIPTION`
+    to standard error and ends with status 1."""
+    argv = sys.argv[1:] if argv is None else argv
+    if not argv or argv[0] in ("-h", "--help"):
+        print(main.__doc__.strip() + "\n\n" + run_statement.__doc__.strip())
+        return 0 if argv else 2
+    try:
+        with ZrGeoPosition() as position:
+            for statement in argv:
+                output = run_statement(position, statement)
+                if output is not None:
+                    print(output)
+    except LantrelError as e:
+        print(f"error {e.number}: {e.source} {e.description}", file=sys.stderr)
+        return 1
+    return 0

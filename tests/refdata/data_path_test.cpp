@@ -1,0 +1,140 @@
+// Where the data file is sought: the PATH rule, the order of the candidate folders, the
+// existence test, and the search of this process finding the file the build produced.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <set>
+
+#include "refdata/data_path.hpp"
+#include "refdata_files.hpp"
+
+namespace lantrel::detail {
+namespace {
+
+TEST(DataPath, PathEntriesOnlyTakeEntriesFollowedByASeparator) {
+  const struct {
+    const char* value;
+    std::vector<std::string> entries;
+  } cases[] = {
+      {"/a:/b", {"/a/"}},
+      {"/a:/b:", {"/a/", "/b/"}},
+      {"/a::/b:", {"/a/", "/", "/b/"}},
+      {"/a/:/b/:", {"/a/", "/b/"}},
+      {":", {"/"}},
+      {"/only", {}},
+      {"", {}},
+      {"rel:./x::", {"rel/", "./x/", "/"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PathEntries(c.value), c.entries) << c.value;
+}
+
+TEST(DataPath, WithSeparatorAppendsOnlyWhenMissing) {
+  EXPECT_EQ(WithSeparator(""), "/");
+  EXPECT_EQ(WithSeparator("/data"), "/data/");
+  EXPECT_EQ(WithSeparator("/data/"), "/data/");
+}
+
+SearchPlaces FakePlaces(int* currentAsked) {
+  SearchPlaces places;
+  places.moduleFolder = "/module/";
+  places.installFolder = "/install";
+  places.systemFolder = "/system/";
+  places.system32Folder = "/system32/";
+  places.pathValue = "/p1:/p2::/last";
+  places.applicationFolder = "/application/";
+  places.currentFolder = [currentAsked] {
+    ++*currentAsked;
+    return std::string("/current/");
+  };
+  return places;
+}
+
+TEST(DataPath, CandidatesAreTestedInOrder) {
+  int asked = 0;
+  const SearchPlaces places = FakePlaces(&asked);
+  std::vector<std::string> tested;
+  const auto none = [&](const std::string& folder) {
+    tested.push_back(folder);
+    return false;
+  };
+  EXPECT_EQ(FirstDataFolder(places, none), "");
+  const std::vector<std::string> order = {"/module/", "/install/", "/system/", "/system32/",
+                                          "/p1/",     "/p2/",      "/",        "/application/",
+                                          "/current/"};
+  EXPECT_EQ(tested, order);
+  EXPECT_EQ(asked, 1);
+
+  // Whichever candidate holds the file, it is returned exactly as tested and the search stops.
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    tested.clear();
+    asked = 0;
+    const auto only = [&](const std::string& folder) {
+      tested.push_back(folder);
+      return folder == order[i];
+    };
+    EXPECT_EQ(FirstDataFolder(places, only), order[i]);
+    EXPECT_EQ(tested.size(), i + 1);
+    EXPECT_EQ(asked, i + 1 == order.size() ? 1 : 0) << "current directory asked too early";
+  }
+}
+
+TEST(DataPath, UnknownPlacesAreSkipped) {
+  int asked = 0;
+  SearchPlaces places = FakePlaces(&asked);
+  places.moduleFolder.clear();
+  places.installFolder.reset();
+  places.pathValue = "";
+  std::vector<std::string> tested;
+  FirstDataFolder(places, [&](const std::string& folder) {
+    tested.push_back(folder);
+    return false;
+  });
+  EXPECT_EQ(tested, (std::vector<std::string>{"/application/", "/current/"}));
+
+  places.pathValue.reset();
+  places.currentFolder = nullptr;
+  tested.clear();
+  FirstDataFolder(places, [&](const std::string& folder) {
+    tested.push_back(folder);
+    return false;
+  });
+  EXPECT_EQ(tested, (std::vector<std::string>{"/application/"}));
+}
+
+TEST(DataPath, FileExistsInTestsForAnEntryNamedLikeTheDataFile) {
+  refdata_test::TempFolder dir;
+  EXPECT_FALSE(FileExistsIn(dir.Folder()));
+  dir.Write({1, 2, 3});
+  EXPECT_TRUE(FileExistsIn(dir.Folder()));
+  EXPECT_FALSE(FileExistsIn(""));
+
+  refdata_test::TempFolder other;
+  ASSERT_EQ(::mkdir(other.File().c_str(), 0700), 0);
+  EXPECT_TRUE(FileExistsIn(other.Folder())) << "any entry of that name counts";
+}
+
+TEST(DataPath, ModuleFolderIsTheFolderOfThisProgram) {
+  // This test program links the library statically, so the module is the program itself.
+  const SearchPlaces places = ProcessSearchPlaces();
+  ASSERT_FALSE(places.moduleFolder.empty());
+  EXPECT_EQ(places.moduleFolder.back(), '/');
+  EXPECT_TRUE(std::filesystem::equivalent(
+      places.moduleFolder, std::filesystem::read_symlink("/proc/self/exe").parent_path()));
+}
+
+TEST(DataPath, FileOnlyInTheCurrentDirectoryIsFoundLast) {
+  if (!DefaultDataPath().empty()) GTEST_SKIP() << "another candidate holds a data file";
+  refdata_test::TempFolder dir;
+  dir.Write({0});
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Folder());
+  const std::string found = DefaultDataPath();
+  std::filesystem::current_path(previous);
+  ASSERT_FALSE(found.empty());
+  EXPECT_EQ(found.back(), '/');
+  EXPECT_TRUE(std::filesystem::equivalent(found, dir.Folder()));
+}
+
+}  // namespace
+}  // namespace lantrel::detail
