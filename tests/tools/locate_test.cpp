@@ -1,0 +1,118 @@
+// End-to-end runs of lantrel locate against the reference data file of the build.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tool_runner.hpp"
+
+namespace lantrel::testing {
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class Locate : public ::testing::Test {
+ protected:
+  void SetUp() override { LANTREL_REQUIRE(LibraryHasData(), "the reference data file"); }
+};
+
+TEST_F(Locate, ColumnsNameStateCountyZoneAndQuadrangles) {
+  struct Case {
+    const char* point;
+    const char* line;  // "" = the columns must start with `prefix`
+    const char* prefix;
+  } cases[] = {
+      {"-84.8733 38.2009", "Kentucky\tFranklin\tNorth\tFrankfort East\tKY\t38084-B7", ""},
+      // A vertex shared by two county outlines, and one shared by three.
+      {"-85.481894 37.127835", "Kentucky\tAdair;Green\tSouth;South\tGresham\tKY\t37085-B4", ""},
+      {"-85.352771 37.192432",
+       "Kentucky\tAdair;Green;Taylor\tSouth;South;South\tCane Valley\tKY\t37085-B3", ""},
+      // A quadrangle corner and a quadrangle edge.
+      {"-84.875 38.25",
+       "Kentucky\tFranklin\tNorth\tFrankfort East;Frankfort West;Switzer;Polsgrove\t"
+       "KY;KY;KY;KY\t38084-B7;38084-B8;38084-C7;38084-C8",
+       ""},
+      {"-84.8733 38.25", "Kentucky\tFranklin\tNorth\tFrankfort East;Switzer\tKY;KY\t38084-B7;38084-C7",
+       ""},
+      // Inside a neighbouring state: no Kentucky county.
+      {"-87.5711 37.9716", "", "Indiana\t\t\t"},
+      // Outside the served area: nothing, and no failure.
+      {"-80 37", "\t\t\t\t\t", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.point);
+    const auto r = RunTool({"locate"}, std::string(c.point) + "\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    if (c.line[0] != '\0' || c.prefix[0] == '\0') {
+      EXPECT_EQ(r.out, std::string(c.line) + "\n");
+    } else {
+      EXPECT_TRUE(r.out.starts_with(c.prefix)) << r.out;
+    }
+  }
+}
+
+TEST_F(Locate, TheSamePointInEverySystemFindsTheSameCounty) {
+  struct Case {
+    const char* from;
+    const char* point;
+  } cases[] = {
+      {"geo", "-84.8733 38.2009"},
+      {"geo", "84.8733 38.2009"},  // positive west longitude
+      {"north/nad27", "1820865.956 255814.792"},
+      {"EPSG:26779", "1820865.956,255814.792"},
+      {"utm16", "686218.204 4230243.499"},
+      {"carter", "U56-13 328-FSL 1906-FEL"},
+      {"carter", " 328 FSL 1906 FEL 13- U-56"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.from);
+    const auto r = RunTool({"locate", "--from", c.from}, std::string(c.point) + "\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("Kentucky\tFranklin\tNorth\t")) << r.out;
+  }
+}
+
+TEST_F(Locate, JsonHeaderCommentsAndFailures) {
+  const auto j = RunTool({"locate", "--json"}, "# towns\n-85.481894 37.127835\n\nnot a point\n");
+  EXPECT_EQ(j.status, 1);
+  EXPECT_EQ(Lines(j.out),
+            (std::vector<std::string>{
+                R"({"line":2,"states":[{"name":"Kentucky","fips":21}],"counties":[{"name":"Adair",)"
+                R"("fips":1,"zone":"South"},{"name":"Green","fips":87,"zone":"South"}],)"
+                R"("quads":[{"name":"Gresham","state":"KY","tile":"37085-B4"}]})",
+                R"({"line":4,"error":"cannot read x value 'not'"})"}));
+  EXPECT_EQ(j.err, "4: cannot read x value 'not'\n");
+
+  const auto t = RunTool({"locate", "--header", "--strict"}, "# towns\n\nbad\n-84.8733 38.2009\n");
+  EXPECT_EQ(t.status, 1);
+  EXPECT_EQ(t.out, "# state\tcounty\tzone\tquadrangle\tquadrangle-state\ttile\n# towns\n\n");
+  EXPECT_EQ(t.err, "3: missing y value\n");
+}
+
+TEST_F(Locate, VerboseNamesTheDataFileAndDataNamesAFolder) {
+  const std::string data = std::string(LANTREL_BINARY_DIR) + "/bin/lantrel.bin";
+  if (!std::filesystem::exists(data)) GTEST_SKIP() << "the build made no " << data;
+  const auto v = RunTool({"locate", "-v"}, "-84.8733 38.2009\n");
+  EXPECT_TRUE(Contains(v.err, "lantrel: data file: ")) << v.err;
+  EXPECT_TRUE(Contains(v.err, "lantrel.bin\n")) << v.err;
+
+  // A copy of the program away from the data file, told where it is.
+  const std::string dir = ScratchDir() + "/elsewhere";
+  std::filesystem::create_directories(dir);
+  const std::string program = dir + "/lantrel";
+  std::filesystem::copy_file(ToolPath(), program, std::filesystem::copy_options::overwrite_existing);
+  const std::string folder = std::string(LANTREL_BINARY_DIR) + "/bin";
+  RunSpec spec{{"locate", "--data", folder, "-v"}, "-84.8733 38.2009\n",
+               {{"PATH", "/nonexistent-lantrel-dir"}}, dir, program};
+  const auto r = RunTool(spec);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.out.starts_with("Kentucky\tFranklin\t")) << r.out;
+  EXPECT_EQ(r.err, "lantrel: data file: " + folder + "/lantrel.bin\nlantrel: from "
+                   "geographic/nad83/deg (geographic longitude/latitude, NAD 83, decimal degrees)\n");
+}
+
+}  // namespace
+}  // namespace lantrel::testing
