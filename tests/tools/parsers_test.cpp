@@ -2,10 +2,12 @@
 // options.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "carter_text.hpp"
 #include "csv.hpp"
+#include "io.hpp"
 #include "json.hpp"
 #include "line_fields.hpp"
 #include "numbers.hpp"
@@ -299,6 +301,41 @@ TEST(Options, MistakesAreUsageErrors) {
   EXPECT_THROW(IntOption("precision", "18", 0, 17), UsageError);
   EXPECT_THROW(IntOption("precision", "2x", 0, 17), UsageError);
   EXPECT_EQ(IntOption("precision", "17", 0, 17), 17);
+}
+
+}  // namespace
+}  // namespace lantrel::cli
+
+namespace lantrel::cli {
+namespace {
+
+// Lines that straddle read blocks, longer than a block, CRLF endings and a last line without
+// a line feed all come out whole and numbered.
+TEST(LineInput, LinesAcrossBlockBoundariesComeOutWhole) {
+  const std::string longLine(100, 'x');
+  const std::string text = "a b\r\n\n" + longLine + "\nabcdefghijklmnop\r\nlast";
+  const std::string path = ::testing::TempDir() + "/lantrel_lines.txt";
+  {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+  }
+  for (const std::size_t chunk : {std::size_t{4}, std::size_t{16}, std::size_t{1} << 20}) {
+    LineReader in(path, chunk);
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (in.Next(line)) lines.emplace_back(line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"a b", "", longLine, "abcdefghijklmnop", "last"}))
+        << chunk;
+    EXPECT_EQ(in.lineNumber(), 5u);
+    EXPECT_EQ(in.consumed(), text.size());
+    EXPECT_TRUE(in.regular());
+    EXPECT_EQ(in.size(), text.size());
+  }
+  std::remove(path.c_str());
+  EXPECT_THROW(LineReader("/nonexistent/lantrel"), IoError);
+  EXPECT_THROW(LineReader("/"), IoError);
 }
 
 }  // namespace

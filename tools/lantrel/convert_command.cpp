@@ -91,15 +91,6 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
   return s;
 }
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 // The rest of a plain line without its leading separator, for JSON output.
 std::string_view TrimRest(std::string_view rest) {
   std::size_t i = 0;
@@ -122,7 +113,6 @@ class ConvertJob {
  private:
   void RunPlain(LineReader& in);
   void RunCsv(LineReader& in);
-
 
   void Coordinate(std::string& out, double v) const {
     char text[kMaxFixedChars];

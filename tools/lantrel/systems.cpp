@@ -101,15 +101,6 @@ constexpr std::array<EpsgEntry, 39> kAllEpsg{{
     {32151, P::wvSouthZone, D::zrNAD83, U::zrMeters},
 }};
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 // A whole-string decimal integer, or nothing.
 std::optional<std::int32_t> WholeNumber(std::string_view s) {
   std::int32_t v = 0;
@@ -158,6 +149,15 @@ SystemParse ParseEpsg(std::string_view text, std::string_view digits) {
 }
 
 }  // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
 
 zrGeoUnits DefaultUnits(zrGeoProjection projection) {
   switch (projection) {

@@ -39,6 +39,9 @@ struct SystemParse {
 /// plane zone) are refused rather than reinterpreted.
 SystemParse ParseSystem(std::string_view text);
 
+/// ASCII comparison ignoring case.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
 /// The unit a plane or angular system takes when none is named.
 zrGeoUnits DefaultUnits(zrGeoProjection projection);
 
