@@ -386,9 +386,9 @@ struct Isolated {
     return false;
   }
   RunResult Run(std::vector<std::string> args, std::string input = {}) const {
-    RunSpec spec{std::move(args), std::move(input), {{"PATH", "/nonexistent-lantrel-dir"}}, dir,
+    RunRequest request{std::move(args), std::move(input), {{"PATH", "/nonexistent-lantrel-dir"}}, dir,
                  program};
-    return RunTool(spec);
+    return RunTool(request);
   }
 };
 

@@ -105,9 +105,9 @@ TEST_F(Locate, VerboseNamesTheDataFileAndDataNamesAFolder) {
   const std::string program = dir + "/lantrel";
   std::filesystem::copy_file(ToolPath(), program, std::filesystem::copy_options::overwrite_existing);
   const std::string folder = std::string(LANTREL_BINARY_DIR) + "/bin";
-  RunSpec spec{{"locate", "--data", folder, "-v"}, "-84.8733 38.2009\n",
+  RunRequest request{{"locate", "--data", folder, "-v"}, "-84.8733 38.2009\n",
                {{"PATH", "/nonexistent-lantrel-dir"}}, dir, program};
-  const auto r = RunTool(spec);
+  const auto r = RunTool(request);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(r.out.starts_with("Kentucky\tFranklin\t")) << r.out;
   EXPECT_EQ(r.err, "lantrel: data file: " + folder + "/lantrel.bin\nlantrel: from "

@@ -83,12 +83,12 @@ std::string ProjData() {
 }
 
 RunResult Cs2cs(const std::vector<std::string>& args, const std::string& input) {
-  RunSpec spec;
-  spec.program = kCs2cs;
-  spec.args = args;
-  spec.input = input;
-  spec.env = {{"PROJ_DATA", ProjData()}, {"PROJ_LIB", ProjData()}, {"PROJ_NETWORK", "OFF"}};
-  return RunTool(spec);
+  RunRequest request;
+  request.program = kCs2cs;
+  request.args = args;
+  request.input = input;
+  request.env = {{"PROJ_DATA", ProjData()}, {"PROJ_LIB", ProjData()}, {"PROJ_NETWORK", "OFF"}};
+  return RunTool(request);
 }
 
 class PeerAgreement : public ::testing::Test {

@@ -67,17 +67,17 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::string ToolPath() { return std::string(LANTREL_BINARY_DIR) + "/bin/lantrel"; }
 
-RunResult RunTool(const RunSpec& spec) {
+RunResult RunTool(const RunRequest& request) {
   static int counter = 0;
   const std::string base = ScratchDir() + "/run" + std::to_string(++counter);
-  const std::string inPath = WriteFile("run" + std::to_string(counter) + ".in", spec.input);
+  const std::string inPath = WriteFile("run" + std::to_string(counter) + ".in", request.input);
   const std::string outPath = base + ".out";
   const std::string errPath = base + ".err";
-  const std::string program = spec.program.empty() ? ToolPath() : spec.program;
+  const std::string program = request.program.empty() ? ToolPath() : request.program;
 
   std::vector<std::string> argStore;
   argStore.push_back(program);
-  argStore.insert(argStore.end(), spec.args.begin(), spec.args.end());
+  argStore.insert(argStore.end(), request.args.begin(), request.args.end());
   std::vector<char*> argv;
   for (auto& a : argStore) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -92,8 +92,8 @@ RunResult RunTool(const RunSpec& spec) {
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
-    for (const auto& [k, v] : spec.env) setenv(k.c_str(), v.c_str(), 1);
-    if (!spec.cwd.empty() && chdir(spec.cwd.c_str()) != 0) _exit(126);
+    for (const auto& [k, v] : request.env) setenv(k.c_str(), v.c_str(), 1);
+    if (!request.cwd.empty() && chdir(request.cwd.c_str()) != 0) _exit(126);
     execv(program.c_str(), argv.data());
     _exit(127);
   }

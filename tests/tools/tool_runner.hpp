@@ -14,7 +14,7 @@ struct RunResult {
   std::string err;
 };
 
-struct RunSpec {
+struct RunRequest {
   std::vector<std::string> args;
   std::string input;
   std::vector<std::pair<std::string, std::string>> env;  // added to the inherited environment
@@ -22,9 +22,9 @@ struct RunSpec {
   std::string program;                                   // empty: the built lantrel
 };
 
-RunResult RunTool(const RunSpec& spec);
+RunResult RunTool(const RunRequest& request);
 inline RunResult RunTool(std::vector<std::string> args, std::string input = {}) {
-  return RunTool(RunSpec{std::move(args), std::move(input), {}, {}, {}});
+  return RunTool(RunRequest{std::move(args), std::move(input), {}, {}, {}});
 }
 
 /// A fresh folder for this test program's files (removed at exit).
