@@ -2,6 +2,7 @@
 #pragma once
 
 #include "lantrel/carter.hpp"
+#include "lantrel/data_file.hpp"
 #include "lantrel/enums.hpp"
 #include "lantrel/error.hpp"
 #include "lantrel/location_results.hpp"

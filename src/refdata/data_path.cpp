@@ -1,5 +1,7 @@
 #include "refdata/data_path.hpp"
 
+#include "lantrel/data_file.hpp"
+
 #include <dlfcn.h>
 #include <link.h>
 #include <sys/stat.h>
@@ -137,3 +139,22 @@ std::string FirstDataFolder(const SearchPlaces& places,
 std::string DefaultDataPath() { return FirstDataFolder(ProcessSearchPlaces(), FileExistsIn); }
 
 }  // namespace lantrel::detail
+
+namespace lantrel {
+
+std::vector<std::string> DataSearchFolders() {
+  // Walk the same search, recording every folder it would test.
+  std::vector<std::string> folders;
+  detail::FirstDataFolder(detail::ProcessSearchPlaces(), [&](const std::string& folder) {
+    folders.push_back(folder);
+    return false;
+  });
+  return folders;
+}
+
+std::string DefaultDataFile() {
+  const std::string folder = detail::DefaultDataPath();
+  return folder.empty() ? std::string() : folder + detail::kDataFileName;
+}
+
+}  // namespace lantrel

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "lantrel/data_file.hpp"
 #include "refdata/data_path.hpp"
 #include "refdata_files.hpp"
 
@@ -138,3 +139,24 @@ TEST(DataPath, FileOnlyInTheCurrentDirectoryIsFoundLast) {
 
 }  // namespace
 }  // namespace lantrel::detail
+
+namespace lantrel {
+namespace {
+
+TEST(DataSearchFolders, ListsTheSearchTheConstructorMakes) {
+  const auto folders = DataSearchFolders();
+  ASSERT_FALSE(folders.empty());
+  for (const auto& f : folders) EXPECT_EQ(f.back(), '/') << f;
+  // The file a new position loads comes from the first listed folder that holds one.
+  std::string expected;
+  for (const auto& f : folders) {
+    if (detail::FileExistsIn(f)) {
+      expected = f + "lantrel.bin";
+      break;
+    }
+  }
+  EXPECT_EQ(DefaultDataFile(), expected);
+}
+
+}  // namespace
+}  // namespace lantrel

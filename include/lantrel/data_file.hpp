@@ -1,0 +1,16 @@
+// lantrel — where a new position looks for the reference data file lantrel.bin.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace lantrel {
+
+/// The folders a new ZrGeoPosition searches for lantrel.bin, in the order it tries them; each
+/// ends in '/'. The first one that holds the file is the one loaded.
+std::vector<std::string> DataSearchFolders();
+
+/// Full name of the data file a new ZrGeoPosition would load, or "" when no folder holds one.
+std::string DefaultDataFile();
+
+}  // namespace lantrel
