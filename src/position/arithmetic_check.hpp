@@ -47,6 +47,15 @@ inline void ClearFlags() noexcept {
   std::feclearexcept(kCheckedFlags);
 }
 
+/// The error flag a value that is not finite stands for (0 for a finite value).
+inline int NonFiniteFlag(double v) noexcept {
+  return std::isfinite(v) ? 0 : (std::isnan(v) ? FE_INVALID : FE_OVERFLOW);
+}
+inline int NonFiniteFlag(Pair p) noexcept {
+  const int x = NonFiniteFlag(p.x);
+  return x == FE_INVALID ? x : (NonFiniteFlag(p.y) != 0 ? NonFiniteFlag(p.y) : x);
+}
+
 class ArithmeticScope {
  public:
   ArithmeticScope() noexcept {
@@ -56,23 +65,33 @@ class ArithmeticScope {
   ArithmeticScope& operator=(const ArithmeticScope&) = delete;
 
   /// Ends a step: raises when a flag was raised since the scope began or v is not finite.
-  double Check(double v) const {
-    Test(std::isfinite(v) ? 0 : (std::isnan(v) ? FE_INVALID : FE_OVERFLOW));
-    return v;
-  }
-  Pair Check(Pair p) const {
-    const bool nan = std::isnan(p.x) || std::isnan(p.y);
-    const bool inf = std::isinf(p.x) || std::isinf(p.y);
-    Test(nan ? FE_INVALID : (inf ? FE_OVERFLOW : 0));
-    return p;
-  }
+  double Check(double v) const { return Test(v); }
+  Pair Check(Pair p) const { return Test(p); }
 
  private:
-  static void Test(int fallback) {
+  template <typename T>
+  static T Test(T v) {
     const int raised = RaisedFlags();
     if (raised != 0) RaiseArithmetic(raised);
-    if (fallback != 0) RaiseArithmetic(fallback);
+    if (const int fallback = NonFiniteFlag(v); fallback != 0) RaiseArithmetic(fallback);
+    return v;
   }
 };
+
+/// Runs a step `f` that has no side effects and checks it as an ArithmeticScope would, with a
+/// single read of the status register on the usual path: flags found raised afterwards may
+/// have been left over from before the step, so the step then runs again from clear flags and
+/// is judged on that run. For the hot projection steps, where the second read is measurable.
+template <typename F>
+auto CheckedStep(F&& f) -> decltype(f()) {
+  auto result = f();
+  if (RaisedFlags() != 0) {
+    ClearFlags();
+    result = f();
+    if (const int raised = RaisedFlags(); raised != 0) RaiseArithmetic(raised);
+  }
+  if (const int fallback = NonFiniteFlag(result); fallback != 0) RaiseArithmetic(fallback);
+  return result;
+}
 
 }  // namespace lantrel::detail

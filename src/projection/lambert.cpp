@@ -28,27 +28,23 @@ LambertConformalConic LambertZone(std::int32_t datum, std::int32_t projection) {
 Pair LambertToGeographic(Pair plane, std::int32_t datum, std::int32_t projection,
                          std::int32_t units) {
   const LambertConformalConic zone = LambertZone(datum, projection);
-  const ArithmeticScope scope;
-  return scope.Check(zone.Reverse(ScaleToMetres(plane, units)));
+  return CheckedStep([&] { return zone.Reverse(ScaleToMetres(plane, units)); });
 }
 
 Pair GeographicToLambert(Pair geo, std::int32_t datum, std::int32_t projection,
                          std::int32_t units) {
   const LambertConformalConic zone = LambertZone(datum, projection);
-  const ArithmeticScope scope;
-  return scope.Check(ScaleFromMetres(zone.Forward(geo), units));
+  return CheckedStep([&] { return ScaleFromMetres(zone.Forward(geo), units); });
 }
 
 double LambertScaleFactor(Pair geo, std::int32_t datum, std::int32_t projection) {
   const LambertConformalConic zone = LambertZone(datum, projection);
-  const ArithmeticScope scope;
-  return scope.Check(zone.ScaleFactor(geo));
+  return CheckedStep([&] { return zone.ScaleFactor(geo); });
 }
 
 double LambertConvergence(Pair geo, std::int32_t datum, std::int32_t projection) {
   const LambertConformalConic zone = LambertZone(datum, projection);
-  const ArithmeticScope scope;
-  return scope.Check(zone.Convergence(geo));
+  return CheckedStep([&] { return zone.Convergence(geo); });
 }
 
 }  // namespace lantrel::detail

@@ -28,27 +28,23 @@ TransverseMercator MercatorZone(std::int32_t datum, std::int32_t projection) {
 Pair MercatorToGeographic(Pair plane, std::int32_t datum, std::int32_t projection,
                           std::int32_t units) {
   const TransverseMercator zone = MercatorZone(datum, projection);
-  const ArithmeticScope scope;
-  return scope.Check(zone.Reverse(ScaleToMetres(plane, units)));
+  return CheckedStep([&] { return zone.Reverse(ScaleToMetres(plane, units)); });
 }
 
 Pair GeographicToMercator(Pair geo, std::int32_t datum, std::int32_t projection,
                           std::int32_t units) {
   const TransverseMercator zone = MercatorZone(datum, projection);
-  const ArithmeticScope scope;
-  return scope.Check(ScaleFromMetres(zone.Forward(geo), units));
+  return CheckedStep([&] { return ScaleFromMetres(zone.Forward(geo), units); });
 }
 
 double MercatorScaleFactor(Pair geo, std::int32_t datum, std::int32_t projection) {
   const TransverseMercator zone = MercatorZone(datum, projection);
-  const ArithmeticScope scope;
-  return scope.Check(zone.ScaleFactor(geo));
+  return CheckedStep([&] { return zone.ScaleFactor(geo); });
 }
 
 double MercatorConvergence(Pair geo, std::int32_t datum, std::int32_t projection) {
   const TransverseMercator zone = MercatorZone(datum, projection);
-  const ArithmeticScope scope;
-  return scope.Check(zone.Convergence(geo));
+  return CheckedStep([&] { return zone.Convergence(geo); });
 }
 
 }  // namespace lantrel::detail

@@ -57,3 +57,39 @@ TEST(ArithmeticScope, ChecksBothCoordinatesOfAPair) {
 
 }  // namespace
 }  // namespace lantrel::detail
+
+namespace lantrel::detail {
+namespace {
+
+TEST(CheckedStep, RerunsAStepThatFoundStaleFlagsAndJudgesTheRerun) {
+  int runs = 0;
+  volatile double stale = one / zero;  // a flag left over from before the step
+  (void)stale;
+  EXPECT_EQ(CheckedStep([&] { ++runs; return one + one; }), 2.0);
+  EXPECT_EQ(runs, 2);
+  runs = 0;
+  EXPECT_EQ(CheckedStep([&] { ++runs; return one + one; }), 2.0);
+  EXPECT_EQ(runs, 1) << "clean flags: one run, one read";
+}
+
+TEST(CheckedStep, RaisesTheStepsOwnFaults) {
+  const struct {
+    double (*step)();
+    int number;
+  } cases[] = {
+      {[] { return std::atan(one / zero); }, 11},
+      {[] { return huge * 2.0; }, 6},
+      {[] { return std::nan("") + 0.0 * one; }, 5},
+  };
+  for (const auto& c : cases) {
+    try {
+      CheckedStep(c.step);
+      ADD_FAILURE() << "expected " << c.number;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), c.number);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lantrel::detail
