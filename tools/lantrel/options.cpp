@@ -4,14 +4,14 @@
 
 namespace lantrel::cli {
 
-Options::Options(const std::vector<std::string>& args, std::initializer_list<OptionSpec> specs) {
-  auto findLong = [&](std::string_view name) -> const OptionSpec* {
+Options::Options(const std::vector<std::string>& args, std::initializer_list<OptionDef> specs) {
+  auto findLong = [&](std::string_view name) -> const OptionDef* {
     for (const auto& s : specs) {
       if (s.name == name) return &s;
     }
     return nullptr;
   };
-  auto findShort = [&](char c) -> const OptionSpec* {
+  auto findShort = [&](char c) -> const OptionDef* {
     for (const auto& s : specs) {
       if (s.shortName != 0 && s.shortName == c) return &s;
     }
@@ -28,26 +28,26 @@ Options::Options(const std::vector<std::string>& args, std::initializer_list<Opt
       onlyOperands = true;
       continue;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionDef* option = nullptr;
     std::optional<std::string> inlineValue;
     std::string shown = arg;
     if (arg.rfind("--", 0) == 0) {
       const auto eq = arg.find('=');
       const std::string name = arg.substr(2, eq == std::string::npos ? eq : eq - 2);
       if (eq != std::string::npos) inlineValue = arg.substr(eq + 1);
-      spec = findLong(name);
+      option = findLong(name);
       shown = "--" + name;
     } else if (arg.size() == 2) {
-      spec = findShort(arg[1]);
+      option = findShort(arg[1]);
     } else {
       // "-p3": a short option with its value attached.
-      spec = findShort(arg[1]);
-      if (spec != nullptr && spec->takesValue) inlineValue = arg.substr(2);
-      else spec = nullptr;
+      option = findShort(arg[1]);
+      if (option != nullptr && option->takesValue) inlineValue = arg.substr(2);
+      else option = nullptr;
     }
-    if (spec == nullptr) throw UsageError("unknown option '" + arg + "'");
+    if (option == nullptr) throw UsageError("unknown option '" + arg + "'");
     std::string value;
-    if (spec->takesValue) {
+    if (option->takesValue) {
       if (inlineValue) {
         value = *inlineValue;
       } else if (i + 1 < args.size()) {
@@ -58,7 +58,7 @@ Options::Options(const std::vector<std::string>& args, std::initializer_list<Opt
     } else if (inlineValue) {
       throw UsageError("option '" + shown + "' takes no value");
     }
-    values_[std::string(spec->name)] = value;
+    values_[std::string(option->name)] = value;
   }
 }
 

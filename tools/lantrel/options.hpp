@@ -17,7 +17,7 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-struct OptionSpec {
+struct OptionDef {
   std::string_view name;  // long name without the dashes
   char shortName;         // 0 when there is none
   bool takesValue;
@@ -26,7 +26,7 @@ struct OptionSpec {
 class Options {
  public:
   /// Parses args against the specs; unknown options and missing values raise UsageError.
-  Options(const std::vector<std::string>& args, std::initializer_list<OptionSpec> specs);
+  Options(const std::vector<std::string>& args, std::initializer_list<OptionDef> specs);
 
   bool Has(std::string_view name) const { return values_.count(std::string(name)) != 0; }
   /// The value of the last occurrence of an option.
