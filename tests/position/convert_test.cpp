@@ -9,19 +9,11 @@ namespace lantrel {
 namespace {
 
 using testing::ExpectError;
+using testing::Geographic;
+using testing::kKeep;
 using P = zrGeoProjection;
 using D = zrGeoDatum;
 using U = zrGeoUnits;
-
-constexpr std::int32_t kKeep = -1;
-
-ZrGeoPosition Geographic(double lon, double lat, D datum = D::zrNAD83) {
-  ZrGeoPosition p;
-  p.Datum(datum);
-  p.x(lon);
-  p.y(lat);
-  return p;
-}
 
 TEST(Convert, EmptyCallDoesNothing) {
   ZrGeoPosition p = Geographic(80.0, 37.5, D::zrNAD27);

@@ -28,4 +28,16 @@ inline void ExpectError(const std::function<void()>& f, std::int32_t number,
   }
 }
 
+/// Convert's "keep the current value" argument.
+inline constexpr std::int32_t kKeep = -1;
+
+/// A geographic position at (west-positive longitude, latitude) on `datum`.
+inline ZrGeoPosition Geographic(double lon, double lat, zrGeoDatum datum = zrGeoDatum::zrNAD83) {
+  ZrGeoPosition p;
+  p.Datum(datum);
+  p.x(lon);
+  p.y(lat);
+  return p;
+}
+
 }  // namespace lantrel::testing
