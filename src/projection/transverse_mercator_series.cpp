@@ -71,29 +71,25 @@ Pair TransverseMercator::Reverse(Pair plane) const noexcept {
   return Pair{lambda * kRadToDeg, phi * kRadToDeg};
 }
 
-double TransverseMercator::ScaleFactor(Pair geo) const noexcept {
+TransverseMercator::PointTerms TransverseMercator::Terms(Pair geo) const noexcept {
   const double lambda = geo.x * kDegToRad;
   const double phi = geo.y * kDegToRad;
   const double t = std::tan(phi);
-  const double T = t * t;
   const double c = std::cos(phi);
   const double eta2 = c * c * e2_ / (1.0 - e2_);
   const double A = (lambda - lambda0_) * c;
-  const double A2 = A * A;
+  return PointTerms{t, t * t, eta2, A * A, A};
+}
+
+double TransverseMercator::ScaleFactor(Pair geo) const noexcept {
+  const auto [t, T, eta2, A2, A] = Terms(geo);
   const double H = (eta2 + 1.0) / 2.0;
   const double B = (5.0 - 4.0 * T + (9.0 - 24.0 * T) * eta2) / 12.0;
   return ((B * A2 + 1.0) * (A2 * H) + 1.0) * k0_;
 }
 
 double TransverseMercator::Convergence(Pair geo) const noexcept {
-  const double lambda = geo.x * kDegToRad;
-  const double phi = geo.y * kDegToRad;
-  const double t = std::tan(phi);
-  const double T = t * t;
-  const double c = std::cos(phi);
-  const double eta2 = c * c * e2_ / (1.0 - e2_);
-  const double A = (lambda - lambda0_) * c;
-  const double A2 = A * A;
+  const auto [t, T, eta2, A2, A] = Terms(geo);
   const double P = ((2.0 * eta2 + 3.0) * eta2 + 1.0) / 3.0;
   const double Q = (2.0 - T) / 15.0;
   const double gamma = ((Q * A2 + P) * A2 + 1.0) * (-t * A);

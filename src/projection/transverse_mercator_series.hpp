@@ -43,6 +43,12 @@ class TransverseMercator {
   double Convergence(Pair geo) const noexcept;
 
  private:
+  /// Terms at a point shared by the scale factor and the convergence.
+  struct PointTerms {
+    double t, T, eta2, A2, A;
+  };
+  PointTerms Terms(Pair geo) const noexcept;
+
   double a_, e2_, lambda0_, N0_, E0_, k0_, r_, Sb_;
   double U0_, U2_, U4_, U6_, V0_, V2_, V4_, V6_;
 };
