@@ -318,7 +318,8 @@ struct CsvLayout {
   // One output column: an input column copied, or a new value.
   struct Column {
     enum Kind { Input, X, Y, Location, ScaleFactor, Convergence } kind;
-    std::size_t input = 0;    // Input: its index
+    std::size_t input = 0;    // the input column it copies or stands for; a record too short
+                              // to hold that column gets no cell for it
   };
   std::vector<Column> columns;     // in output order
   std::vector<std::string> names;  // output column names, in output order
@@ -326,7 +327,8 @@ struct CsvLayout {
   std::size_t inputs = 0;          // columns of the input header
 };
 
-// The new coordinate columns go where the source's were, or with --keep right after them;
+// The new coordinate columns take the places of the source's (x for x, y for y; a Carter
+// location and a pair replace each other at the x column), or with --keep follow them;
 // they are named after the target system (lon/lat, x/y, carter) unless --x-name/--y-name say
 // otherwise. Factor columns come last.
 CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& names,
@@ -340,35 +342,42 @@ CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& n
   layout.x = found->x;
   layout.y = found->y ? static_cast<std::ptrdiff_t>(*found->y) : -1;
   using Column = CsvLayout::Column;
-  std::vector<std::pair<Column, std::string>> added;
-  if (s.to.IsCarter()) {
-    added.push_back({{Column::Location}, s.xName.value_or("carter")});
-  } else {
-    added.push_back({{Column::X}, s.xName.value_or(s.to.Angular() ? "lon" : "x")});
-    added.push_back({{Column::Y}, s.yName.value_or(s.to.Angular() ? "lat" : "y")});
-  }
-  const std::size_t last = std::max<std::size_t>(layout.x, layout.y < 0 ? 0 : static_cast<std::size_t>(layout.y));
+  const std::size_t x = layout.x;
+  const std::size_t y = layout.y < 0 ? x : static_cast<std::size_t>(layout.y);
+  const std::size_t last = std::max(x, y);
+  const std::string xName = s.xName.value_or(s.to.IsCarter() ? "carter" : s.to.Angular() ? "lon" : "x");
+  const std::string yName = s.yName.value_or(s.to.Angular() ? "lat" : "y");
+  auto add = [&](Column::Kind kind, std::size_t source, const std::string& name) {
+    layout.columns.push_back({kind, source});
+    layout.names.push_back(name);
+  };
+  // Both new columns at one place (Carter involved, or --keep).
   auto addNew = [&] {
-    for (const auto& [column, name] : added) {
-      layout.columns.push_back(column);
-      layout.names.push_back(name);
+    if (s.to.IsCarter()) {
+      add(Column::Location, x, xName);
+    } else {
+      add(Column::X, x, xName);
+      add(Column::Y, y, yName);
     }
   };
+  const bool inPlace = !s.keep && !s.to.IsCarter() && !s.from.IsCarter();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const bool coordinate = i == layout.x || static_cast<std::ptrdiff_t>(i) == layout.y;
-    if (coordinate && !s.keep) {
-      if (i == layout.x) addNew();
+    const bool coordinate = i == x || i == y;
+    if (inPlace && coordinate) {
+      if (i == x) add(Column::X, x, xName);
+      else add(Column::Y, y, yName);
       continue;
     }
-    layout.columns.push_back({Column::Input, i});
-    layout.names.push_back(names[i]);
+    if (coordinate && !s.keep) {
+      if (i == x) addNew();
+      continue;
+    }
+    add(Column::Input, i, names[i]);
     if (s.keep && i == last) addNew();
   }
   if (s.factors) {
-    layout.columns.push_back({Column::ScaleFactor});
-    layout.names.emplace_back(kFactorFieldNames[0]);
-    layout.columns.push_back({Column::Convergence});
-    layout.names.emplace_back(kFactorFieldNames[1]);
+    add(Column::ScaleFactor, last, std::string(kFactorFieldNames[0]));
+    add(Column::Convergence, last, std::string(kFactorFieldNames[1]));
   }
   // A name written twice would make the output ambiguous to every reader.
   for (std::size_t a = 0; a < layout.names.size(); ++a) {
@@ -465,9 +474,10 @@ void ConvertJob::RunCsv(LineReader& in) {
     cells_.clear();
     using Column = CsvLayout::Column;
     for (const Column& column : layout->columns) {
+      if (column.input >= fields.size()) continue;
       switch (column.kind) {
         case Column::Input:
-          cells_.push_back({Cell::Raw, column.input < fields.size() ? fields[column.input] : "", 0.0, {}});
+          cells_.push_back({Cell::Raw, fields[column.input], 0.0, {}});
           break;
         case Column::X:
           cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.x, {}});

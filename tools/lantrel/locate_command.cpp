@@ -271,7 +271,7 @@ void LocateJob::RunLines(LineReader& in) {
       if (ok) {
         Json(text_, *found);
         text_ += ",\"carter\":";
-        AppendJsonString(text_, added->location.carter);
+        AppendJsonString(text_, added->location.Carter());
         if (added->factors) {
           text_ += ",\"scale_factor\":";
           AppendShortest(text_, added->factors->scaleFactor);
@@ -406,8 +406,7 @@ void LocateJob::RunCsv(LineReader& in) {
           text_ += ',';
           AppendJsonString(text_, kLocationFieldNames[i]);
           text_ += ':';
-          if (LocationFields::IsCode(i)) text_ += added->location.Code(i) ? added->location.Text(i) : "null";
-          else AppendJsonString(text_, added->location.Text(i));
+          AppendJsonString(text_, added->location.Text(i));
         }
         if (added->factors) {
           text_ += ",\"scale_factor\":";

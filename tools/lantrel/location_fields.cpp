@@ -2,41 +2,40 @@
 
 namespace lantrel::cli {
 
-std::string LocationFields::Text(std::size_t i) const {
-  switch (i) {
-    case 0: return state;
-    case 1: return stateFips ? std::to_string(*stateFips) : std::string();
-    case 2: return county;
-    case 3: return countyFips ? std::to_string(*countyFips) : std::string();
-    case 4: return spZone;
-    case 5: return quad;
-    case 6: return quadTile;
-    case 7: return quadState;
-    default: return carter;
-  }
+namespace {
+
+void Join(std::string& field, const std::string& value) {
+  if (!field.empty()) field += ';';
+  field += value;
 }
+
+}  // namespace
 
 LocationFields LocatePoint(ZrGeoPosition& p, bool zgs) {
   LocationFields f;
-  if (p.StateCount() > 0) {
-    f.state = p.StateName(0);
-    f.stateFips = p.StateFIPS(0);
+  auto& v = f.values;
+  const std::int32_t states = p.StateCount();
+  for (std::int32_t i = 0; i < states; ++i) {
+    Join(v[0], p.StateName(i));
+    Join(v[1], std::to_string(p.StateFIPS(i)));
   }
-  if (p.CountyCount() > 0) {
-    f.county = p.CountyName(0);
-    f.countyFips = p.CountyFIPS(0);
-    f.spZone = p.CountySPZone(0);
+  const std::int32_t counties = p.CountyCount();
+  for (std::int32_t i = 0; i < counties; ++i) {
+    Join(v[2], p.CountyName(i));
+    Join(v[3], std::to_string(p.CountyFIPS(i)));
+    Join(v[4], p.CountySPZone(i));
   }
-  if (p.QuadCount() > 0) {
-    f.quad = p.QuadName(0);
-    f.quadTile = p.QuadTile(0);
-    f.quadState = p.QuadState(0);
+  const std::int32_t quads = p.QuadCount();
+  for (std::int32_t i = 0; i < quads; ++i) {
+    Join(v[5], p.QuadName(i));
+    Join(v[6], p.QuadTile(i));
+    Join(v[7], p.QuadState(i));
   }
   if (p.Projection() != zrGeoProjection::zrCarter) {
     p.ConvertTo(p.Datum(), zrGeoProjection::zrCarter, zrGeoUnits::zrDecimalDegrees);
   }
   // Outside the grid the conversion leaves the location empty, and so does the string.
-  f.carter = p.Carter()->LocationString(zgs);
+  v[8] = p.Carter()->LocationString(zgs);
   return f;
 }
 

@@ -3,8 +3,6 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,27 +15,18 @@ inline constexpr std::array<std::string_view, 9> kLocationFieldNames{
     "state", "state_fips", "county", "county_fips", "sp_zone",
     "quad",  "quad_tile",  "quad_state", "carter"};
 
-/// One point's location. A point on a boundary belongs to several areas; each field holds the
-/// first of them in the data file's order (what the position reports at index 0). Texts are
-/// empty and codes absent where no area contains the point, and carter is empty outside the
-/// Carter grid.
+/// One point's location. A point on a boundary belongs to every area sharing it: each field
+/// then lists them all in the data file's order (what the position reports at indexes 0, 1,
+/// ...), joined by ';'. Fields are empty where no area contains the point, and carter is
+/// empty outside the Carter grid. Codes are written in decimal, the county's without its
+/// state part.
 struct LocationFields {
-  std::string state;
-  std::optional<std::int32_t> stateFips;
-  std::string county;
-  std::optional<std::int32_t> countyFips;
-  std::string spZone;
-  std::string quad;
-  std::string quadTile;
-  std::string quadState;
-  std::string carter;
+  std::array<std::string, kLocationFieldNames.size()> values;
 
-  /// Field i (in kLocationFieldNames order) as text; codes in decimal, absent ones empty.
-  std::string Text(std::size_t i) const;
-  /// Whether field i is a whole-number code.
-  static bool IsCode(std::size_t i) { return i == 1 || i == 3; }
-  /// Field i as a code (only for IsCode(i)).
-  std::optional<std::int32_t> Code(std::size_t i) const { return i == 1 ? stateFips : countyFips; }
+  /// Field i, in kLocationFieldNames order.
+  const std::string& Text(std::size_t i) const { return values[i]; }
+  /// The Carter location string.
+  const std::string& Carter() const { return values.back(); }
 };
 
 /// Looks up the position's current point. The Carter location is the point's on the position's

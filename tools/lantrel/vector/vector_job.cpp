@@ -393,7 +393,6 @@ void VectorJob::CreateOutput() {
       OGRFieldType type = OFTString;
       if (f.kind == OutField::Location) {
         name = kLocationFieldNames[f.item];
-        if (LocationFields::IsCode(f.item)) type = OFTInteger;
       } else if (f.kind == OutField::Factor) {
         name = kFactorFieldNames[f.item];
         type = OFTReal;
@@ -535,13 +534,7 @@ void VectorJob::WriteFeature(OGRFeature& in) {
         if (ok) out.SetField(at, pt.location.c_str());
         break;
       case OutField::Location:
-        if (location) {
-          if (LocationFields::IsCode(f.item)) {
-            if (const auto code = location->Code(f.item)) out.SetField(at, *code);
-          } else {
-            out.SetField(at, location->Text(f.item).c_str());
-          }
-        }
+        if (location) out.SetField(at, location->Text(f.item).c_str());
         break;
       case OutField::Factor:
         if (factors) out.SetField(at, f.item == 0 ? factors->scaleFactor : factors->convergence);
