@@ -259,6 +259,8 @@ TEST_F(VectorFiles, UnservedOrMissingSystemsAndFormatsAreUsageErrors) {
       {{"convert", "-f", "geo", "-t", "north", "--format", "kml", "-o", ScratchDir() + "/a", csv},
        "not one of gpkg"},
       {{"convert", "-f", "geo", "-t", "north", "-o", csv, csv}, "is the input file"},
+      {{"convert", "-f", "geo", "-t", "north", "-o", ScratchDir() + "/a.gpkg", ScratchDir() + "/none.gpkg"},
+       "none.gpkg"},
   };
   for (const auto& c : cases) {
     const auto r = RunTool(c.args);

@@ -569,6 +569,8 @@ int VectorJob::Run() {
     throw UsageError("cannot tell the format of " + s_.output +
                      " from its name; give --format gpkg, shp, geojson, fgb or csv");
   }
+  // An input that cannot be opened is a wrong command line, as for line input.
+  if (!CheckInputs({s_.input})) return 2;
   OpenInput();
   ResolveSystem();
   PlanFields();
