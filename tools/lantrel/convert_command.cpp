@@ -9,6 +9,7 @@
 
 #include "commands.hpp"
 #include "csv.hpp"
+#include "excerpt.hpp"
 #include "help.hpp"
 #include "io.hpp"
 #include "json.hpp"
@@ -33,6 +34,7 @@ struct ConvertSettings {
   bool westPositive = false;
   bool zgs = false;
   bool strict = false;
+  bool acceptDistant = false;
   bool verbose = false;
   int precision = 3;
   std::optional<std::string> xCol;
@@ -60,6 +62,7 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
                          {"west-positive", 0, false},
                          {"zgs", 0, false},
                          {"strict", 0, false},
+                         {"accept-distant", 0, false},
                          {"progress", 0, false},
                          {"no-progress", 0, false},
                          {"verbose", 'v', false},
@@ -72,6 +75,7 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
   s.westPositive = o.Has("west-positive");
   s.zgs = o.Has("zgs");
   s.strict = o.Has("strict");
+  s.acceptDistant = o.Has("accept-distant");
   s.verbose = o.Has("verbose");
   s.precision = s.to.Angular() ? 9 : 3;
   if (const auto p = o.Value("precision")) s.precision = IntOption("precision", *p, 0, kMaxPrecision);
@@ -106,7 +110,9 @@ class ConvertJob {
       : s_(std::move(s)),
         converter_(s_.from, s_.to, s_.westPositive, s_.zgs),
         out_(STDOUT_FILENO),
-        report_(s_.files.size() > 1) {}
+        report_(s_.files.size() > 1) {
+    converter_.AcceptDistant(s_.acceptDistant);
+  }
 
   int Run();
 
@@ -254,9 +260,14 @@ std::optional<std::size_t> FindColumn(const std::vector<std::string>& names,
   return std::nullopt;
 }
 
+// The header's column names for a message: each one escaped and cut short, at most a dozen.
 std::string ColumnList(const std::vector<std::string>& names) {
+  constexpr std::size_t kShown = 12;
   std::string list;
-  for (const auto& n : names) list += (list.empty() ? "" : ", ") + n;
+  for (std::size_t i = 0; i < names.size() && i < kShown; ++i) {
+    list += (i == 0 ? "" : ", ") + OneLine(names[i], kExcerptBytes);
+  }
+  if (names.size() > kShown) list += ", ... (" + std::to_string(names.size()) + " columns)";
   return list;
 }
 
@@ -267,7 +278,7 @@ CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& n
                     std::initializer_list<std::string_view> defaults, const char* what) {
     const auto at = given ? FindColumn(names, {*given}) : FindColumn(names, defaults);
     if (!at) {
-      std::string wanted = given ? "'" + *given + "'" : "";
+      std::string wanted = given ? Excerpt(*given) : "";
       if (!given) {
         for (const auto d : defaults) wanted += (wanted.empty() ? "'" : " or '") + std::string(d) + "'";
       }

@@ -56,6 +56,8 @@ Options:
       --y-col NAME      CSV column of y (default y, else lat)
       --json            write one JSON object per point
       --strict          stop at the first line that fails
+      --accept-distant  accept points far outside 73-98 W, 33-45 N and Carter
+                        footages beyond a section
       --progress        show a progress bar for any regular input file
       --no-progress     never show a progress bar (default: shown for regular files over
                         4 MiB when standard error is a terminal)
@@ -93,6 +95,8 @@ Options:
       --header          write a header line (# state, county, ...) first
       --data DIR        read the reference data file lantrel.bin from DIR
       --strict          stop at the first line that fails
+      --accept-distant  accept points far outside 73-98 W, 33-45 N and Carter
+                        footages beyond a section
   -v, --verbose         print the data file in use on standard error
   -h, --help            show this help
 

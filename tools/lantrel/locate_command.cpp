@@ -25,6 +25,7 @@ struct LocateSettings {
   bool json = false;
   bool header = false;
   bool strict = false;
+  bool acceptDistant = false;
   bool verbose = false;
   bool progress = true;
   bool forceProgress = false;
@@ -38,6 +39,7 @@ LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
                          {"header", 0, false},
                          {"data", 0, true},
                          {"strict", 0, false},
+                         {"accept-distant", 0, false},
                          {"progress", 0, false},
                          {"no-progress", 0, false},
                          {"verbose", 'v', false},
@@ -51,6 +53,7 @@ LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
   s.json = o.Has("json");
   s.header = o.Has("header");
   s.strict = o.Has("strict");
+  s.acceptDistant = o.Has("accept-distant");
   s.verbose = o.Has("verbose");
   s.data = o.Value("data");
   if (o.Has("progress") && o.Has("no-progress")) {
@@ -198,6 +201,7 @@ int RunLocate(const std::vector<std::string>& args) {
   const LocateSettings s = ParseLocateOptions(args);
   if (!CheckInputs(s.files)) return kExitUsage;
   PointConverter converter(s.from, s.from, true, false);
+  converter.AcceptDistant(s.acceptDistant);
   ZrGeoPosition& position = converter.position();
   if (!LoadData(position, s)) return kExitFailed;
   if (s.verbose) ErrorLine("lantrel: from " + Describe(s.from) + "\n");
@@ -239,7 +243,7 @@ int RunLocate(const std::vector<std::string>& args) {
       std::string_view rest;
       std::optional<Found> found;
       std::string error;
-      if (converter.PlaceLine(line, separator, rest)) {
+      if (converter.PlaceLine(line, separator, rest) && converter.Check()) {
         try {
           found = Lookup(position);
         } catch (const Error& e) {
