@@ -81,18 +81,18 @@ TEST(HostileLines, LineEndsAreReadAndKept) {
 TEST(HostileNumbers, ResultsOffTheGlobeAndImplausiblePointsFail) {
   LANTREL_REQUIRE(LibraryProjects(), "plane projections");
   const std::string offGlobe = ", outside -90 to 90 and -180 to 180: they lie far outside the zone\n";
+  const auto noPosition = [](int line) {
+    return std::to_string(line) +
+           ": error 5: Invalid procedure call or argument (no geographic position: the coordinates "
+           "lie far outside the zone)\n";
+  };
   const std::string far = " lies far outside the served region (73-98 W, 33-45 N); ";
   const Reproducer cases[] = {
       {"UTM beyond the pole and the globe", {"convert", "--from", "utm16", "--to", "geo"},
-       "500000 10002000\n500000 1e15\n1e15 4150000\n", "\n\n\n",
-       "1: the coordinates give latitude 90.036140459, longitude -87" + offGlobe +
-           "2: the coordinates give latitude 9001831924.275156021, longitude -87" + offGlobe +
-           "3: the coordinates give latitude -1.169002500099042e+50, longitude "
-           "-3.499698775963136e+58" + offGlobe,
-       1},
+       "500000 10002000\n500000 1e15\n1e15 4150000\n", "\n\n\n", noPosition(1) + noPosition(2) + noPosition(3), 1},
       {"off the globe even when distant points are accepted",
-       {"convert", "--from", "utm16", "--to", "geo", "--accept-distant"}, "500000 10002000\n", "\n",
-       "1: the coordinates give latitude 90.036140459, longitude -87" + offGlobe, 1},
+       {"convert", "--from", "utm16", "--to", "north", "--accept-distant"}, "500000 10002000\n", "\n",
+       noPosition(1), 1},
       {"Carter footage beyond a section", {"convert", "--from", "carter", "--to", "geo"},
        "D45-07 99999999-FNL 350-FWL\nD45-07 1200-FNL 5000-FWL\nD45-07 -5-FNL 350-FWL\n", "\n\n\n",
        "1: footage 99999999-FNL is beyond what a section holds (0 to 6100 ft north-south); "

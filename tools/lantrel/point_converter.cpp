@@ -239,7 +239,10 @@ bool PointConverter::Check() {
     }
     return CheckRegion(position_.x(), position_.y());  // x reads the west-positive magnitude
   } catch (const Error& e) {
-    return Fail(DescribeLibraryError(e));
+    // The inverse projections refuse a result beyond ±90/±180 with the invalid-argument error.
+    const bool offGlobe = e.number() == 5 && !from_.Angular();
+    return Fail(DescribeLibraryError(e) +
+                (offGlobe ? " (no geographic position: the coordinates lie far outside the zone)" : ""));
   }
 }
 
