@@ -3,11 +3,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "commands.hpp"
+#include "block_converter.hpp"
 #include "csv.hpp"
 #include "excerpt.hpp"
 #include "help.hpp"
@@ -112,12 +114,21 @@ class ConvertJob {
         out_(STDOUT_FILENO),
         report_(s_.files.size() > 1) {
     converter_.AcceptDistant(s_.acceptDistant);
+    if (!s_.csv && !s_.json && BlockConverter::Supports(s_.from, s_.to)) {
+      try {
+        blocks_.emplace(s_.from, s_.to, s_.westPositive, s_.acceptDistant);
+      } catch (const Error&) {
+        // The library refuses the pair of systems for arrays: stay line by line.
+      }
+    }
   }
 
   int Run();
 
  private:
   void RunPlain(LineReader& in);
+  void RunPlainBlocks(LineReader& in);
+  void PlainLine(std::string_view line, std::string_view ending, std::uint64_t number);
   void RunCsv(LineReader& in);
 
   void Coordinate(std::string& out, double v) const {
@@ -139,6 +150,8 @@ class ConvertJob {
 
   ConvertSettings s_;
   PointConverter converter_;
+  std::optional<BlockConverter> blocks_;  // plain text between pair systems
+  ConvertedPoint point_;
   OutputSink out_;
   Reporter report_;
   std::optional<ProgressBar> bar_;
@@ -186,56 +199,132 @@ void ConvertJob::Failed(std::uint64_t line, const std::string& message) {
 }
 
 void ConvertJob::RunPlain(LineReader& in) {
+  if (blocks_) {
+    RunPlainBlocks(in);
+    return;
+  }
   std::string_view line;
-  ConvertedPoint pt;
-  std::string error;
   while (!stopped_ && in.Next(line)) {
     Tick(in);
     KeepBom(in);
-    const LineKind kind = Classify(line);
-    if (kind != LineKind::Data) {
-      if (!s_.json) {
-        out_.Write(line);
-        out_.Write(in.outputEnding());
-      }
-      continue;
+    PlainLine(line, in.outputEnding(), in.lineNumber());
+  }
+}
+
+void ConvertJob::PlainLine(std::string_view line, std::string_view ending, std::uint64_t number) {
+  const LineKind kind = Classify(line);
+  if (kind != LineKind::Data) {
+    if (!s_.json) {
+      out_.Write(line);
+      out_.Write(ending);
     }
-    std::string_view separator;
-    std::string_view rest;
-    const bool ok = converter_.PlaceLine(line, separator, rest) && converter_.Convert(pt);
-    if (!ok) {
-      error = converter_.error();
-      Failed(in.lineNumber(), error);
-      if (stopped_) break;
-    }
-    if (s_.json) {
-      scratch_.clear();
-      JsonStart(in.lineNumber());
-      if (ok) {
-        JsonPoint(pt);
-        if (const auto r = TrimRest(rest); !r.empty()) {
-          scratch_ += ",\"rest\":";
-          AppendJsonString(scratch_, r);
-        }
-      } else {
-        scratch_ += ",\"error\":";
-        AppendJsonString(scratch_, error);
-      }
-      scratch_ += "}\n";
-      out_.Write(scratch_);
-      continue;
-    }
+    return;
+  }
+  std::string_view separator;
+  std::string_view rest;
+  ConvertedPoint& pt = point_;
+  std::string error;
+  const bool ok = converter_.PlaceLine(line, separator, rest) && converter_.Convert(pt);
+  if (!ok) {
+    error = converter_.error();
+    Failed(number, error);
+    if (stopped_) return;
+  }
+  if (s_.json) {
+    scratch_.clear();
+    JsonStart(number);
     if (ok) {
-      if (s_.to.IsCarter()) {
-        out_.Write(pt.location);
-      } else {
-        out_.Fixed(pt.x, s_.precision);
-        out_.Write(separator);
-        out_.Fixed(pt.y, s_.precision);
+      JsonPoint(pt);
+      if (const auto r = TrimRest(rest); !r.empty()) {
+        scratch_ += ",\"rest\":";
+        AppendJsonString(scratch_, r);
       }
-      out_.Write(rest);
+    } else {
+      scratch_ += ",\"error\":";
+      AppendJsonString(scratch_, error);
     }
-    out_.Write(in.outputEnding());
+    scratch_ += "}\n";
+    out_.Write(scratch_);
+    return;
+  }
+  if (ok) {
+    if (s_.to.IsCarter()) {
+      out_.Write(pt.location);
+    } else {
+      out_.Fixed(pt.x, s_.precision);
+      out_.Write(separator);
+      out_.Fixed(pt.y, s_.precision);
+    }
+    out_.Write(rest);
+  }
+  out_.Write(ending);
+}
+
+// Plain lines in blocks: the lines of a block are copied, their pairs read and converted
+// together, and the lines written in order. A line the block does not convert (unreadable,
+// refused, failing) goes through PlainLine, so output and messages are those of the
+// line-by-line path.
+void ConvertJob::RunPlainBlocks(LineReader& in) {
+  constexpr std::size_t kBlock = 4096;
+  struct Entry {
+    std::size_t offset, length;  // the line in text
+    std::string_view ending;
+    std::uint64_t number;
+    bool data;       // a data line whose pair was read
+    std::size_t sepOffset, sepLength, restOffset, restLength;
+    std::size_t point;  // index into the block's arrays
+  };
+  std::vector<Entry> entries;
+  std::string text;
+  std::vector<double> xs, ys, outX, outY;
+  std::unique_ptr<bool[]> done(new bool[kBlock]);
+  entries.reserve(kBlock);
+  std::string_view line;
+  bool more = true;
+  while (more && !stopped_) {
+    entries.clear();
+    text.clear();
+    xs.clear();
+    ys.clear();
+    while (entries.size() < kBlock && (more = in.Next(line))) {
+      KeepBom(in);
+      Entry e{text.size(), line.size(), in.outputEnding(), in.lineNumber(), false, 0, 0, 0, 0, 0};
+      if (Classify(line) == LineKind::Data) {
+        PairFields f;
+        if (SplitPair(line, f) == nullptr) {
+          const auto x = ParseNumber(f.x);
+          const auto y = ParseNumber(f.y);
+          if (x && y) {
+            e.data = true;
+            e.sepOffset = text.size() + static_cast<std::size_t>(f.separator.data() - line.data());
+            e.sepLength = f.separator.size();
+            e.restOffset = text.size() + static_cast<std::size_t>(f.rest.data() - line.data());
+            e.restLength = f.rest.size();
+            e.point = xs.size();
+            xs.push_back(*x);
+            ys.push_back(*y);
+          }
+        }
+      }
+      text.append(line);
+      entries.push_back(e);
+    }
+    if (bar_) bar_->Update(in.consumed());
+    outX.resize(xs.size());
+    outY.resize(xs.size());
+    blocks_->Convert(xs.size(), xs.data(), ys.data(), outX.data(), outY.data(), done.get());
+    for (const Entry& e : entries) {
+      if (stopped_) break;
+      if (e.data && done[e.point]) {
+        out_.Fixed(outX[e.point], s_.precision);
+        out_.Write(std::string_view(text).substr(e.sepOffset, e.sepLength));
+        out_.Fixed(outY[e.point], s_.precision);
+        if (e.restLength > 0) out_.Write(std::string_view(text).substr(e.restOffset, e.restLength));
+        out_.Write(e.ending);
+      } else {
+        PlainLine(std::string_view(text).substr(e.offset, e.length), e.ending, e.number);
+      }
+    }
   }
 }
 
