@@ -186,10 +186,10 @@ TEST(CliConvert, SeveralFilesNameTheFileInReports) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "-84.5 37.5\n-85.0 38.0\n\n");
   EXPECT_EQ(r.err, b + ":2: missing y value\n");
-  const auto j = RunTool({"convert", "-f", "geo", "-t", "geo", "-p", "1", "--json", a, "-"}, "1 2\n");
+  const auto j = RunTool({"convert", "-f", "geo", "-t", "geo", "-p", "1", "--json", a, "-"}, "-86 36\n");
   EXPECT_EQ(Lines(j.out), (std::vector<std::string>{
                               R"({"file":")" + a + R"(","line":1,"lon":-84.5,"lat":37.5})",
-                              R"j({"file":"(standard input)","line":1,"lon":-1.0,"lat":2.0})j"}));
+                              R"j({"file":"(standard input)","line":1,"lon":-86.0,"lat":36.0})j"}));
 }
 
 TEST(CliConvert, DatumChangeOutsideTheShiftWindowIsALineFailure) {

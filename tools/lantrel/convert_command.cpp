@@ -3,13 +3,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "commands.hpp"
 #include "coordinate_columns.hpp"
+#include "block_converter.hpp"
 #include "csv.hpp"
+#include "excerpt.hpp"
 #include "help.hpp"
 #include "io.hpp"
 #include "json.hpp"
@@ -35,6 +38,7 @@ struct ConvertSettings {
   bool westPositive = false;
   bool zgs = false;
   bool strict = false;
+  bool acceptDistant = false;
   bool verbose = false;
   bool keep = false;     // CSV: keep the source coordinate columns beside the new ones
   bool factors = false;  // add the target system's scale factor and convergence
@@ -72,6 +76,7 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
                          {"west-positive", 0, false},
                          {"zgs", 0, false},
                          {"strict", 0, false},
+                         {"accept-distant", 0, false},
                          {"progress", 0, false},
                          {"no-progress", 0, false},
                          {"verbose", 'v', false},
@@ -101,6 +106,7 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
   s.westPositive = o.Has("west-positive");
   s.zgs = o.Has("zgs");
   s.strict = o.Has("strict");
+  s.acceptDistant = o.Has("accept-distant");
   s.verbose = o.Has("verbose");
   s.precision = s.to.Angular() ? 9 : 3;
   if (const auto p = o.Value("precision")) s.precision = IntOption("precision", *p, 0, kMaxPrecision);
@@ -143,12 +149,23 @@ class ConvertJob {
       : s_(std::move(s)),
         converter_(s_.from, s_.to, s_.westPositive, s_.zgs),
         out_(STDOUT_FILENO),
-        report_(s_.files.size() > 1) {}
+        report_(s_.files.size() > 1) {
+    converter_.AcceptDistant(s_.acceptDistant);
+    if (!s_.csv && !s_.json && !s_.factors && BlockConverter::Supports(s_.from, s_.to)) {
+      try {
+        blocks_.emplace(s_.from, s_.to, s_.westPositive, s_.acceptDistant);
+      } catch (const Error&) {
+        // The library refuses the pair of systems for arrays: stay line by line.
+      }
+    }
+  }
 
   int Run();
 
  private:
   void RunPlain(LineReader& in);
+  void RunPlainBlocks(LineReader& in);
+  void PlainLine(std::string_view line, std::string_view ending, std::uint64_t number);
   void RunCsv(LineReader& in);
 
   void Coordinate(std::string& out, double v) const {
@@ -176,6 +193,8 @@ class ConvertJob {
 
   ConvertSettings s_;
   PointConverter converter_;
+  std::optional<BlockConverter> blocks_;  // plain text between pair systems
+  ConvertedPoint point_;
   OutputSink out_;
   Reporter report_;
   std::optional<ProgressBar> bar_;
@@ -247,53 +266,141 @@ void ConvertJob::Failed(std::uint64_t line, const std::string& message) {
 }
 
 void ConvertJob::RunPlain(LineReader& in) {
+  if (blocks_) {
+    RunPlainBlocks(in);
+    return;
+  }
   std::string_view line;
-  ConvertedPoint pt;
-  std::string error;
   while (!stopped_ && in.Next(line)) {
     Tick(in);
     KeepBom(in);
-    const LineKind kind = Classify(line);
-    if (kind != LineKind::Data) {
-      if (!s_.json) {
-        out_.Write(line);
-        out_.Write(in.outputEnding());
-      }
-      continue;
+    PlainLine(line, in.outputEnding(), in.lineNumber());
+  }
+}
+
+void ConvertJob::PlainLine(std::string_view line, std::string_view ending, std::uint64_t number) {
+  const LineKind kind = Classify(line);
+  if (kind != LineKind::Data) {
+    if (!s_.json) {
+      out_.Write(line);
+      out_.Write(ending);
     }
-    std::string_view separator;
-    std::string_view rest;
-    bool ok = converter_.PlaceLine(line, separator, rest);
-    if (!ok) error = converter_.error();
-    else ok = ConvertPlaced(pt, error);
-    if (!ok) {
-      Failed(in.lineNumber(), error);
-      if (stopped_) break;
-    }
-    if (s_.json) {
-      scratch_.clear();
-      JsonStart(in.lineNumber());
-      if (ok) {
-        JsonPoint(pt);
-        if (const auto r = TrimRest(rest); !r.empty()) {
-          scratch_ += ",\"rest\":";
-          AppendJsonString(scratch_, r);
-        }
-      } else {
-        scratch_ += ",\"error\":";
-        AppendJsonString(scratch_, error);
-      }
-      scratch_ += "}\n";
-      out_.Write(scratch_);
-      continue;
-    }
+    return;
+  }
+  std::string_view separator;
+  std::string_view rest;
+  ConvertedPoint& pt = point_;
+  std::string error;
+  bool ok = converter_.PlaceLine(line, separator, rest);
+  if (!ok) error = converter_.error();
+  else ok = ConvertPlaced(pt, error);
+  if (!ok) {
+    Failed(number, error);
+    if (stopped_) return;
+  }
+  if (s_.json) {
+    scratch_.clear();
+    JsonStart(number);
     if (ok) {
-      if (s_.to.IsCarter()) {
-        out_.Write(pt.location);
+      JsonPoint(pt);
+      if (const auto r = TrimRest(rest); !r.empty()) {
+        scratch_ += ",\"rest\":";
+        AppendJsonString(scratch_, r);
+      }
+    } else {
+      scratch_ += ",\"error\":";
+      AppendJsonString(scratch_, error);
+    }
+    scratch_ += "}\n";
+    out_.Write(scratch_);
+    return;
+  }
+  if (ok) {
+    if (s_.to.IsCarter()) {
+      out_.Write(pt.location);
+    } else {
+      out_.Fixed(pt.x, s_.precision);
+      out_.Write(separator);
+      out_.Fixed(pt.y, s_.precision);
+    }
+    if (factors_) {
+      // The factors follow the coordinates, separated as they are.
+      const std::string_view between = s_.to.IsCarter() ? std::string_view(" ") : separator;
+      scratch_.clear();
+      scratch_.append(between);
+      Shortest(scratch_, factors_->scaleFactor);
+      scratch_.append(between);
+      Shortest(scratch_, factors_->convergence);
+      out_.Write(scratch_);
+    }
+    out_.Write(rest);
+  }
+  out_.Write(ending);
+}
+
+// Plain lines in blocks: the lines of a block are copied, their pairs read and converted
+// together, and the lines written in order. A line the block does not convert (unreadable,
+// refused, failing) goes through PlainLine, so output and messages are those of the
+// line-by-line path.
+void ConvertJob::RunPlainBlocks(LineReader& in) {
+  constexpr std::size_t kBlock = 4096;
+  struct Entry {
+    std::size_t offset, length;  // the line in text
+    std::string_view ending;
+    std::uint64_t number;
+    bool data;       // a data line whose pair was read
+    std::size_t sepOffset, sepLength, restOffset, restLength;
+    std::size_t point;  // index into the block's arrays
+  };
+  std::vector<Entry> entries;
+  std::string text;
+  std::vector<double> xs, ys, outX, outY;
+  std::unique_ptr<bool[]> done(new bool[kBlock]);
+  entries.reserve(kBlock);
+  std::string_view line;
+  bool more = true;
+  while (more && !stopped_) {
+    entries.clear();
+    text.clear();
+    xs.clear();
+    ys.clear();
+    while (entries.size() < kBlock && (more = in.Next(line))) {
+      KeepBom(in);
+      Entry e{text.size(), line.size(), in.outputEnding(), in.lineNumber(), false, 0, 0, 0, 0, 0};
+      if (Classify(line) == LineKind::Data) {
+        PairFields f;
+        if (SplitPair(line, f) == nullptr) {
+          const auto x = ParseNumber(f.x);
+          const auto y = ParseNumber(f.y);
+          if (x && y) {
+            e.data = true;
+            e.sepOffset = text.size() + static_cast<std::size_t>(f.separator.data() - line.data());
+            e.sepLength = f.separator.size();
+            e.restOffset = text.size() + static_cast<std::size_t>(f.rest.data() - line.data());
+            e.restLength = f.rest.size();
+            e.point = xs.size();
+            xs.push_back(*x);
+            ys.push_back(*y);
+          }
+        }
+      }
+      text.append(line);
+      entries.push_back(e);
+    }
+    if (bar_) bar_->Update(in.consumed());
+    outX.resize(xs.size());
+    outY.resize(xs.size());
+    blocks_->Convert(xs.size(), xs.data(), ys.data(), outX.data(), outY.data(), done.get());
+    for (const Entry& e : entries) {
+      if (stopped_) break;
+      if (e.data && done[e.point]) {
+        out_.Fixed(outX[e.point], s_.precision);
+        out_.Write(std::string_view(text).substr(e.sepOffset, e.sepLength));
+        out_.Fixed(outY[e.point], s_.precision);
+        if (e.restLength > 0) out_.Write(std::string_view(text).substr(e.restOffset, e.restLength));
+        out_.Write(e.ending);
       } else {
-        out_.Fixed(pt.x, s_.precision);
-        out_.Write(separator);
-        out_.Fixed(pt.y, s_.precision);
+        PlainLine(std::string_view(text).substr(e.offset, e.length), e.ending, e.number);
       }
       if (factors_) {
         // The factors follow the coordinates, separated as they are.
@@ -307,7 +414,6 @@ void ConvertJob::RunPlain(LineReader& in) {
       }
       out_.Write(rest);
     }
-    out_.Write(in.outputEnding());
   }
 }
 
@@ -327,29 +433,6 @@ struct CsvLayout {
   std::size_t inputs = 0;          // columns of the input header
 };
 
-// The new coordinate columns take the places of the source's (x for x, y for y; a Carter
-// location and a pair replace each other at the x column), or with --keep follow them;
-// they are named after the target system (lon/lat, x/y, carter) unless --x-name/--y-name say
-// otherwise. Factor columns come last.
-CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& names,
-                     const std::string& file) {
-  CsvLayout layout;
-  layout.inputs = names.size();
-  const ColumnRequest request{s.xCol, s.yCol, s.from.IsCarter()};
-  std::string error;
-  const auto found = FindCoordinateColumns(names, request, error);
-  if (!found) throw UsageError(file + ": the CSV header has " + error);
-  layout.x = found->x;
-  layout.y = found->y ? static_cast<std::ptrdiff_t>(*found->y) : -1;
-  using Column = CsvLayout::Column;
-  const std::size_t x = layout.x;
-  const std::size_t y = layout.y < 0 ? x : static_cast<std::size_t>(layout.y);
-  const std::size_t last = std::max(x, y);
-  const std::string xName = s.xName.value_or(s.to.IsCarter() ? "carter" : s.to.Angular() ? "lon" : "x");
-  const std::string yName = s.yName.value_or(s.to.Angular() ? "lat" : "y");
-  auto add = [&](Column::Kind kind, std::size_t source, const std::string& name) {
-    layout.columns.push_back({kind, source});
-    layout.names.push_back(name);
   };
   // Both new columns at one place (Carter involved, or --keep).
   auto addNew = [&] {

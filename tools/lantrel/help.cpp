@@ -73,6 +73,8 @@ Options:
                         OUT's extension)
       --json            write one JSON object per point
       --strict          stop at the first line that fails
+      --accept-distant  accept points far outside 73-98 W, 33-45 N and Carter
+                        footages beyond a section
       --progress        show a progress bar for any regular input file
       --no-progress     never show a progress bar (default: shown for regular files over
                         4 MiB when standard error is a terminal)
@@ -135,6 +137,8 @@ Options:
       --strict          stop at the first line that fails
       --progress, --no-progress
                         force or suppress the progress bar (as for convert)
+      --accept-distant  accept points far outside 73-98 W, 33-45 N and Carter
+                        footages beyond a section
   -v, --verbose         print the data file in use on standard error
   -h, --help            show this help
 

@@ -36,6 +36,7 @@ struct LocateSettings {
   bool factors = false;
   bool zgs = false;
   bool strict = false;
+  bool acceptDistant = false;
   bool verbose = false;
   bool progress = true;
   bool forceProgress = false;
@@ -56,6 +57,7 @@ LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
                          {"header", 0, false},
                          {"data", 0, true},
                          {"strict", 0, false},
+                         {"accept-distant", 0, false},
                          {"progress", 0, false},
                          {"no-progress", 0, false},
                          {"verbose", 'v', false},
@@ -72,6 +74,7 @@ LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
   s.factors = o.Has("factors");
   s.zgs = o.Has("zgs");
   s.strict = o.Has("strict");
+  s.acceptDistant = o.Has("accept-distant");
   s.verbose = o.Has("verbose");
   s.data = o.Value("data");
   s.columns.x = o.Value("x-col");
@@ -175,7 +178,9 @@ class LocateJob {
  public:
   explicit LocateJob(const LocateSettings& s)
       : s_(s), converter_(s.from, s.from, true, s.zgs), out_(STDOUT_FILENO),
-        report_(s.files.size() > 1) {}
+        report_(s.files.size() > 1) {
+    converter_.AcceptDistant(s.acceptDistant);
+  }
 
   int Run();
 
@@ -258,7 +263,7 @@ void LocateJob::RunLines(LineReader& in) {
     std::optional<Added> added;
     std::optional<Found> found;
     std::string error;
-    bool ok = converter_.PlaceLine(line, separator, rest);
+    bool ok = converter_.PlaceLine(line, separator, rest) && converter_.Check();
     if (!ok) error = converter_.error();
     else ok = Look(added, s_.json ? &found : nullptr, error);
     if (!ok) {
@@ -380,6 +385,7 @@ void LocateJob::RunCsv(LineReader& in) {
                  ? converter_.PlaceLocation(CsvValue(record.fields[columns->x]))
                  : converter_.PlaceValues(CsvValue(record.fields[columns->x]),
                                           CsvValue(record.fields[*columns->y]));
+        ok = ok && converter_.Check();
         if (!ok) error = converter_.error();
         else ok = Look(added, nullptr, error);
       }
