@@ -402,17 +402,6 @@ void ConvertJob::RunPlainBlocks(LineReader& in) {
       } else {
         PlainLine(std::string_view(text).substr(e.offset, e.length), e.ending, e.number);
       }
-      if (factors_) {
-        // The factors follow the coordinates, separated as they are.
-        const std::string_view between = s_.to.IsCarter() ? std::string_view(" ") : separator;
-        scratch_.clear();
-        scratch_.append(between);
-        Shortest(scratch_, factors_->scaleFactor);
-        scratch_.append(between);
-        Shortest(scratch_, factors_->convergence);
-        out_.Write(scratch_);
-      }
-      out_.Write(rest);
     }
   }
 }
@@ -433,6 +422,29 @@ struct CsvLayout {
   std::size_t inputs = 0;          // columns of the input header
 };
 
+// The new coordinate columns take the places of the source's (x for x, y for y; a Carter
+// location and a pair replace each other at the x column), or with --keep follow them;
+// they are named after the target system (lon/lat, x/y, carter) unless --x-name/--y-name say
+// otherwise. Factor columns come last.
+CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& names,
+                     const std::string& file) {
+  CsvLayout layout;
+  layout.inputs = names.size();
+  const ColumnRequest request{s.xCol, s.yCol, s.from.IsCarter()};
+  std::string error;
+  const auto found = FindCoordinateColumns(names, request, error);
+  if (!found) throw UsageError(file + ": the CSV header has " + error);
+  layout.x = found->x;
+  layout.y = found->y ? static_cast<std::ptrdiff_t>(*found->y) : -1;
+  using Column = CsvLayout::Column;
+  const std::size_t x = layout.x;
+  const std::size_t y = layout.y < 0 ? x : static_cast<std::size_t>(layout.y);
+  const std::size_t last = std::max(x, y);
+  const std::string xName = s.xName.value_or(s.to.IsCarter() ? "carter" : s.to.Angular() ? "lon" : "x");
+  const std::string yName = s.yName.value_or(s.to.Angular() ? "lat" : "y");
+  auto add = [&](Column::Kind kind, std::size_t source, const std::string& name) {
+    layout.columns.push_back({kind, source});
+    layout.names.push_back(name);
   };
   // Both new columns at one place (Carter involved, or --keep).
   auto addNew = [&] {

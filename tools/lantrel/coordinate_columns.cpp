@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "excerpt.hpp"
 #include "systems.hpp"
 
 namespace lantrel::cli {
@@ -32,11 +33,16 @@ std::optional<std::size_t> Find(const std::vector<std::string>& names, std::stri
   return std::nullopt;
 }
 
-std::string Quoted(std::string_view name) { return "'" + std::string(name) + "'"; }
+std::string Quoted(std::string_view name) { return Excerpt(name); }
 
+// The header's column names for a message: each one escaped and cut short, at most a dozen.
 std::string ColumnList(const std::vector<std::string>& names) {
+  constexpr std::size_t kShown = 12;
   std::string list;
-  for (const auto& n : names) list += (list.empty() ? "" : ", ") + n;
+  for (std::size_t i = 0; i < names.size() && i < kShown; ++i) {
+    list += (i == 0 ? "" : ", ") + OneLine(names[i], kExcerptBytes);
+  }
+  if (names.size() > kShown) list += ", ... (" + std::to_string(names.size()) + " columns)";
   return list;
 }
 
