@@ -50,7 +50,7 @@ std::vector<std::pair<CoordinateSystem, CoordinateSystem>> Routes(const Coordina
 void Inputs(const CoordinateSystem& from, std::vector<double>& x, std::vector<double>& y) {
   x.clear();
   y.clear();
-  for (const Pair& g : GeographicPoints(300, 4242)) {
+  for (const Pair& g : GeographicPoints(100, 4242)) {
     // The point itself for a geographic source; its plane form (by the forward kernel) else.
     const Pair p = from.projection == 5 ? g : InSystem(from, g);
     x.push_back(p.x);
