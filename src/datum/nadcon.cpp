@@ -42,7 +42,7 @@ double Node(const ShiftGrid& grid, std::int64_t i, std::int64_t j) {
 // Shift of one grid at fractions (xf westward, yf northward) of the cell whose south-east
 // corner is node (i, j); the corners are read in the order (i, j), (i+1, j), (i, j+1),
 // (i+1, j+1).
-double Interpolate(const ShiftGrid& grid, std::int64_t i, std::int64_t j, double xf, double yf) {
+[[gnu::always_inline]] inline double Interpolate(const ShiftGrid& grid, std::int64_t i, std::int64_t j, double xf, double yf) {
   const double g00 = Node(grid, i, j);
   const double g10 = Node(grid, i + 1, j);
   const double g01 = Node(grid, i, j + 1);
@@ -68,7 +68,7 @@ struct Cell {
   double x0, y0, i, j;
 };
 
-Cell CellOf(double x, double y) noexcept {
+[[gnu::always_inline]] inline Cell CellOf(double x, double y) noexcept {
   const double x0 = std::trunc(x / kStep) * kStep;
   const double y0 = std::trunc(y / kStep) * kStep;
   return Cell{x0, y0, (y0 - kSouth) / kStep, (x0 - kEast) / kStep};
@@ -79,7 +79,8 @@ bool OnNode(double x, double y, const Cell& c) noexcept {
 }
 
 // The shifted pair, once the node indices are known to be readable.
-Pair Shifted(double x, double y, const Cell& c, std::int64_t i, std::int64_t j, bool node) noexcept {
+[[gnu::always_inline]] inline Pair Shifted(double x, double y, const Cell& c, std::int64_t i,
+                                          std::int64_t j, bool node) noexcept {
   double dLat = 0.0;
   double dLon = 0.0;
   if (node) {
@@ -119,13 +120,15 @@ Pair Shift(Pair nad27, const ArithmeticScope& scope) {
 // The same shift for a point whose whole cell lies inside the grid, with no check at all:
 // such a point is finite and bounded, so no step can divide by zero, overflow or be invalid.
 // Returns false, computing nothing, for any other point.
-bool ShiftInside(Pair nad27, Pair& nad83) noexcept {
+[[gnu::always_inline]] inline bool ShiftInside(Pair nad27, Pair& nad83) noexcept {
   const Cell c = CellOf(nad27.x, nad27.y);
   // Written so that a NaN index fails too.
   if (!(c.i >= 0.0 && c.i <= kLastRow - 1 && c.j >= 0.0 && c.j <= kLastColumn - 1)) {
     return false;
   }
-  nad83 = Shifted(nad27.x, nad27.y, c, ToIndex(c.i), ToIndex(c.j), OnNode(nad27.x, nad27.y, c));
+  // Inside the grid the indices are exact whole numbers, so truncation is the rounding.
+  nad83 = Shifted(nad27.x, nad27.y, c, static_cast<std::int64_t>(c.i),
+                  static_cast<std::int64_t>(c.j), OnNode(nad27.x, nad27.y, c));
   return true;
 }
 
