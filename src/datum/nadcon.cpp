@@ -42,7 +42,7 @@ double Node(const ShiftGrid& grid, std::int64_t i, std::int64_t j) {
 // Shift of one grid at fractions (xf westward, yf northward) of the cell whose south-east
 // corner is node (i, j); the corners are read in the order (i, j), (i+1, j), (i, j+1),
 // (i+1, j+1).
-double Interpolate(const ShiftGrid& grid, std::int64_t i, std::int64_t j, double xf, double yf) {
+[[gnu::always_inline]] inline double Interpolate(const ShiftGrid& grid, std::int64_t i, std::int64_t j, double xf, double yf) {
   const double g00 = Node(grid, i, j);
   const double g10 = Node(grid, i + 1, j);
   const double g01 = Node(grid, i, j + 1);
@@ -62,47 +62,106 @@ void CheckStep(const ArithmeticScope& scope, Pair p) {
   if (!(std::isfinite(p.x) && std::isfinite(p.y))) scope.Check(p);
 }
 
+// The cell of a point: the node at or east of x and at or south of y (truncation toward
+// zero) and that node's grid indices, still as doubles.
+struct Cell {
+  double x0, y0, i, j;
+};
+
+[[gnu::always_inline]] inline Cell CellOf(double x, double y) noexcept {
+  const double x0 = std::trunc(x / kStep) * kStep;
+  const double y0 = std::trunc(y / kStep) * kStep;
+  return Cell{x0, y0, (y0 - kSouth) / kStep, (x0 - kEast) / kStep};
+}
+
+bool OnNode(double x, double y, const Cell& c) noexcept {
+  return std::fabs(x - c.x0) < kTolerance && std::fabs(y - c.y0) < kTolerance;
+}
+
+// The shifted pair, once the node indices are known to be readable.
+[[gnu::always_inline]] inline Pair Shifted(double x, double y, const Cell& c, std::int64_t i,
+                                          std::int64_t j, bool node) noexcept {
+  double dLat = 0.0;
+  double dLon = 0.0;
+  if (node) {
+    dLat = Node(LatitudeShiftGrid, i, j);
+    dLon = Node(LongitudeShiftGrid, i, j);
+  } else {
+    const double xf = (x - c.x0) / kStep;
+    const double yf = (y - c.y0) / kStep;
+    dLat = Interpolate(LatitudeShiftGrid, i, j, xf, yf);
+    dLon = Interpolate(LongitudeShiftGrid, i, j, xf, yf);
+  }
+  return Pair{x + dLon, y + dLat};
+}
+
 // The forward shift inside the caller's arithmetic scope. One scope per public operation:
 // clearing the floating-point flags costs more than the interpolation itself.
 Pair Shift(Pair nad27, const ArithmeticScope& scope) {
   const double x = nad27.x;
   const double y = nad27.y;
-
-  // Node at or east of x and at or south of y (truncation toward zero).
-  const double x0 = std::trunc(x / kStep) * kStep;
-  const double y0 = std::trunc(y / kStep) * kStep;
-  const double iIndex = (y0 - kSouth) / kStep;
-  const double jIndex = (x0 - kEast) / kStep;
+  const Cell c = CellOf(x, y);
   // A NaN or infinity must stop here, before it becomes an integer.
-  CheckStep(scope, Pair{iIndex, jIndex});
-  const std::int64_t i = ToIndex(iIndex);
-  const std::int64_t j = ToIndex(jIndex);
-
-  double dLat = 0.0;
-  double dLon = 0.0;
-  if (std::fabs(x - x0) < kTolerance && std::fabs(y - y0) < kTolerance) {
-    CheckIndex(i, kLastRow);
-    CheckIndex(j, kLastColumn);
-    dLat = Node(LatitudeShiftGrid, i, j);
-    dLon = Node(LongitudeShiftGrid, i, j);
-  } else {
-    const double xf = (x - x0) / kStep;
-    const double yf = (y - y0) / kStep;
-    CheckIndex(i, kLastRow);
-    CheckIndex(j, kLastColumn);
+  CheckStep(scope, Pair{c.i, c.j});
+  const std::int64_t i = ToIndex(c.i);
+  const std::int64_t j = ToIndex(c.j);
+  const bool node = OnNode(x, y, c);
+  CheckIndex(i, kLastRow);
+  CheckIndex(j, kLastColumn);
+  if (!node) {
     CheckIndex(i + 1, kLastRow);
     CheckIndex(j + 1, kLastColumn);
-    dLat = Interpolate(LatitudeShiftGrid, i, j, xf, yf);
-    dLon = Interpolate(LongitudeShiftGrid, i, j, xf, yf);
   }
-  const Pair nad83{x + dLon, y + dLat};
+  const Pair nad83 = Shifted(x, y, c, i, j, node);
   CheckStep(scope, nad83);
   return nad83;
 }
 
+// The same shift for a point whose whole cell lies inside the grid, with no check at all:
+// such a point is finite and bounded, so no step can divide by zero, overflow or be invalid.
+// Returns false, computing nothing, for any other point.
+[[gnu::always_inline]] inline bool ShiftInside(Pair nad27, Pair& nad83) noexcept {
+  const Cell c = CellOf(nad27.x, nad27.y);
+  // Written so that a NaN index fails too.
+  if (!(c.i >= 0.0 && c.i <= kLastRow - 1 && c.j >= 0.0 && c.j <= kLastColumn - 1)) {
+    return false;
+  }
+  // Inside the grid the indices are exact whole numbers, so truncation is the rounding.
+  nad83 = Shifted(nad27.x, nad27.y, c, static_cast<std::int64_t>(c.i),
+                  static_cast<std::int64_t>(c.j), OnNode(nad27.x, nad27.y, c));
+  return true;
+}
+
+// More passes than any point of the grid needs; a point that does not settle within them
+// takes the checked path, which counts its passes.
+constexpr int kInsidePasses = 64;
+
 }  // namespace
 
+bool TryNad27ToNad83(Pair nad27, Pair& nad83) noexcept { return ShiftInside(nad27, nad83); }
+
+bool TryNad83ToNad27(Pair nad83, Pair& nad27) noexcept {
+  const double x = nad83.x;
+  const double y = nad83.y;
+  Pair f;
+  if (!ShiftInside(nad83, f)) return false;
+  Pair q{2.0 * x - f.x, 2.0 * y - f.y};
+  for (int pass = 0; pass < kInsidePasses; ++pass) {
+    Pair g;
+    if (!ShiftInside(q, g)) return false;
+    const Pair d{x - g.x, y - g.y};
+    if (std::fabs(d.x) < kTolerance && std::fabs(d.y) < kTolerance) {
+      nad27 = q;
+      return true;
+    }
+    q = Pair{q.x + d.x, q.y + d.y};
+  }
+  return false;
+}
+
 Pair Nad27ToNad83(Pair nad27) {
+  Pair nad83;
+  if (ShiftInside(nad27, nad83)) return nad83;
   const ArithmeticScope scope;
   return scope.Check(Shift(nad27, scope));
 }
@@ -130,6 +189,8 @@ Pair Nad83ToNad27(Pair nad83, std::int32_t& passes) {
 }
 
 Pair Nad83ToNad27(Pair nad83) {
+  Pair nad27;
+  if (TryNad83ToNad27(nad83, nad27)) return nad27;
   std::int32_t passes = 0;
   return Nad83ToNad27(nad83, passes);
 }

@@ -15,4 +15,11 @@ Pair Nad83ToNad27(Pair nad83);
 /// the count would pass its largest value).
 Pair Nad83ToNad27(Pair nad83, std::int32_t& passes);
 
+/// The two shifts without any check, for points whose every step stays inside the grid (where
+/// no floating-point fault is possible): the same operations and results as the checked forms.
+/// They return false, leaving the output alone, for any other point; the checked forms then
+/// give that point's result or error.
+bool TryNad27ToNad83(Pair nad27, Pair& nad83) noexcept;
+bool TryNad83ToNad27(Pair nad83, Pair& nad27) noexcept;
+
 }  // namespace lantrel::detail

@@ -28,13 +28,20 @@ constexpr std::array<double, 6> kUnitsPerMetre = {
 
 constexpr std::int32_t kMeters = 2;
 
+double Factor(std::int32_t units, const std::array<double, 6>& factors) noexcept {
+  return (units >= 0 && units < 6) ? factors[static_cast<std::size_t>(units)] : 0.0;
+}
+
 Pair Scale(Pair p, std::int32_t units, const std::array<double, 6>& factors) noexcept {
   if (units == kMeters) return p;
-  const double f = (units >= 0 && units < 6) ? factors[static_cast<std::size_t>(units)] : 0.0;
+  const double f = Factor(units, factors);
   return Pair{f * p.x, f * p.y};
 }
 
 }  // namespace
+
+double MetresPerUnit(std::int32_t units) noexcept { return Factor(units, kMetresPerUnit); }
+double UnitsPerMetre(std::int32_t units) noexcept { return Factor(units, kUnitsPerMetre); }
 
 Pair ScaleToMetres(Pair p, std::int32_t units) noexcept {
   return Scale(p, units, kMetresPerUnit);

@@ -21,4 +21,10 @@ Pair FromMetres(Pair p, std::int32_t units);
 Pair ScaleToMetres(Pair p, std::int32_t units) noexcept;
 Pair ScaleFromMetres(Pair p, std::int32_t units) noexcept;
 
+/// The factor the two scalings multiply by for `units` (0 for decimal degrees and unknown
+/// codes). Metres are copied by the scalings, never multiplied, so callers that apply the
+/// factor themselves must skip code 2 (kMeters in position/unit_fitting.hpp) likewise.
+double MetresPerUnit(std::int32_t units) noexcept;
+double UnitsPerMetre(std::int32_t units) noexcept;
+
 }  // namespace lantrel::detail

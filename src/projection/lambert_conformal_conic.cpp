@@ -1,46 +1,73 @@
 // Lambert conformal conic: forward, inverse, scale factor and convergence, each in the exact
 // order of operations its results are reproduced with (no fused multiply-add, no reordering).
+// Forward and inverse are templates over the number type, so one point and a block of points
+// run the very same operations.
 #include "projection/lambert_conformal_conic.hpp"
 
 #include <cmath>
 
 #include "projection/angles.hpp"
+#include "projection/lanes.hpp"
 
 namespace lantrel::detail {
 
-double LambertConformalConic::Isometric(double s) const noexcept {
-  return 0.5 * (std::log((1.0 + s) / (1.0 - s)) - e_ * std::log((1.0 + e_ * s) / (1.0 - e_ * s)));
+template <typename V>
+V LambertConformalConic::Isometric(const V& s) const noexcept {
+  using std::log;
+  return 0.5 * (log((1.0 + s) / (1.0 - s)) - e_ * log((1.0 + e_ * s) / (1.0 - e_ * s)));
 }
 
-Pair LambertConformalConic::Forward(Pair geo) const noexcept {
-  const double lambda = geo.x * kDegToRad;
-  const double phi = geo.y * kDegToRad;
-  const double Q = Isometric(std::sin(phi));
-  const double R = K_ / std::exp(n_ * Q);
+template <typename V>
+void LambertConformalConic::Forward(const V& lon, const V& lat, V& east,
+                                    V& north) const noexcept {
+  using std::cos;
+  using std::exp;
+  using std::sin;
+  const V lambda = lon * kDegToRad;
+  const V phi = lat * kDegToRad;
+  const V Q = Isometric(sin(phi));
+  const V R = K_ / exp(n_ * Q);
   // Angle from the central meridian; positive east of it since longitudes are west-positive.
-  const double theta = (lambda0_ - lambda) * n_;
-  return Pair{R * std::sin(theta) + E0_, (Rb_ + N0_) - R * std::cos(theta)};
+  const V theta = (lambda0_ - lambda) * n_;
+  east = R * sin(theta) + E0_;
+  north = (Rb_ + N0_) - R * cos(theta);
 }
 
-Pair LambertConformalConic::Reverse(Pair plane) const noexcept {
-  const double delta = (Rb_ + N0_) - plane.y;
-  const double east = plane.x - E0_;
-  const double R = std::sqrt(delta * delta + east * east);
-  const double Q = std::log(K_ / R) / n_;
+template <typename V>
+void LambertConformalConic::Reverse(const V& east, const V& north, V& lon,
+                                    V& lat) const noexcept {
+  using std::atan;
+  using std::exp;
+  using std::log;
+  using std::sqrt;
+  const V delta = (Rb_ + N0_) - north;
+  const V e = east - E0_;
+  const V R = sqrt(delta * delta + e * e);
+  const V Q = log(K_ / R) / n_;
   // Spherical solution for sin(phi), then three Newton steps on Isometric(s) = Q.
-  const double x = std::exp(2.0 * Q);
-  double s = (x - 1.0) / (x + 1.0);
+  const V x = exp(2.0 * Q);
+  V s = (x - 1.0) / (x + 1.0);
   for (int step = 0; step < 3; ++step) {
-    const double g = Isometric(s) - Q;
-    const double s2 = s * s;
-    const double dg = 1.0 / (1.0 - s2) - e2_ / (1.0 - e2_ * s2);
+    const V g = Isometric(s) - Q;
+    const V s2 = s * s;
+    const V dg = 1.0 / (1.0 - s2) - e2_ / (1.0 - e2_ * s2);
     s = s - g / dg;
   }
-  const double gamma = std::atan(east / delta);
-  const double lambda = lambda0_ - gamma / n_;
-  const double phi = std::atan(s / std::sqrt(1.0 - s * s));
-  return Pair{lambda * kRadToDeg, phi * kRadToDeg};
+  const V gamma = atan(e / delta);
+  const V lambda = lambda0_ - gamma / n_;
+  const V phi = atan(s / sqrt(1.0 - s * s));
+  lon = lambda * kRadToDeg;
+  lat = phi * kRadToDeg;
 }
+
+template void LambertConformalConic::Forward(const double&, const double&, double&,
+                                             double&) const noexcept;
+template void LambertConformalConic::Reverse(const double&, const double&, double&,
+                                             double&) const noexcept;
+template void LambertConformalConic::Forward(const Block&, const Block&, Block&,
+                                             Block&) const noexcept;
+template void LambertConformalConic::Reverse(const Block&, const Block&, Block&,
+                                             Block&) const noexcept;
 
 double LambertConformalConic::ScaleFactor(Pair geo) const noexcept {
   const double phi = geo.y * kDegToRad;

@@ -33,9 +33,23 @@ class TransverseMercator {
         V4_(z.V4), V6_(z.V6) {}
 
   /// Geographic (west-positive longitude, latitude) in degrees -> (easting, northing) in metres.
-  Pair Forward(Pair geo) const noexcept;
+  Pair Forward(Pair geo) const noexcept {
+    Pair plane;
+    Forward(geo.x, geo.y, plane.x, plane.y);
+    return plane;
+  }
   /// (Easting, northing) in metres -> geographic degrees, longitude west-positive.
-  Pair Reverse(Pair plane) const noexcept;
+  Pair Reverse(Pair plane) const noexcept {
+    Pair geo;
+    Reverse(plane.x, plane.y, geo.x, geo.y);
+    return geo;
+  }
+  /// The same formulas over a number type: double for one point, Lanes<N> for N points side
+  /// by side (projection/lanes.hpp). Instantiated for double and Block.
+  template <typename V>
+  void Forward(const V& lon, const V& lat, V& east, V& north) const noexcept;
+  template <typename V>
+  void Reverse(const V& east, const V& north, V& lon, V& lat) const noexcept;
   /// Point scale factor at a geographic point (degrees).
   double ScaleFactor(Pair geo) const noexcept;
   /// Meridian convergence in degrees at a geographic point, positive east of the central

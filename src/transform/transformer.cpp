@@ -1,4 +1,5 @@
-// Transformer: validates its two systems once, then converts arrays point by point.
+// Transformer: validates its two systems once, then converts arrays in interleaved blocks,
+// with the checked per-point path for the points a block cannot vouch for and for the tail.
 #include "lantrel/transformer.hpp"
 
 #include <limits>
@@ -7,7 +8,9 @@
 #include "lantrel/error.hpp"
 #include "lantrel/pair.hpp"
 #include "position/raise.hpp"
+#include "transform/block_conversion.hpp"
 #include "transform/point_conversion.hpp"
+#include "transform/route.hpp"
 #include "transform/system_validation.hpp"
 
 namespace lantrel {
@@ -30,12 +33,38 @@ void Transformer::Transform(std::size_t count, const double* x, const double* y,
                             double* outY, std::int32_t* status) const {
   if (count == 0) return;
   if (!x || !y || !outX || !outY || !status) detail::RaiseRuntime(errc::InvalidArgument);
-  for (std::size_t i = 0; i < count; ++i) {
-    // Inputs are read before any output is written, so the arrays may be the same.
+  const detail::Route route(from_, to_, westPositive_);
+  // One point through the checked path: its result, or NaN and its status.
+  const auto convertPoint = [&](double px, double py, double& ox, double& oy) {
     Pair result;
-    const std::int32_t s = detail::ConvertPoint(from_, to_, westPositive_, x[i], y[i], result);
-    outX[i] = s == 0 ? result.x : kNaN;
-    outY[i] = s == 0 ? result.y : kNaN;
+    const std::int32_t s = detail::ConvertPoint(from_, to_, westPositive_, px, py, result);
+    ox = s == 0 ? result.x : kNaN;
+    oy = s == 0 ? result.y : kNaN;
+    return s;
+  };
+  // Whole blocks side by side; the points a block marks go again through the checked path.
+  // Every input of a block is read before any of its outputs is written, so the arrays may be
+  // the same.
+  constexpr std::size_t kWidth = detail::kBlockWidth;
+  std::size_t i = 0;
+  for (; i + kWidth <= count; i += kWidth) {
+    detail::Block bx, by;
+    const unsigned marked = detail::ConvertBlock(route, x + i, y + i, bx, by);
+    std::int32_t s[kWidth] = {};
+    for (std::size_t k = 0; k < kWidth; ++k) {
+      if (marked & (1u << k)) s[k] = convertPoint(x[i + k], y[i + k], bx[k], by[k]);
+    }
+    for (std::size_t k = 0; k < kWidth; ++k) {
+      outX[i + k] = bx[k];
+      outY[i + k] = by[k];
+      status[i + k] = s[k];
+    }
+  }
+  for (; i < count; ++i) {
+    double ox, oy;
+    const std::int32_t s = convertPoint(x[i], y[i], ox, oy);
+    outX[i] = ox;
+    outY[i] = oy;
     status[i] = s;
   }
 }

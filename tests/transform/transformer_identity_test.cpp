@@ -87,6 +87,22 @@ TEST(TransformerIdentity, RandomPointsThroughTheCommonRoutes) {
   }
 }
 
+TEST(TransformerIdentity, AFailingPointInAnyPlaceLeavesItsNeighboursExact) {
+  // Each hostile input at each offset among good points, so it shares an interleaved block
+  // with points that convert, in every lane of that block.
+  const CoordinateSystem from{3, 1, 2}, to{1, 0, 1};
+  const Transformer t(from, to);
+  std::vector<Pair> good;
+  for (const Pair& g : GeographicPoints(8, 5)) good.push_back(InSystem(from, g));
+  for (const Pair& h : HostileInputs()) {
+    for (std::size_t at = 0; at < 8; ++at) {
+      std::vector<Pair> in(good.begin(), good.begin() + 11);
+      in[at] = h;
+      EXPECT_EQ(CompareWithPositions(t, in), 0) << at;
+    }
+  }
+}
+
 TEST(TransformerIdentity, StatusesAndNaNOutputs) {
   constexpr double nan = std::numeric_limits<double>::quiet_NaN();
   const struct {

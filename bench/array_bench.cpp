@@ -1,0 +1,225 @@
+// Arrays of 100,000 points through lantrel::Transformer beside the same arrays through PROJ's
+// proj_trans_generic, PROJ using the same NOAA CONUS grid for the datum cases.
+//
+//   build/bin/array_bench
+//
+// Cases (XArray, X as in projection_bench and convert_bench): GeoToNorthZone, NorthZoneToGeo,
+// GeoToUTM16 (NAD 83, no datum step), Nad27NorthToNad83UTM16 and Nad83GeoToNad27Geo (datum
+// shift by grid). PROJ takes and gives degrees like lantrel (unit conversion steps in its
+// pipeline); longitudes are handed to it with its own sign convention (east positive).
+// Items per second count points.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "lantrel/lantrel.hpp"
+
+#if LANTREL_HAVE_PROJ
+#include <proj.h>
+#endif
+
+namespace {
+
+using lantrel::CoordinateSystem;
+
+constexpr std::size_t kPoints = 100000;
+
+constexpr CoordinateSystem kGeo83{5, 0, 0};
+constexpr CoordinateSystem kGeo27{5, 1, 0};
+constexpr CoordinateSystem kNorth83UsFt{1, 0, 1};
+constexpr CoordinateSystem kNorth27UsFt{1, 1, 1};
+constexpr CoordinateSystem kUtm16Metres{3, 0, 2};
+
+struct Arrays {
+  std::vector<double> x, y;
+};
+
+// Geographic points (west-positive degrees) spread over the served window.
+const Arrays& WindowPoints() {
+  static const Arrays a = [] {
+    std::mt19937_64 rng(20061023);
+    std::uniform_real_distribution<double> lon(81.6, 89.9), lat(36.1, 39.4);
+    Arrays r;
+    for (std::size_t i = 0; i < kPoints; ++i) {
+      r.x.push_back(lon(rng));
+      r.y.push_back(lat(rng));
+    }
+    return r;
+  }();
+  return a;
+}
+
+// The window points expressed in `s` (from geographic on the same datum).
+Arrays InSystem(CoordinateSystem s) {
+  const Arrays& g = WindowPoints();
+  Arrays r{std::vector<double>(kPoints), std::vector<double>(kPoints)};
+  std::vector<std::int32_t> status(kPoints);
+  lantrel::Transformer({5, s.datum, 0}, s).Transform(kPoints, g.x.data(), g.y.data(),
+                                                     r.x.data(), r.y.data(), status.data());
+  return r;
+}
+
+void RunLantrel(benchmark::State& state, CoordinateSystem from, CoordinateSystem to,
+                const Arrays& in) {
+  const lantrel::Transformer t(from, to);
+  std::vector<double> ox(kPoints), oy(kPoints);
+  std::vector<std::int32_t> status(kPoints);
+  for (auto _ : state) {
+    t.Transform(kPoints, in.x.data(), in.y.data(), ox.data(), oy.data(), status.data());
+    benchmark::DoNotOptimize(ox.data());
+    benchmark::DoNotOptimize(oy.data());
+    benchmark::ClobberMemory();
+  }
+  for (const std::int32_t s : status) {
+    if (s != 0) state.SkipWithError("a point failed");
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kPoints));
+}
+
+void BM_Lantrel_GeoToNorthZoneArray(benchmark::State& state) {
+  RunLantrel(state, kGeo83, kNorth83UsFt, WindowPoints());
+}
+BENCHMARK(BM_Lantrel_GeoToNorthZoneArray)->Unit(benchmark::kMillisecond);
+
+void BM_Lantrel_NorthZoneToGeoArray(benchmark::State& state) {
+  static const Arrays in = InSystem(kNorth83UsFt);
+  RunLantrel(state, kNorth83UsFt, kGeo83, in);
+}
+BENCHMARK(BM_Lantrel_NorthZoneToGeoArray)->Unit(benchmark::kMillisecond);
+
+void BM_Lantrel_GeoToUTM16Array(benchmark::State& state) {
+  RunLantrel(state, kGeo83, kUtm16Metres, WindowPoints());
+}
+BENCHMARK(BM_Lantrel_GeoToUTM16Array)->Unit(benchmark::kMillisecond);
+
+void BM_Lantrel_Nad27NorthToNad83UTM16Array(benchmark::State& state) {
+  static const Arrays in = InSystem(kNorth27UsFt);
+  RunLantrel(state, kNorth27UsFt, kUtm16Metres, in);
+}
+BENCHMARK(BM_Lantrel_Nad27NorthToNad83UTM16Array)->Unit(benchmark::kMillisecond);
+
+void BM_Lantrel_Nad83GeoToNad27GeoArray(benchmark::State& state) {
+  RunLantrel(state, kGeo83, kGeo27, WindowPoints());
+}
+BENCHMARK(BM_Lantrel_Nad83GeoToNad27GeoArray)->Unit(benchmark::kMillisecond);
+
+#if LANTREL_HAVE_PROJ
+
+// zrNorthZone NAD 83 (parallels 37 58 and 38 58 N, origin 37 30 N, 84 15 W, false easting
+// 500000 m) in US survey feet, and UTM zone 16, both on GRS 80, taking degrees.
+constexpr const char* kNorthZoneFromDegrees =
+    "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
+    "+step +proj=lcc +lat_1=37.966666666666667 +lat_2=38.966666666666667 +lat_0=37.5 "
+    "+lon_0=-84.25 +x_0=500000 +y_0=0 +ellps=GRS80 +units=us-ft";
+constexpr const char* kNorthZoneToDegrees =
+    "+proj=pipeline +step +inv +proj=lcc +lat_1=37.966666666666667 +lat_2=38.966666666666667 "
+    "+lat_0=37.5 +lon_0=-84.25 +x_0=500000 +y_0=0 +ellps=GRS80 +units=us-ft "
+    "+step +proj=unitconvert +xy_in=rad +xy_out=deg";
+constexpr const char* kUtm16FromDegrees =
+    "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
+    "+step +proj=utm +zone=16 +ellps=GRS80 +units=m";
+
+// A PROJ context that finds the CONUS grid in the shared data folder, offline.
+PJ_CONTEXT* GridContext() {
+  PJ_CONTEXT* ctx = proj_context_create();
+  proj_context_set_enable_network(ctx, 0);
+  std::vector<std::string> paths;
+  const std::string defaults = proj_info().searchpath;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = defaults.find(':', start);
+    paths.push_back(defaults.substr(start, end == std::string::npos ? end : end - start));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  paths.push_back(std::string(LANTREL_SHARED_DATA) + "/nadcon");
+  std::vector<const char*> raw;
+  for (const auto& p : paths) raw.push_back(p.c_str());
+  proj_context_set_search_paths(ctx, static_cast<int>(raw.size()), raw.data());
+  return ctx;
+}
+
+// PROJ's form of the arrays: west-positive longitudes become east-positive.
+Arrays ForProj(const Arrays& in, bool geographic) {
+  Arrays r = in;
+  if (geographic) {
+    for (double& v : r.x) v = -v;
+  }
+  return r;
+}
+
+// proj_trans_generic converts in place, so every iteration first copies the inputs into the
+// work arrays (a few tens of microseconds beside milliseconds of conversion).
+void RunProj(benchmark::State& state, PJ_CONTEXT* ctx, PJ* op, const Arrays& in) {
+  if (op == nullptr) {
+    state.SkipWithError("PROJ could not create the operation");
+    proj_context_destroy(ctx);
+    return;
+  }
+  std::vector<double> x(kPoints), y(kPoints);
+  for (auto _ : state) {
+    std::memcpy(x.data(), in.x.data(), kPoints * sizeof(double));
+    std::memcpy(y.data(), in.y.data(), kPoints * sizeof(double));
+    proj_trans_generic(op, PJ_FWD, x.data(), sizeof(double), kPoints, y.data(), sizeof(double),
+                       kPoints, nullptr, 0, 0, nullptr, 0, 0);
+    benchmark::DoNotOptimize(x.data());
+    benchmark::DoNotOptimize(y.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kPoints));
+  proj_destroy(op);
+  proj_context_destroy(ctx);
+}
+
+void RunProjString(benchmark::State& state, const char* definition, const Arrays& in) {
+  PJ_CONTEXT* ctx = proj_context_create();
+  RunProj(state, ctx, proj_create(ctx, definition), in);
+}
+
+void RunProjCrs(benchmark::State& state, const char* from, const char* to, const Arrays& in) {
+  PJ_CONTEXT* ctx = GridContext();
+  PJ* raw = proj_create_crs_to_crs(ctx, from, to, nullptr);
+  PJ* op = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
+  if (raw) proj_destroy(raw);
+  RunProj(state, ctx, op, in);
+}
+
+void BM_Proj_GeoToNorthZoneArray(benchmark::State& state) {
+  static const Arrays in = ForProj(WindowPoints(), true);
+  RunProjString(state, kNorthZoneFromDegrees, in);
+}
+BENCHMARK(BM_Proj_GeoToNorthZoneArray)->Unit(benchmark::kMillisecond);
+
+void BM_Proj_NorthZoneToGeoArray(benchmark::State& state) {
+  static const Arrays in = ForProj(InSystem(kNorth83UsFt), false);
+  RunProjString(state, kNorthZoneToDegrees, in);
+}
+BENCHMARK(BM_Proj_NorthZoneToGeoArray)->Unit(benchmark::kMillisecond);
+
+void BM_Proj_GeoToUTM16Array(benchmark::State& state) {
+  static const Arrays in = ForProj(WindowPoints(), true);
+  RunProjString(state, kUtm16FromDegrees, in);
+}
+BENCHMARK(BM_Proj_GeoToUTM16Array)->Unit(benchmark::kMillisecond);
+
+void BM_Proj_Nad27NorthToNad83UTM16Array(benchmark::State& state) {
+  static const Arrays in = ForProj(InSystem(kNorth27UsFt), false);
+  RunProjCrs(state, "EPSG:26779", "EPSG:26916", in);
+}
+BENCHMARK(BM_Proj_Nad27NorthToNad83UTM16Array)->Unit(benchmark::kMillisecond);
+
+void BM_Proj_Nad83GeoToNad27GeoArray(benchmark::State& state) {
+  static const Arrays in = ForProj(WindowPoints(), true);
+  RunProjCrs(state, "EPSG:4269", "EPSG:4267", in);
+}
+BENCHMARK(BM_Proj_Nad83GeoToNad27GeoArray)->Unit(benchmark::kMillisecond);
+
+#endif
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,104 @@
+// Refresh, shift and project a block of points, in the order of the per-point conversion.
+#include "transform/block_conversion.hpp"
+
+#include <cmath>
+
+#include "datum/nadcon.hpp"
+#include "position/arithmetic_check.hpp"
+#include "position/shift_window.hpp"
+#include "position/unit_fitting.hpp"
+#include "position/units.hpp"
+#include "projection/geographic_range.hpp"
+#include "transform/let_pair.hpp"
+
+namespace lantrel::detail {
+namespace {
+
+constexpr unsigned kAllMarked = (1u << kBlockWidth) - 1;
+
+// Multiplies by a unit factor as the checked scalings do: metres are copied.
+void Scale(Block& x, Block& y, std::int32_t units, double factor) noexcept {
+  if (units == kMeters) return;
+  x = factor * x;
+  y = factor * y;
+}
+
+// Geographic pairs on the source datum from the stored pairs.
+unsigned Refresh(const Route& r, Block& x, Block& y) noexcept {
+  switch (r.fromFamily) {
+    case ProjectionFamily::Lambert:
+      Scale(x, y, r.from.units, MetresPerUnit(r.from.units));
+      r.fromLambert.Reverse(x, y, x, y);
+      break;
+    case ProjectionFamily::TransverseMercator:
+      Scale(x, y, r.from.units, MetresPerUnit(r.from.units));
+      r.fromMercator.Reverse(x, y, x, y);
+      break;
+    case ProjectionFamily::Geographic:
+    case ProjectionFamily::Carter:
+      return 0;  // the geographic pair is the stored pair
+  }
+  unsigned marked = 0;
+  for (std::size_t i = 0; i < kBlockWidth; ++i) {
+    if (!InGeographicRange(Pair{x[i], y[i]})) marked |= 1u << i;
+  }
+  return marked;
+}
+
+// The datum shift, point by point, for points inside the window and the grid.
+unsigned Shift(const Route& r, Block& x, Block& y) noexcept {
+  if (r.from.datum == r.to.datum) return 0;
+  unsigned marked = 0;
+  for (std::size_t i = 0; i < kBlockWidth; ++i) {
+    const Pair geo{x[i], y[i]};
+    Pair shifted;
+    const bool done = InShiftWindow(geo) && (r.from.datum == kNAD27
+                                                 ? TryNad27ToNad83(geo, shifted)
+                                                 : TryNad83ToNad27(geo, shifted));
+    if (!done) {
+      marked |= 1u << i;
+      continue;
+    }
+    x[i] = shifted.x;
+    y[i] = shifted.y;
+  }
+  return marked;
+}
+
+void Project(const Route& r, Block& x, Block& y) noexcept {
+  switch (r.toFamily) {
+    case ProjectionFamily::Lambert:
+      r.toLambert.Forward(x, y, x, y);
+      Scale(x, y, r.to.units, UnitsPerMetre(r.to.units));
+      break;
+    case ProjectionFamily::TransverseMercator:
+      r.toMercator.Forward(x, y, x, y);
+      Scale(x, y, r.to.units, UnitsPerMetre(r.to.units));
+      break;
+    case ProjectionFamily::Geographic:
+    case ProjectionFamily::Carter:
+      if (!r.westPositive) x = -x;
+      break;
+  }
+}
+
+}  // namespace
+
+unsigned ConvertBlock(const Route& r, const double* inX, const double* inY, Block& x,
+                      Block& y) noexcept {
+  if (RaisedFlags() != 0) ClearFlags();
+  for (std::size_t i = 0; i < kBlockWidth; ++i) {
+    const Pair stored = LetPair(inX[i], inY[i]);
+    x[i] = stored.x;
+    y[i] = stored.y;
+  }
+  unsigned marked = Refresh(r, x, y);
+  marked |= Shift(r, x, y);
+  Project(r, x, y);
+  for (std::size_t i = 0; i < kBlockWidth; ++i) {
+    if (!(std::isfinite(x[i]) && std::isfinite(y[i]))) marked |= 1u << i;
+  }
+  return RaisedFlags() != 0 ? kAllMarked : marked;
+}
+
+}  // namespace lantrel::detail

@@ -1,0 +1,23 @@
+// A block of points converted side by side.
+//
+// The block runs the per-point conversion's operations on kBlockWidth points at once (the
+// projection formulas over Lanes, the datum shift point by point without checks) and reads the
+// floating-point status once at the end. A point whose step left the grid, the geographic range
+// or the shift window, or whose result is not finite, is marked; when a floating-point flag was
+// raised, every point is marked, since the flags do not say which point raised them. Marked
+// points are then converted again by the checked per-point path, which finds their status.
+#pragma once
+
+#include <cstdint>
+
+#include "projection/lanes.hpp"
+#include "transform/route.hpp"
+
+namespace lantrel::detail {
+
+/// Converts the kBlockWidth points x[0..), y[0..) into outX, outY. Returns a bit mask of the
+/// points that need the per-point path; their outputs are left undefined.
+unsigned ConvertBlock(const Route& route, const double* x, const double* y, Block& outX,
+                      Block& outY) noexcept;
+
+}  // namespace lantrel::detail
