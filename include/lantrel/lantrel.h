@@ -252,6 +252,47 @@ int32_t lantrel_carter_let_block_letter(lantrel_carter* carter, const char* valu
 /* 16 */ int32_t lantrel_carter_get_block_number(lantrel_carter* carter, int32_t* out);
 int32_t lantrel_carter_let_block_number(lantrel_carter* carter, int32_t value);
 
+/* ---- Batch location lookup ------------------------------------------------------------- */
+
+/** A loaded reference data file for batch lookups: created once, immutable, usable from many
+ *  threads at the same time. */
+typedef struct lantrel_locator lantrel_locator;
+
+/** The areas found at one point. */
+typedef struct lantrel_location {
+  int32_t state, county, quad;                   /* index of the first match in the data file's tables, -1 when none */
+  int32_t state_count, county_count, quad_count; /* how many contain the point */
+} lantrel_location;
+
+/** Loads a reference data file into a new locator (release it with lantrel_locator_release).
+ *  data_file NULL or "" = the default data-file search a new position makes; a missing file gives 1010 with the
+ *  library's own text for reference data not loaded; a damaged file the loader's error. Thread-safe once created.
+ *  `out` must not be NULL (error 5); it is set to NULL on failure. */
+int32_t lantrel_locator_create(const char* data_file, lantrel_locator** out);
+/** Destroys a locator. NULL is ignored. No other call may be using it. */
+void    lantrel_locator_release(lantrel_locator* locator);
+/** Looks up `count` points.
+ *  lon either sign (read as a west magnitude like the position's x let), lat degrees, datum 0 NAD 83 / 1 NAD 27
+ *  (shifted as the position's lookup does). out[i] equals what a position with that point reports as StateName(0),
+ *  CountyName(0), QuadName(0) and the counts; status[i] 0 or the error number the position's lookup would raise.
+ *  Returns 0 when the arguments are usable: error 91 for a NULL locator, 1001 for another datum code, 5 for a NULL
+ *  array while count > 0; count 0 does nothing. A point whose status is not 0 gets -1 indices and 0 counts. */
+int32_t lantrel_locator_locate(const lantrel_locator* locator, size_t count, const double* lon, const double* lat,
+                               int32_t datum, lantrel_location* out, int32_t* status);
+/** table 0 states, 1 counties, 2 quadrangles: number of records. Error 5 for another table number or a NULL `out`. */
+int32_t lantrel_locator_size(const lantrel_locator* locator, int32_t table, int32_t* out);
+/** State record `index`: its name and FIPS code (either output may be NULL).
+ *  Record texts are UTF-8, owned by the locator, valid until it is released; index out of range gives 9. */
+int32_t lantrel_locator_state(const lantrel_locator* locator, int32_t index, const char** name, int32_t* fips);
+/** County record `index`: its name, county FIPS code and home-state plane zone word ("North", "South" or "");
+ *  any output may be NULL. Texts as for lantrel_locator_state; index out of range gives 9. */
+int32_t lantrel_locator_county(const lantrel_locator* locator, int32_t index, const char** name, int32_t* fips,
+                               const char** sp_zone);
+/** Quadrangle record `index`: its name, tile and state texts (any output may be NULL). Texts as for
+ *  lantrel_locator_state; index out of range gives 9. */
+int32_t lantrel_locator_quad(const lantrel_locator* locator, int32_t index, const char** name, const char** tile,
+                             const char** state);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif
