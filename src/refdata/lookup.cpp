@@ -113,7 +113,17 @@ void SearchLocationIndices(const ReferenceData& data, Pair p, LocationIndices& o
                          index->counties.size() == data.counties.size() &&
                          std::isfinite(p.x) && std::isfinite(p.y);
   const Search search(data, indexFits ? index : nullptr);
-  SearchAreas(data, search, p, out);
+  const AreaLabel* label =
+      indexFits && mode == SearchMode::Indexed ? index->grid.Label(p) : nullptr;
+  if (label != nullptr) {
+    // The cell's states and counties hold every point of it.
+    out.stateCount = label->stateCount;
+    out.countyCount = label->countyCount;
+    out.state = label->state;
+    out.county = label->county;
+  } else {
+    SearchAreas(data, search, p, out);
+  }
   SearchQuads(search, p, out);
 }
 

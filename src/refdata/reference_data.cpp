@@ -284,7 +284,10 @@ std::shared_ptr<const ReferenceData> ParseReferenceData(const unsigned char* byt
   ReadVertexNumbers(in, data->vertexIndexList);
   ReadVertices(in, data->vertexList);
   // Bytes after the vertices are ignored.
-  data->index = BuildEdgeIndex(*data);
+  // The lookup grid is labelled by searches over the edge index, so it is built last.
+  const auto index = BuildEdgeIndex(*data);
+  data->index = index;
+  index->grid = BuildLookupGrid(*data);
   return data;
 }
 
