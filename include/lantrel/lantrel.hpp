@@ -9,3 +9,4 @@
 #include "lantrel/locator.hpp"
 #include "lantrel/pair.hpp"
 #include "lantrel/position.hpp"
+#include "lantrel/transformer.hpp"
