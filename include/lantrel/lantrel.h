@@ -95,6 +95,7 @@ enum zrGeoProjection {
 #define LANTREL_E_SUBSCRIPT ((int32_t)9)         /* "Subscript out of range" */
 #define LANTREL_E_DIVISION_BY_ZERO ((int32_t)11) /* "Division by zero" */
 #define LANTREL_E_INTERNAL ((int32_t)51)         /* "Internal error" */
+#define LANTREL_E_INVALID_FILE_FORMAT ((int32_t)321) /* "Invalid file format": a damaged data file */
 #define LANTREL_E_OBJECT_NOT_SET ((int32_t)91)   /* "Object variable or With block variable not set" */
 /* The library's own errors. */
 #define LANTREL_E_INVALID_DATUM (LANTREL_OBJECT_ERROR_BASE + 1001)

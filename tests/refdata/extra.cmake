@@ -44,6 +44,7 @@ if(NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL_HAVE_LIBFUZZER)
       ${CMAKE_SOURCE_DIR}/src/refdata/text_encoding.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/edge_index.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/lookup_grid.cpp
+      ${CMAKE_SOURCE_DIR}/src/refdata/integrity.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/point_in_region.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/lookup.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/sp_zone_table.cpp
