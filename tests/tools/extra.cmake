@@ -7,3 +7,37 @@ find_program(LANTREL_CS2CS cs2cs)
 if(LANTREL_CS2CS)
   target_compile_definitions(${t} PRIVATE LANTREL_CS2CS="${LANTREL_CS2CS}")
 endif()
+
+# libFuzzer target over the tool's record framing, parsers and the conversion of a record,
+# built with clang from the library's and the tool's sources and run for a bounded time as a
+# test (like the reference data fuzzer, whose probe decides whether clang can build it).
+set(LANTREL_TOOL_FUZZ_SECONDS 60 CACHE STRING "Seconds the tool input fuzz test runs")
+if(NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL_HAVE_LIBFUZZER)
+  set(tool_fuzz_dir ${CMAKE_BINARY_DIR}/tests/tools/fuzz)
+  set(tool_fuzz_exe ${tool_fuzz_dir}/lantrel_tool_fuzz)
+  file(GLOB tool_fuzz_library CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*.cpp)
+  file(GLOB tool_fuzz_cli CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/lantrel/*.cpp)
+  list(REMOVE_ITEM tool_fuzz_cli ${CMAKE_SOURCE_DIR}/tools/lantrel/main.cpp)
+  file(GLOB tool_fuzz_headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*.hpp
+       ${CMAKE_SOURCE_DIR}/include/lantrel/*.hpp ${CMAKE_SOURCE_DIR}/tools/lantrel/*.hpp)
+  set(tool_fuzz_sources ${CMAKE_CURRENT_SOURCE_DIR}/tools/fuzz/fuzz_tool.cpp ${tool_fuzz_library}
+      ${tool_fuzz_cli})
+  file(MAKE_DIRECTORY ${tool_fuzz_dir}/corpus ${tool_fuzz_dir}/artifacts)
+  add_custom_command(
+    OUTPUT ${tool_fuzz_exe}
+    COMMAND ${LANTREL_CLANGXX} -std=c++20 -g -O1 -ffp-contract=off -Wall -Wextra -Wpedantic
+            -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+            -I${CMAKE_SOURCE_DIR}/include -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/tools/lantrel
+            ${tool_fuzz_sources} -ldl -o ${tool_fuzz_exe}
+    DEPENDS ${tool_fuzz_sources} ${tool_fuzz_headers}
+    COMMENT "Building the tool input fuzz target with clang"
+    VERBATIM)
+  add_custom_target(lantrel_tool_fuzz ALL DEPENDS ${tool_fuzz_exe})
+  add_test(NAME tools.Fuzz
+           COMMAND ${tool_fuzz_exe} -max_total_time=${LANTREL_TOOL_FUZZ_SECONDS} -max_len=4096
+                   -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=256 -print_final_stats=1
+                   -artifact_prefix=${tool_fuzz_dir}/artifacts/
+                   ${tool_fuzz_dir}/corpus ${CMAKE_CURRENT_SOURCE_DIR}/tools/fuzz/corpus)
+  math(EXPR tool_fuzz_timeout "${LANTREL_TOOL_FUZZ_SECONDS} + 240")
+  set_tests_properties(tools.Fuzz PROPERTIES LABELS "tools;fuzz" TIMEOUT ${tool_fuzz_timeout} COST 10000)
+endif()

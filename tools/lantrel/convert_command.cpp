@@ -3,12 +3,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "commands.hpp"
+#include "coordinate_columns.hpp"
+#include "block_converter.hpp"
 #include "csv.hpp"
+#include "excerpt.hpp"
 #include "help.hpp"
 #include "io.hpp"
 #include "json.hpp"
@@ -16,6 +20,7 @@
 #include "numbers.hpp"
 #include "options.hpp"
 #include "point_converter.hpp"
+#include "point_factors.hpp"
 #include "report.hpp"
 #include "systems.hpp"
 
@@ -33,10 +38,15 @@ struct ConvertSettings {
   bool westPositive = false;
   bool zgs = false;
   bool strict = false;
+  bool acceptDistant = false;
   bool verbose = false;
+  bool keep = false;     // CSV: keep the source coordinate columns beside the new ones
+  bool factors = false;  // add the target system's scale factor and convergence
   int precision = 3;
   std::optional<std::string> xCol;
   std::optional<std::string> yCol;
+  std::optional<std::string> xName;  // CSV: names of the new coordinate columns
+  std::optional<std::string> yName;
   ProgressMode progress = ProgressMode::Auto;
   std::vector<std::string> files;
 };
@@ -52,32 +62,65 @@ System RequireSystem(const Options& o, const char* option) {
 ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
   const Options o(args, {{"from", 'f', true},
                          {"to", 't', true},
+                         {"inverse", 'I', false},
                          {"csv", 0, false},
                          {"x-col", 0, true},
                          {"y-col", 0, true},
+                         {"carter-col", 0, true},
+                         {"x-name", 0, true},
+                         {"y-name", 0, true},
+                         {"keep", 0, false},
+                         {"factors", 0, false},
                          {"precision", 'p', true},
                          {"json", 0, false},
                          {"west-positive", 0, false},
                          {"zgs", 0, false},
                          {"strict", 0, false},
+                         {"accept-distant", 0, false},
                          {"progress", 0, false},
                          {"no-progress", 0, false},
                          {"verbose", 'v', false},
                          {"help", 'h', false}});
   ConvertSettings s;
-  s.from = RequireSystem(o, "from");
+  s.xCol = o.Value("x-col");
+  s.yCol = o.Value("y-col");
+  if (const auto c = o.Value("carter-col")) {
+    if (s.xCol || s.yCol) throw UsageError("--carter-col excludes --x-col and --y-col");
+    s.xCol = c;
+    s.csv = true;
+  }
+  const bool carterColumn = o.Has("carter-col");
+  if (carterColumn && !o.Has("from")) {
+    s.from = *ParseSystem("carter").system;
+  } else {
+    s.from = RequireSystem(o, "from");
+  }
   s.to = RequireSystem(o, "to");
-  s.csv = o.Has("csv");
+  // -I: the systems swap roles, so a command line converts back what it converted.
+  if (o.Has("inverse")) std::swap(s.from, s.to);
+  if (carterColumn && !s.from.IsCarter()) {
+    throw UsageError("--carter-col reads Carter locations: the source system must be carter");
+  }
+  s.csv = s.csv || o.Has("csv");
   s.json = o.Has("json");
   s.westPositive = o.Has("west-positive");
   s.zgs = o.Has("zgs");
   s.strict = o.Has("strict");
+  s.acceptDistant = o.Has("accept-distant");
   s.verbose = o.Has("verbose");
   s.precision = s.to.Angular() ? 9 : 3;
   if (const auto p = o.Value("precision")) s.precision = IntOption("precision", *p, 0, kMaxPrecision);
-  s.xCol = o.Value("x-col");
-  s.yCol = o.Value("y-col");
+  s.keep = o.Has("keep");
+  s.factors = o.Has("factors");
+  s.xName = o.Value("x-name");
+  s.yName = o.Value("y-name");
   if ((s.xCol || s.yCol) && !s.csv) throw UsageError("--x-col and --y-col need --csv");
+  if ((s.xName || s.yName || s.keep) && !s.csv) {
+    throw UsageError("--x-name, --y-name and --keep need --csv");
+  }
+  if (s.yName && s.to.IsCarter()) {
+    throw UsageError("--y-name: a Carter location is one column, named by --x-name");
+  }
   if (s.yCol && s.from.IsCarter()) {
     throw UsageError("--y-col: a Carter location is one column, named by --x-col");
   }
@@ -106,18 +149,35 @@ class ConvertJob {
       : s_(std::move(s)),
         converter_(s_.from, s_.to, s_.westPositive, s_.zgs),
         out_(STDOUT_FILENO),
-        report_(s_.files.size() > 1) {}
+        report_(s_.files.size() > 1) {
+    converter_.AcceptDistant(s_.acceptDistant);
+    if (!s_.csv && !s_.json && !s_.factors && BlockConverter::Supports(s_.from, s_.to)) {
+      try {
+        blocks_.emplace(s_.from, s_.to, s_.westPositive, s_.acceptDistant);
+      } catch (const Error&) {
+        // The library refuses the pair of systems for arrays: stay line by line.
+      }
+    }
+  }
 
   int Run();
 
  private:
   void RunPlain(LineReader& in);
+  void RunPlainBlocks(LineReader& in);
+  void PlainLine(std::string_view line, std::string_view ending, std::uint64_t number);
   void RunCsv(LineReader& in);
 
   void Coordinate(std::string& out, double v) const {
     char text[kMaxFixedChars];
     out.append(text, FormatFixed(text, v, s_.precision));
   }
+  void Shortest(std::string& out, double v) const {
+    char text[kMaxShortestChars];
+    out.append(text, FormatShortest(text, v));
+  }
+  // Converts the placed point; with --factors also reads the target system's factors.
+  bool ConvertPlaced(ConvertedPoint& pt, std::string& error);
   void JsonStart(std::uint64_t line);
   void JsonPoint(const ConvertedPoint& pt);
   void Failed(std::uint64_t line, const std::string& message);
@@ -133,6 +193,8 @@ class ConvertJob {
 
   ConvertSettings s_;
   PointConverter converter_;
+  std::optional<BlockConverter> blocks_;  // plain text between pair systems
+  ConvertedPoint point_;
   OutputSink out_;
   Reporter report_;
   std::optional<ProgressBar> bar_;
@@ -142,12 +204,13 @@ class ConvertJob {
   bool bomDecided_ = false;
   // One output cell of a CSV record.
   struct Cell {
-    enum Kind { Raw, Number, Text, Empty } kind;
+    enum Kind { Raw, Number, Factor, Text, Empty } kind;
     std::string_view raw;  // Raw: the field as written
     double number;         // Number: a coordinate
     std::string_view text; // Text: a value to quote as needed
   };
   std::vector<Cell> cells_;
+  std::optional<PointFactors> factors_;  // of the point last converted, with --factors
   // CSV: the header written for the previous file, to skip an identical one.
   std::string lastHeader_;
 };
@@ -172,6 +235,29 @@ void ConvertJob::JsonPoint(const ConvertedPoint& pt) {
   Coordinate(scratch_, pt.x);
   scratch_ += s_.to.Angular() ? ",\"lat\":" : ",\"y\":";
   Coordinate(scratch_, pt.y);
+  if (factors_) {
+    scratch_ += ",\"scale_factor\":";
+    Shortest(scratch_, factors_->scaleFactor);
+    scratch_ += ",\"convergence\":";
+    Shortest(scratch_, factors_->convergence);
+  }
+}
+
+bool ConvertJob::ConvertPlaced(ConvertedPoint& pt, std::string& error) {
+  factors_.reset();
+  if (!converter_.Convert(pt)) {
+    error = converter_.error();
+    return false;
+  }
+  if (s_.factors) {
+    try {
+      factors_ = ReadFactors(converter_.position());
+    } catch (const Error& e) {
+      error = DescribeLibraryError(e);
+      return false;
+    }
+  }
+  return true;
 }
 
 void ConvertJob::Failed(std::uint64_t line, const std::string& message) {
@@ -180,128 +266,210 @@ void ConvertJob::Failed(std::uint64_t line, const std::string& message) {
 }
 
 void ConvertJob::RunPlain(LineReader& in) {
+  if (blocks_) {
+    RunPlainBlocks(in);
+    return;
+  }
   std::string_view line;
-  ConvertedPoint pt;
-  std::string error;
   while (!stopped_ && in.Next(line)) {
     Tick(in);
     KeepBom(in);
-    const LineKind kind = Classify(line);
-    if (kind != LineKind::Data) {
-      if (!s_.json) {
-        out_.Write(line);
-        out_.Write(in.outputEnding());
-      }
-      continue;
+    PlainLine(line, in.outputEnding(), in.lineNumber());
+  }
+}
+
+void ConvertJob::PlainLine(std::string_view line, std::string_view ending, std::uint64_t number) {
+  const LineKind kind = Classify(line);
+  if (kind != LineKind::Data) {
+    if (!s_.json) {
+      out_.Write(line);
+      out_.Write(ending);
     }
-    std::string_view separator;
-    std::string_view rest;
-    const bool ok = converter_.PlaceLine(line, separator, rest) && converter_.Convert(pt);
-    if (!ok) {
-      error = converter_.error();
-      Failed(in.lineNumber(), error);
-      if (stopped_) break;
-    }
-    if (s_.json) {
-      scratch_.clear();
-      JsonStart(in.lineNumber());
-      if (ok) {
-        JsonPoint(pt);
-        if (const auto r = TrimRest(rest); !r.empty()) {
-          scratch_ += ",\"rest\":";
-          AppendJsonString(scratch_, r);
-        }
-      } else {
-        scratch_ += ",\"error\":";
-        AppendJsonString(scratch_, error);
-      }
-      scratch_ += "}\n";
-      out_.Write(scratch_);
-      continue;
-    }
+    return;
+  }
+  std::string_view separator;
+  std::string_view rest;
+  ConvertedPoint& pt = point_;
+  std::string error;
+  bool ok = converter_.PlaceLine(line, separator, rest);
+  if (!ok) error = converter_.error();
+  else ok = ConvertPlaced(pt, error);
+  if (!ok) {
+    Failed(number, error);
+    if (stopped_) return;
+  }
+  if (s_.json) {
+    scratch_.clear();
+    JsonStart(number);
     if (ok) {
-      if (s_.to.IsCarter()) {
-        out_.Write(pt.location);
+      JsonPoint(pt);
+      if (const auto r = TrimRest(rest); !r.empty()) {
+        scratch_ += ",\"rest\":";
+        AppendJsonString(scratch_, r);
+      }
+    } else {
+      scratch_ += ",\"error\":";
+      AppendJsonString(scratch_, error);
+    }
+    scratch_ += "}\n";
+    out_.Write(scratch_);
+    return;
+  }
+  if (ok) {
+    if (s_.to.IsCarter()) {
+      out_.Write(pt.location);
+    } else {
+      out_.Fixed(pt.x, s_.precision);
+      out_.Write(separator);
+      out_.Fixed(pt.y, s_.precision);
+    }
+    if (factors_) {
+      // The factors follow the coordinates, separated as they are.
+      const std::string_view between = s_.to.IsCarter() ? std::string_view(" ") : separator;
+      scratch_.clear();
+      scratch_.append(between);
+      Shortest(scratch_, factors_->scaleFactor);
+      scratch_.append(between);
+      Shortest(scratch_, factors_->convergence);
+      out_.Write(scratch_);
+    }
+    out_.Write(rest);
+  }
+  out_.Write(ending);
+}
+
+// Plain lines in blocks: the lines of a block are copied, their pairs read and converted
+// together, and the lines written in order. A line the block does not convert (unreadable,
+// refused, failing) goes through PlainLine, so output and messages are those of the
+// line-by-line path.
+void ConvertJob::RunPlainBlocks(LineReader& in) {
+  constexpr std::size_t kBlock = 4096;
+  struct Entry {
+    std::size_t offset, length;  // the line in text
+    std::string_view ending;
+    std::uint64_t number;
+    bool data;       // a data line whose pair was read
+    std::size_t sepOffset, sepLength, restOffset, restLength;
+    std::size_t point;  // index into the block's arrays
+  };
+  std::vector<Entry> entries;
+  std::string text;
+  std::vector<double> xs, ys, outX, outY;
+  std::unique_ptr<bool[]> done(new bool[kBlock]);
+  entries.reserve(kBlock);
+  std::string_view line;
+  bool more = true;
+  while (more && !stopped_) {
+    entries.clear();
+    text.clear();
+    xs.clear();
+    ys.clear();
+    while (entries.size() < kBlock && (more = in.Next(line))) {
+      KeepBom(in);
+      Entry e{text.size(), line.size(), in.outputEnding(), in.lineNumber(), false, 0, 0, 0, 0, 0};
+      if (Classify(line) == LineKind::Data) {
+        PairFields f;
+        if (SplitPair(line, f) == nullptr) {
+          const auto x = ParseNumber(f.x);
+          const auto y = ParseNumber(f.y);
+          if (x && y) {
+            e.data = true;
+            e.sepOffset = text.size() + static_cast<std::size_t>(f.separator.data() - line.data());
+            e.sepLength = f.separator.size();
+            e.restOffset = text.size() + static_cast<std::size_t>(f.rest.data() - line.data());
+            e.restLength = f.rest.size();
+            e.point = xs.size();
+            xs.push_back(*x);
+            ys.push_back(*y);
+          }
+        }
+      }
+      text.append(line);
+      entries.push_back(e);
+    }
+    if (bar_) bar_->Update(in.consumed());
+    outX.resize(xs.size());
+    outY.resize(xs.size());
+    blocks_->Convert(xs.size(), xs.data(), ys.data(), outX.data(), outY.data(), done.get());
+    for (const Entry& e : entries) {
+      if (stopped_) break;
+      if (e.data && done[e.point]) {
+        out_.Fixed(outX[e.point], s_.precision);
+        out_.Write(std::string_view(text).substr(e.sepOffset, e.sepLength));
+        out_.Fixed(outY[e.point], s_.precision);
+        if (e.restLength > 0) out_.Write(std::string_view(text).substr(e.restOffset, e.restLength));
+        out_.Write(e.ending);
       } else {
-        out_.Fixed(pt.x, s_.precision);
-        out_.Write(separator);
-        out_.Fixed(pt.y, s_.precision);
+        PlainLine(std::string_view(text).substr(e.offset, e.length), e.ending, e.number);
+      }
+      if (factors_) {
+        // The factors follow the coordinates, separated as they are.
+        const std::string_view between = s_.to.IsCarter() ? std::string_view(" ") : separator;
+        scratch_.clear();
+        scratch_.append(between);
+        Shortest(scratch_, factors_->scaleFactor);
+        scratch_.append(between);
+        Shortest(scratch_, factors_->convergence);
+        out_.Write(scratch_);
       }
       out_.Write(rest);
     }
-    out_.Write(in.outputEnding());
   }
 }
 
-// Columns of one CSV header: where the coordinates are and what the output calls them.
+// Columns of one CSV header: where the coordinates are and what the output holds.
 struct CsvLayout {
   std::size_t x = 0;          // x, or the Carter location column
   std::ptrdiff_t y = -1;      // y column; -1 when the source is Carter
+  // One output column: an input column copied, or a new value.
+  struct Column {
+    enum Kind { Input, X, Y, Location, ScaleFactor, Convergence } kind;
+    std::size_t input = 0;    // the input column it copies or stands for; a record too short
+                              // to hold that column gets no cell for it
+  };
+  std::vector<Column> columns;     // in output order
   std::vector<std::string> names;  // output column names, in output order
-  std::string header;         // the output header line
+  std::string header;              // the output header line
+  std::size_t inputs = 0;          // columns of the input header
 };
 
-std::optional<std::size_t> FindColumn(const std::vector<std::string>& names,
-                                      std::initializer_list<std::string_view> wanted) {
-  for (const auto w : wanted) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (names[i] == w) return i;
-    }
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (EqualsIgnoreCase(names[i], w)) return i;
-    }
-  }
-  return std::nullopt;
-}
-
-std::string ColumnList(const std::vector<std::string>& names) {
-  std::string list;
-  for (const auto& n : names) list += (list.empty() ? "" : ", ") + n;
-  return list;
-}
-
-CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& names,
-                     const std::string& file) {
-  CsvLayout layout;
-  auto locate = [&](const std::optional<std::string>& given,
-                    std::initializer_list<std::string_view> defaults, const char* what) {
-    const auto at = given ? FindColumn(names, {*given}) : FindColumn(names, defaults);
-    if (!at) {
-      std::string wanted = given ? "'" + *given + "'" : "";
-      if (!given) {
-        for (const auto d : defaults) wanted += (wanted.empty() ? "'" : " or '") + std::string(d) + "'";
-      }
-      throw UsageError(file + ": the CSV header has no " + what + " column " + wanted +
-                       " (columns: " + ColumnList(names) + ")");
-    }
-    return *at;
   };
-  if (s.from.IsCarter()) {
-    layout.x = locate(s.xCol, {"carter", "location"}, "Carter location");
-  } else {
-    layout.x = locate(s.xCol, {"x", "lon"}, "x");
-    layout.y = static_cast<std::ptrdiff_t>(locate(s.yCol, {"y", "lat"}, "y"));
-    if (layout.y == static_cast<std::ptrdiff_t>(layout.x)) {
-      throw UsageError(file + ": x and y name the same CSV column");
-    }
-  }
-  const bool autoNamed = !s.xCol;
-  const std::string xName = s.to.Angular() ? "lon" : "x";
-  const std::string yName = s.to.Angular() ? "lat" : "y";
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (i == layout.x) {
-      if (s.to.IsCarter()) {
-        layout.names.push_back(autoNamed ? "carter" : names[i]);
-      } else if (s.from.IsCarter()) {
-        layout.names.push_back(xName);
-        layout.names.push_back(yName);
-      } else {
-        layout.names.push_back(autoNamed ? xName : names[i]);
-      }
-    } else if (static_cast<std::ptrdiff_t>(i) == layout.y) {
-      if (!s.to.IsCarter()) layout.names.push_back(s.yCol ? names[i] : yName);
+  // Both new columns at one place (Carter involved, or --keep).
+  auto addNew = [&] {
+    if (s.to.IsCarter()) {
+      add(Column::Location, x, xName);
     } else {
-      layout.names.push_back(names[i]);
+      add(Column::X, x, xName);
+      add(Column::Y, y, yName);
+    }
+  };
+  const bool inPlace = !s.keep && !s.to.IsCarter() && !s.from.IsCarter();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const bool coordinate = i == x || i == y;
+    if (inPlace && coordinate) {
+      if (i == x) add(Column::X, x, xName);
+      else add(Column::Y, y, yName);
+      continue;
+    }
+    if (coordinate && !s.keep) {
+      if (i == x) addNew();
+      continue;
+    }
+    add(Column::Input, i, names[i]);
+    if (s.keep && i == last) addNew();
+  }
+  if (s.factors) {
+    add(Column::ScaleFactor, last, std::string(kFactorFieldNames[0]));
+    add(Column::Convergence, last, std::string(kFactorFieldNames[1]));
+  }
+  // A name written twice would make the output ambiguous to every reader.
+  for (std::size_t a = 0; a < layout.names.size(); ++a) {
+    for (std::size_t b = a + 1; b < layout.names.size(); ++b) {
+      if (EqualsIgnoreCase(layout.names[a], layout.names[b]) &&
+          (layout.columns[a].kind != Column::Input || layout.columns[b].kind != Column::Input)) {
+        throw UsageError(file + ": the output would have two columns named '" + layout.names[b] +
+                         "'; name the new ones with --x-name and --y-name");
+      }
     }
   }
   for (std::size_t i = 0; i < layout.names.size(); ++i) {
@@ -374,33 +542,44 @@ void ConvertJob::RunCsv(LineReader& in) {
       error = "the record has " + std::to_string(fields.size()) + " fields, the coordinates need " +
               std::to_string(need);
     } else {
-      ok = (s_.from.IsCarter()
-                ? converter_.PlaceLocation(CsvValue(fields[layout->x]))
-                : converter_.PlaceValues(CsvValue(fields[layout->x]),
-                                         CsvValue(fields[static_cast<std::size_t>(layout->y)]))) &&
-           converter_.Convert(pt);
+      ok = s_.from.IsCarter()
+               ? converter_.PlaceLocation(CsvValue(fields[layout->x]))
+               : converter_.PlaceValues(CsvValue(fields[layout->x]),
+                                        CsvValue(fields[static_cast<std::size_t>(layout->y)]));
       if (!ok) error = converter_.error();
+      else ok = ConvertPlaced(pt, error);
     }
     if (!ok) {
       Failed(first, error);
       if (stopped_) break;
     }
-    // The output cells in order: the coordinates in place of the input's, others as written.
+    // The output cells in layout order; fields beyond the header's are kept at the end.
     cells_.clear();
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      if (i == layout->x) {
-        if (s_.to.IsCarter()) {
-          cells_.push_back({Cell::Text, {}, 0.0, ok ? std::string_view(pt.location) : ""});
-        } else {
+    using Column = CsvLayout::Column;
+    for (const Column& column : layout->columns) {
+      if (column.input >= fields.size()) continue;
+      switch (column.kind) {
+        case Column::Input:
+          cells_.push_back({Cell::Raw, fields[column.input], 0.0, {}});
+          break;
+        case Column::X:
           cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.x, {}});
-          if (s_.from.IsCarter()) cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.y, {}});
-        }
-      } else if (static_cast<std::ptrdiff_t>(i) == layout->y) {
-        if (!s_.to.IsCarter()) cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.y, {}});
-      } else {
-        cells_.push_back({Cell::Raw, fields[i], 0.0, {}});
+          break;
+        case Column::Y:
+          cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.y, {}});
+          break;
+        case Column::Location:
+          cells_.push_back({Cell::Text, {}, 0.0, ok ? std::string_view(pt.location) : ""});
+          break;
+        case Column::ScaleFactor:
+        case Column::Convergence:
+          cells_.push_back({ok ? Cell::Factor : Cell::Empty, {}, !factors_ ? 0.0
+                            : column.kind == Column::ScaleFactor ? factors_->scaleFactor
+                                                                 : factors_->convergence, {}});
+          break;
       }
     }
+    for (std::size_t i = layout->inputs; i < fields.size(); ++i) cells_.push_back({Cell::Raw, fields[i], 0.0, {}});
     scratch_.clear();
     if (s_.json) {
       JsonStart(first);
@@ -415,6 +594,7 @@ void ConvertJob::RunCsv(LineReader& in) {
           scratch_ += ':';
           const Cell& cell = cells_[c];
           if (cell.kind == Cell::Number) Coordinate(scratch_, cell.number);
+          else if (cell.kind == Cell::Factor) Shortest(scratch_, cell.number);
           else if (cell.kind == Cell::Text) AppendJsonString(scratch_, cell.text);
           else AppendJsonString(scratch_, CsvValue(cell.raw));
         }
@@ -425,6 +605,7 @@ void ConvertJob::RunCsv(LineReader& in) {
         if (c > 0) scratch_ += ',';
         const Cell& cell = cells_[c];
         if (cell.kind == Cell::Number) Coordinate(scratch_, cell.number);
+        else if (cell.kind == Cell::Factor) Shortest(scratch_, cell.number);
         else if (cell.kind == Cell::Text) AppendCsvField(scratch_, cell.text);
         else if (cell.kind == Cell::Raw) scratch_.append(cell.raw);
       }

@@ -1,8 +1,10 @@
 #include "point_converter.hpp"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
+#include "excerpt.hpp"
 #include "line_fields.hpp"
 #include "numbers.hpp"
 
@@ -11,12 +13,39 @@ namespace lantrel::cli {
 namespace {
 
 std::string Number(double v) {
+  if (!(std::fabs(v) < 1e15)) {
+    char shortest[32];
+    const auto r = std::to_chars(shortest, shortest + sizeof shortest, v);
+    return std::string(shortest, r.ptr);
+  }
   char text[kMaxFixedChars];
   // Enough decimals to show what was read, without float noise for typical inputs.
   char* end = FormatFixed(text, v, 9);
   while (end > text && end[-1] == '0') --end;
   if (end > text && end[-1] == '.') --end;
   return std::string(text, end);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A number written with a decimal comma: digits, one comma, digits, nothing else.
+std::string CommaHint(std::string_view s) {
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+  const std::size_t comma = s.find(',');
+  if (comma == std::string_view::npos || comma == 0 || comma + 1 == s.size()) return {};
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (i != comma && !IsDigit(s[i])) return {};
+  }
+  return " (comma used as decimal mark?)";
+}
+
+bool AllDigits(std::string_view s) {
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+  if (s.empty()) return false;
+  for (const char c : s) {
+    if (!IsDigit(c)) return false;
+  }
+  return true;
 }
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -40,7 +69,7 @@ std::string DescribeLibraryError(const Error& e) {
       text += d[i];
     }
   }
-  return text;
+  return OneLine(text);
 }
 
 PointConverter::PointConverter(const System& from, const System& to, bool westPositive,
@@ -74,6 +103,8 @@ bool PointConverter::PlacePair(double x, double y) {
     return Fail("negative easting " + Number(x) +
                 " cannot be converted (the position keeps eastings as magnitudes)");
   }
+  placedX_ = x;
+  placedY_ = y;
   try {
     Label();
     position_.x(x);
@@ -85,6 +116,22 @@ bool PointConverter::PlacePair(double x, double y) {
 }
 
 bool PointConverter::PlaceCarter(const CarterText& loc) {
+  commaDecimalSuspect_ = false;
+  if (!acceptDistant_) {
+    const auto beyond = [](double feet, double limit) { return !(feet >= 0.0 && feet <= limit); };
+    const char* ns = loc.fromNorth ? "FNL" : "FSL";
+    const char* ew = loc.fromEast ? "FEL" : "FWL";
+    if (beyond(loc.northSouthFeet, SectionFootage::kNorthSouth)) {
+      return Fail("footage " + Number(loc.northSouthFeet) + "-" + ns +
+                  " is beyond what a section holds (0 to " + Number(SectionFootage::kNorthSouth) +
+                  " ft north-south); --accept-distant takes it");
+    }
+    if (beyond(loc.eastWestFeet, SectionFootage::kEastWest)) {
+      return Fail("footage " + Number(loc.eastWestFeet) + "-" + ew +
+                  " is beyond what a section holds (0 to " + Number(SectionFootage::kEastWest) +
+                  " ft east-west); --accept-distant takes it");
+    }
+  }
   try {
     Label();
     const auto carter = position_.Carter();
@@ -107,10 +154,11 @@ bool PointConverter::PlaceValues(std::string_view xs, std::string_view ys) {
   ys = TrimBlanks(ys);
   if (xs.empty()) return Fail("missing x value");
   if (ys.empty()) return Fail("missing y value");
+  commaDecimalSuspect_ = false;
   const auto x = ParseNumber(xs);
-  if (!x) return Fail("cannot read x value '" + std::string(xs) + "'");
+  if (!x) return Fail("cannot read x value " + Excerpt(xs) + CommaHint(xs));
   const auto y = ParseNumber(ys);
-  if (!y) return Fail("cannot read y value '" + std::string(ys) + "'");
+  if (!y) return Fail("cannot read y value " + Excerpt(ys) + CommaHint(ys));
   return PlacePair(*x, *y);
 }
 
@@ -144,10 +192,64 @@ bool PointConverter::PlaceLine(std::string_view line, std::string_view& separato
   if (const char* message = SplitPair(line, f)) return Fail(message);
   separator = f.separator;
   rest = f.rest;
-  return PlaceValues(f.x, f.y);
+  const bool placed = PlaceValues(f.x, f.y);
+  // "-84,8 38,2" reads as x -84, y 8: a bare comma between two whole numbers may have been
+  // meant as a decimal mark.
+  commaDecimalSuspect_ = f.separator == "," && AllDigits(f.x) && AllDigits(f.y);
+  return placed;
+}
+
+bool PointConverter::SwappedIsPlausible() {
+  if (from_.Angular()) {
+    return !from_.IsCarter() && std::fabs(placedX_) <= 90.0 &&
+           ServedRegion::Contains(std::fabs(placedY_), placedX_);
+  }
+  if (placedY_ < 0.0) return false;
+  try {
+    Label();
+    position_.x(placedY_);
+    position_.y(placedX_);
+    position_.ConvertTo(from_.datum, zrGeoProjection::zrGeographic, zrGeoUnits::zrDecimalDegrees);
+    return ServedRegion::Contains(position_.x(), position_.y());
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+bool PointConverter::CheckRegion(double lon, double lat) {
+  // Always: a geographic point beyond the globe is the arithmetic failing, not a result.
+  if (!(std::fabs(lat) <= 90.0 && std::fabs(lon) <= 180.0)) {
+    return Fail("the coordinates give latitude " + Number(lat) + ", longitude " + Number(-lon) +
+                ", outside -90 to 90 and -180 to 180: they lie far outside the zone");
+  }
+  if (acceptDistant_ || ServedRegion::Contains(lon, lat)) return true;
+  std::string message = "the point at longitude " + Number(-lon) + ", latitude " + Number(lat) +
+                        " lies far outside the served region (73-98 W, 33-45 N)";
+  if (commaDecimalSuspect_) message += "; comma used as decimal mark?";
+  else if (SwappedIsPlausible()) message += "; x and y may be swapped";
+  message += "; --accept-distant takes it";
+  return Fail(message);
+}
+
+bool PointConverter::Check() {
+  try {
+    if (!from_.Angular() || from_.IsCarter()) {
+      position_.ConvertTo(from_.datum, zrGeoProjection::zrGeographic,
+                          zrGeoUnits::zrDecimalDegrees);
+    }
+    return CheckRegion(position_.x(), position_.y());  // x reads the west-positive magnitude
+  } catch (const Error& e) {
+    // The inverse projections refuse a result beyond ±90/±180 with the invalid-argument error.
+    const bool offGlobe = e.number() == 5 && !from_.Angular();
+    return Fail(DescribeLibraryError(e) +
+                (offGlobe ? " (no geographic position: the coordinates lie far outside the zone)" : ""));
+  }
 }
 
 bool PointConverter::Convert(ConvertedPoint& out) {
+  // The geographic point on the source datum comes first; the conversion to the target then
+  // starts from it exactly as it would from the source pair (the refresh is not repeated).
+  if (!Check()) return false;
   try {
     const std::int32_t rc = position_.ConvertTo(to_.datum, to_.projection, to_.units);
     if (rc == 4) {

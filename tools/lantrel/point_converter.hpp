@@ -16,8 +16,31 @@ struct ConvertedPoint {
   std::string location;  // the Carter location string when the target is Carter
 };
 
-/// The library's error as one line: number and description (line breaks joined).
+/// The library's error as one line: number and description (line breaks joined, the text
+/// escaped and cut short like any quote of input).
 std::string DescribeLibraryError(const Error& e);
+
+/// The region points are expected in: every state whose plane zone the library carries
+/// (Kentucky, Missouri, Illinois, Indiana, Ohio, West Virginia, Virginia, Tennessee) with a
+/// margin of about two degrees. Longitudes are west-positive magnitudes.
+struct ServedRegion {
+  static constexpr double kWest = 98.0;
+  static constexpr double kEast = 73.0;
+  static constexpr double kSouth = 33.0;
+  static constexpr double kNorth = 45.0;
+  static bool Contains(double westLongitude, double latitude) {
+    return westLongitude >= kEast && westLongitude <= kWest && latitude >= kSouth &&
+           latitude <= kNorth;
+  }
+};
+
+/// The largest footage calls a Carter section can hold, in US survey feet: a 1-minute
+/// section is about 6,070 ft from north to south and at most about 4,900 ft from east to
+/// west inside the grid (36.5-39.25 N); both limits carry a small margin.
+struct SectionFootage {
+  static constexpr double kNorthSouth = 6100.0;
+  static constexpr double kEastWest = 4950.0;
+};
 
 class PointConverter {
  public:
@@ -38,8 +61,17 @@ class PointConverter {
   bool PlaceValues(std::string_view x, std::string_view y);
   /// Reads a Carter location that fills the whole text (a CSV cell).
   bool PlaceLocation(std::string_view text);
-  /// Converts the placed point to the target system.
+  /// Converts the placed point to the target system. Fails when the point, taken to
+  /// geographic coordinates, lies beyond latitude ±90° or longitude ±180° (always), or far
+  /// outside the served region (unless distant points are accepted); the message then names
+  /// the likely cause when one is apparent.
   bool Convert(ConvertedPoint& out);
+  /// The checks of Convert alone, for users that only need the placed point to be sound.
+  /// Leaves the position in geographic coordinates on the source datum.
+  bool Check();
+
+  /// Accept points far outside the served region and Carter footages beyond a section.
+  void AcceptDistant(bool accept) { acceptDistant_ = accept; }
 
   const std::string& error() const { return error_; }
   ZrGeoPosition& position() { return position_; }
@@ -49,11 +81,18 @@ class PointConverter {
  private:
   void Label();
   bool Fail(std::string message);
+  bool CheckRegion(double westLongitude, double latitude);
+  bool SwappedIsPlausible();
 
   System from_;
   System to_;
   bool westPositive_;
   bool zgsLayout_;
+  bool acceptDistant_ = false;
+  // What was placed, for the hints of a refused point.
+  double placedX_ = 0.0;
+  double placedY_ = 0.0;
+  bool commaDecimalSuspect_ = false;
   ZrGeoPosition position_;
   std::string error_;
 };

@@ -1,0 +1,23 @@
+// Short, printable quotes of input text for messages.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace lantrel::cli {
+
+/// Longest stretch of input a message quotes, in bytes.
+inline constexpr std::size_t kExcerptBytes = 40;
+
+/// The text in single quotes, escaped so a message stays one printable line: backslash and
+/// quote get a backslash, tab, CR and LF become \t \r \n, other control bytes and bytes that
+/// are not part of valid UTF-8 become \xNN. Text longer than `limit` bytes is cut at a
+/// character boundary and followed by "... (N bytes)".
+std::string Excerpt(std::string_view text, std::size_t limit = kExcerptBytes);
+
+/// A message text from elsewhere (the library's descriptions quote what they were given)
+/// made one printable line of at most `limit` bytes, escaped like Excerpt but unquoted.
+std::string OneLine(std::string_view text, std::size_t limit = 200);
+
+}  // namespace lantrel::cli
