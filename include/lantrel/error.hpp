@@ -21,6 +21,7 @@ inline constexpr std::int32_t InvalidArgument = 5;     // "Invalid procedure cal
 inline constexpr std::int32_t Overflow = 6;            // "Overflow"
 inline constexpr std::int32_t SubscriptOutOfRange = 9; // "Subscript out of range"
 inline constexpr std::int32_t DivisionByZero = 11;     // "Division by zero"
+inline constexpr std::int32_t InvalidFileFormat = 321; // "Invalid file format"
 inline constexpr std::int32_t InvalidDatum = kObjectErrorBase + 1001;
 inline constexpr std::int32_t InvalidProjection = kObjectErrorBase + 1002;
 inline constexpr std::int32_t InvalidUnits = kObjectErrorBase + 1003;

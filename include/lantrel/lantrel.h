@@ -95,6 +95,7 @@ enum zrGeoProjection {
 #define LANTREL_E_SUBSCRIPT ((int32_t)9)         /* "Subscript out of range" */
 #define LANTREL_E_DIVISION_BY_ZERO ((int32_t)11) /* "Division by zero" */
 #define LANTREL_E_INTERNAL ((int32_t)51)         /* "Internal error" */
+#define LANTREL_E_INVALID_FILE_FORMAT ((int32_t)321) /* "Invalid file format": a damaged data file */
 #define LANTREL_E_OBJECT_NOT_SET ((int32_t)91)   /* "Object variable or With block variable not set" */
 /* The library's own errors. */
 #define LANTREL_E_INVALID_DATUM (LANTREL_OBJECT_ERROR_BASE + 1001)
@@ -345,6 +346,52 @@ int32_t lantrel_transformer_transform(const lantrel_transformer* transformer, si
 int32_t lantrel_factors(int32_t projection, int32_t datum, int32_t units, lantrel_bool west_positive,
                         size_t count, const double* x, const double* y,
                         double* scale_factor, double* convergence, int32_t* status);
+
+/* ---- Batch location lookup ------------------------------------------------------------- */
+
+/// Opaque handle of a loaded reference data file for batch lookups. Thread rule: created
+/// once and immutable; any number of threads may use it at once.
+typedef struct lantrel_locator lantrel_locator;
+
+/// The areas found at one point.
+typedef struct lantrel_location {
+  int32_t state, county, quad;                   /* index of the first match in the data file's tables, -1 when none */
+  int32_t state_count, county_count, quad_count; /* how many contain the point */
+} lantrel_location;
+
+/// Loads a reference data file into a new locator (release it with lantrel_locator_release).
+/// data_file NULL or "" = the default data-file search a new position makes; a missing file
+/// gives 1010 with the library's own text for reference data not loaded; a damaged file the
+/// loader's error (its number and description); 5 when out is NULL or data_file is not UTF-8.
+/// On failure *out is set to NULL. Thread-safe once created.
+int32_t lantrel_locator_create(const char* data_file, lantrel_locator** out);
+/// Destroys a locator. NULL is ignored. No other thread may be using it.
+void    lantrel_locator_release(lantrel_locator* locator);
+/// Looks up count points. lon either sign (read as a west magnitude like the position's x
+/// let), lat degrees, datum 0 NAD 83 / 1 NAD 27 (shifted as the position's lookup does). out[i]
+/// equals what a position with that point reports as StateName(0), CountyName(0), QuadName(0)
+/// and the counts; status[i] 0 or the error number the position's lookup would raise (out[i]
+/// then holds -1 indices and 0 counts). Returns 0 when the arguments are usable; 91 for a NULL
+/// locator, 1001 for another datum code, 5 for a NULL array with count > 0. count == 0 does
+/// nothing. Thread rule: safe on one locator from many threads at once (distinct outputs).
+int32_t lantrel_locator_locate(const lantrel_locator* locator, size_t count, const double* lon, const double* lat,
+                               int32_t datum, lantrel_location* out, int32_t* status);
+/// table 0 states, 1 counties, 2 quadrangles: number of records. Error 5 for another table
+/// number or a NULL out, 91 for a NULL locator. Thread rule: safe from many threads at once.
+int32_t lantrel_locator_size(const lantrel_locator* locator, int32_t table, int32_t* out);
+/// State record index: its name and FIPS code (either output may be NULL). Record texts are
+/// UTF-8, owned by the locator, valid until it is released; index out of range gives 9 (text
+/// outputs are then set to NULL). Thread rule: safe from many threads at once.
+int32_t lantrel_locator_state(const lantrel_locator* locator, int32_t index, const char** name, int32_t* fips);
+/// County record index: its name, county FIPS code (county part only) and home-state plane
+/// zone word ("North", "South" or ""); any output may be NULL. Texts and errors as for
+/// lantrel_locator_state. Thread rule: safe from many threads at once.
+int32_t lantrel_locator_county(const lantrel_locator* locator, int32_t index, const char** name, int32_t* fips,
+                               const char** sp_zone);
+/// Quadrangle record index: its name, tile and state texts (any output may be NULL). Texts and
+/// errors as for lantrel_locator_state. Thread rule: safe from many threads at once.
+int32_t lantrel_locator_quad(const lantrel_locator* locator, int32_t index, const char** name, const char** tile,
+                             const char** state);
 
 #ifdef __cplusplus
 } /* extern "C" */

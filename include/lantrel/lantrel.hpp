@@ -6,6 +6,7 @@
 #include "lantrel/enums.hpp"
 #include "lantrel/error.hpp"
 #include "lantrel/location_results.hpp"
+#include "lantrel/locator.hpp"
 #include "lantrel/pair.hpp"
 #include "lantrel/position.hpp"
 #include "lantrel/transformer.hpp"

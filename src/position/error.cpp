@@ -16,6 +16,7 @@ std::string RuntimeErrorText(std::int32_t number) {
     case errc::Overflow: return "Overflow";
     case errc::SubscriptOutOfRange: return "Subscript out of range";
     case errc::DivisionByZero: return "Division by zero";
+    case errc::InvalidFileFormat: return "Invalid file format";
     default: return "Application-defined or object-defined error";
   }
 }

@@ -14,6 +14,26 @@ namespace lantrel {
 
 namespace {
 
+// Empties the slots a search filled. The search only appends, so every slot at or beyond a
+// count already holds the empty value; clearing just the filled ones spares building fresh
+// lists at every search.
+void ClearFilled(LocationResults& r) {
+  for (std::size_t i = 0; i < static_cast<std::size_t>(r.stateCount); ++i) {
+    r.stateFIPS[i] = 0;
+    r.stateName[i].clear();
+  }
+  for (std::size_t i = 0; i < static_cast<std::size_t>(r.countyCount); ++i) {
+    r.countyFIPS[i] = 0;
+    r.countyName[i].clear();
+  }
+  for (std::size_t i = 0; i < static_cast<std::size_t>(r.quadCount); ++i) {
+    r.quadName[i].clear();
+    r.quadState[i].clear();
+    r.quadTile[i].clear();
+  }
+  r.stateCount = r.countyCount = r.quadCount = 0;
+}
+
 template <typename T, std::size_t N>
 T Slot(const std::array<T, N>& slots, std::int32_t count, std::int32_t index) {
   if (count == 0 || index < 0 || index >= static_cast<std::int32_t>(N)) return T{};
@@ -48,7 +68,7 @@ void ZrGeoPosition::FindLocations() {
                 "Could not connect to lantrel.bin.\r\n"
                 "Location functionality is not available.");
   }
-  results_.Clear();
+  ClearFilled(results_);
   if (!InBounds()) return;
   const Pair lookup = datum_ == detail::kNAD83 ? geo_ : detail::Nad27ToNad83(geo_);
   detail::SearchLocations(*data_, lookup, results_);

@@ -195,7 +195,7 @@ QuadGrid IndexQuads(const std::vector<QuadRecord>& quads) {
 
 }  // namespace
 
-std::shared_ptr<const EdgeIndex> BuildEdgeIndex(const ReferenceData& data) {
+std::shared_ptr<EdgeIndex> BuildEdgeIndex(const ReferenceData& data) {
   auto index = std::make_shared<EdgeIndex>();
   // Total outline length indexed: a few times the vertex-number list, which well-formed files
   // use once per record.

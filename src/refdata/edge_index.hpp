@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "lantrel/pair.hpp"
+#include "refdata/lookup_grid.hpp"
 #include "refdata/reference_data.hpp"
 
 namespace lantrel::detail {
@@ -71,8 +72,9 @@ struct EdgeIndex {
   std::vector<RegionEdgeIndex> states;
   std::vector<RegionEdgeIndex> counties;
   QuadGrid quads;
+  LookupGrid grid;  // filled by the reader once the edges above are in place
 };
 
-std::shared_ptr<const EdgeIndex> BuildEdgeIndex(const ReferenceData& data);
+std::shared_ptr<EdgeIndex> BuildEdgeIndex(const ReferenceData& data);
 
 }  // namespace lantrel::detail

@@ -21,6 +21,7 @@
 #include "lantrel/error.hpp"
 #include "position/raise.hpp"
 #include "refdata/edge_index.hpp"
+#include "refdata/integrity.hpp"
 
 namespace lantrel::detail {
 
@@ -273,9 +274,8 @@ class FileHandle {
 
 }  // namespace
 
-std::shared_ptr<const ReferenceData> ParseReferenceData(const unsigned char* bytes,
-                                                        std::size_t size,
-                                                        const std::string& fileName) {
+std::shared_ptr<ReferenceData> DecodeReferenceData(const unsigned char* bytes, std::size_t size,
+                                                   const std::string& fileName) {
   auto data = std::make_shared<ReferenceData>();
   Reader in(bytes, size, fileName);
   ReadRegions(in, "state", "state records", data->states);
@@ -284,7 +284,18 @@ std::shared_ptr<const ReferenceData> ParseReferenceData(const unsigned char* byt
   ReadVertexNumbers(in, data->vertexIndexList);
   ReadVertices(in, data->vertexList);
   // Bytes after the vertices are ignored.
-  data->index = BuildEdgeIndex(*data);
+  return data;
+}
+
+std::shared_ptr<const ReferenceData> ParseReferenceData(const unsigned char* bytes,
+                                                        std::size_t size,
+                                                        const std::string& fileName) {
+  auto data = DecodeReferenceData(bytes, size, fileName);
+  CheckIntegrity(*data, fileName);
+  // The lookup grid is labelled by searches over the edge index, so it is built last.
+  const auto index = BuildEdgeIndex(*data);
+  data->index = index;
+  index->grid = BuildLookupGrid(*data);
   return data;
 }
 

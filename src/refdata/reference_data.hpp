@@ -44,11 +44,17 @@ struct ReferenceData {
 /// source) when the file cannot be read or its counts cannot be satisfied.
 std::shared_ptr<const ReferenceData> LoadReferenceData(const std::string& fileName);
 
-/// Decodes the file's bytes (`fileName` only names the file in error descriptions) and builds
-/// the index. Raises like LoadReferenceData.
+/// Decodes the file's bytes (`fileName` only names the file in error descriptions), checks
+/// their consistency (refdata/integrity.hpp) and builds the index. Raises like
+/// LoadReferenceData.
 std::shared_ptr<const ReferenceData> ParseReferenceData(const unsigned char* bytes,
                                                         std::size_t size,
                                                         const std::string& fileName);
+
+/// Only decodes the five sections: no consistency checks, no index. Raises when the counts
+/// cannot be satisfied.
+std::shared_ptr<ReferenceData> DecodeReferenceData(const unsigned char* bytes, std::size_t size,
+                                                   const std::string& fileName);
 
 /// Decodes 8-bit Windows-1252 text to UTF-8. The five bytes the code page leaves undefined
 /// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 control characters of the same value.

@@ -43,6 +43,8 @@ if(NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL_HAVE_LIBFUZZER)
       ${CMAKE_SOURCE_DIR}/src/refdata/reference_data.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/text_encoding.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/edge_index.cpp
+      ${CMAKE_SOURCE_DIR}/src/refdata/lookup_grid.cpp
+      ${CMAKE_SOURCE_DIR}/src/refdata/integrity.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/point_in_region.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/lookup.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/sp_zone_table.cpp
@@ -56,6 +58,7 @@ if(NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL_HAVE_LIBFUZZER)
             ${fuzz_sources} -o ${fuzz_exe}
     DEPENDS ${fuzz_sources} ${CMAKE_CURRENT_SOURCE_DIR}/refdata/fuzz/fuzz_check.hpp
             ${CMAKE_SOURCE_DIR}/src/refdata/reference_data.hpp ${CMAKE_SOURCE_DIR}/src/refdata/edge_index.hpp
+            ${CMAKE_SOURCE_DIR}/src/refdata/lookup_grid.hpp
             ${CMAKE_SOURCE_DIR}/src/refdata/point_in_region.hpp ${CMAKE_SOURCE_DIR}/src/refdata/lookup.hpp
     COMMENT "Building the reference data fuzz target with clang"
     VERBATIM)

@@ -1,0 +1,92 @@
+// lantrel — Locator, the state, county and quadrangle lookup for many points at once.
+//
+// A Locator is built once from a reference data file and is immutable afterwards: one object
+// may be used by any number of threads at the same time. Each point's answer is the one a new
+// ZrGeoPosition holding that geographic point reports (first state, county and quadrangle with
+// the three counts, or the error its lookup raises).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#if __cplusplus >= 202002L
+#include <span>
+#endif
+
+namespace lantrel {
+
+namespace detail {
+struct ReferenceData;
+}
+
+/// The areas found at one point: the first state, county and quadrangle as record numbers of
+/// the data file's tables (-1 when none), and how many of each contain the point.
+struct Location {
+  std::int32_t state = -1;       ///< first state record found, or -1
+  std::int32_t county = -1;      ///< first county record found, or -1
+  std::int32_t quad = -1;        ///< first quadrangle record found, or -1
+  std::int32_t stateCount = 0;   ///< states containing the point, 0-3
+  std::int32_t countyCount = 0;  ///< home-state counties containing the point, 0-3
+  std::int32_t quadCount = 0;    ///< quadrangles containing the point, 0-4
+};
+
+/// The three tables of a data file.
+enum class LocatorTable : std::int32_t { States = 0, Counties = 1, Quads = 2 };
+
+/// Batch lookup over one loaded reference data file.
+class Locator {
+ public:
+  /// Loads `dataFile`, or when it is empty the file a new ZrGeoPosition would find. Raises
+  /// error -2147220494 (reference data not loaded) when there is no such file, and the
+  /// reader's error (number and description) when the file cannot be read or is damaged.
+  explicit Locator(const std::string& dataFile = std::string());
+
+  /// The areas at one point. `lon` is read as a west-positive magnitude whatever its sign
+  /// (like a position's x), `lat` in degrees; `datum` 0 NAD 83 or 1 NAD 27 (shifted to NAD 83
+  /// before the search, as a position does). A point outside the served window finds nothing.
+  /// Raises -2147220503 for another datum code, and the error a position's lookup raises
+  /// for that point (9 on faulty data, the arithmetic error at a faulty edge computation).
+  /// Safe to call from many threads at once.
+  Location Locate(double lon, double lat, std::int32_t datum = 0) const;
+
+  /// Locates `count` points: out[i] and status[i] (0 or the error number Locate would raise
+  /// for that point; out[i] is then empty). Raises -2147220503 for an invalid datum code and
+  /// error 5 for a NULL array while count > 0; count 0 does nothing. Safe to call from many
+  /// threads at once.
+  void Locate(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
+              Location* out, std::int32_t* status) const;
+
+#if __cplusplus >= 202002L
+  /// The same over spans; every span must hold lon.size() elements (error 5 otherwise).
+  void Locate(std::span<const double> lon, std::span<const double> lat, std::int32_t datum,
+              std::span<Location> out, std::span<std::int32_t> status) const;
+#endif
+
+  /// Number of records in a table.
+  std::int32_t Size(LocatorTable table) const;
+
+  /// Name of state record `index` (UTF-8); error 9 outside 0..Size(States)-1.
+  const std::string& StateName(std::int32_t index) const;
+  /// FIPS code of state record `index`; error 9 out of range.
+  std::int32_t StateFIPS(std::int32_t index) const;
+  /// Name of county record `index` (UTF-8); error 9 out of range.
+  const std::string& CountyName(std::int32_t index) const;
+  /// County FIPS code (county part only) of county record `index`; error 9 out of range.
+  std::int32_t CountyFIPS(std::int32_t index) const;
+  /// Home-state plane zone word ("North", "South" or "") of county record `index`; error 9
+  /// out of range or when the county's code lies outside 0..239.
+  const std::string& CountySPZone(std::int32_t index) const;
+  /// Name of quadrangle record `index` (UTF-8); error 9 out of range.
+  const std::string& QuadName(std::int32_t index) const;
+  /// Tile text of quadrangle record `index`; error 9 out of range.
+  const std::string& QuadTile(std::int32_t index) const;
+  /// State text of quadrangle record `index`; error 9 out of range.
+  const std::string& QuadState(std::int32_t index) const;
+
+ private:
+  std::shared_ptr<const detail::ReferenceData> data_;
+};
+
+}  // namespace lantrel

@@ -1,0 +1,133 @@
+// C entry points of the batch location lookup.
+#include <cstdint>
+#include <initializer_list>
+#include <utility>
+#include <string>
+
+#include "automation/boundary.hpp"
+#include "lantrel/locator.hpp"
+
+using lantrel::automation::Guard;
+using lantrel::automation::InText;
+using lantrel::automation::Out;
+using lantrel::automation::RaiseLayer;
+
+struct lantrel_locator {
+  explicit lantrel_locator(const std::string& file) : object(file) {}
+  lantrel::Locator object;
+};
+
+namespace {
+
+const lantrel::Locator& Object(const lantrel_locator* handle) {
+  if (handle == nullptr) RaiseLayer(91);
+  return handle->object;
+}
+
+template <typename T>
+void Put(T* target, T value) {
+  if (target != nullptr) *target = value;
+}
+
+void PutText(const char** target, const std::string& text) {
+  if (target != nullptr) *target = text.c_str();
+}
+
+// Texts are set to NULL when the call fails; numbers are left unchanged.
+template <typename Body>
+int32_t GuardTexts(std::initializer_list<const char**> texts, Body&& body) {
+  const int32_t status = Guard(std::forward<Body>(body));
+  if (status != 0) {
+    for (const char** t : texts) Put<const char*>(t, nullptr);
+  }
+  return status;
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t lantrel_locator_create(const char* data_file, lantrel_locator** out) {
+  const int32_t status = Guard([&] {
+    auto** target = Out(out);
+    *target = nullptr;
+    *target = new lantrel_locator(InText(data_file));
+  });
+  if (status != 0 && out != nullptr) *out = nullptr;
+  return status;
+}
+
+void lantrel_locator_release(lantrel_locator* locator) { delete locator; }
+
+int32_t lantrel_locator_locate(const lantrel_locator* locator, size_t count, const double* lon,
+                               const double* lat, int32_t datum, lantrel_location* out,
+                               int32_t* status) {
+  return Guard([&] {
+    const auto& l = Object(locator);
+    if (count == 0) return;
+    if (!out) RaiseLayer(lantrel::errc::InvalidArgument);
+    // The C++ batch validates the arguments and fills a block at a time; the block is then
+    // copied into the caller's records.
+    constexpr size_t kBlock = 256;
+    lantrel::Location block[kBlock];
+    for (size_t start = 0; start < count; start += kBlock) {
+      const size_t n = count - start < kBlock ? count - start : kBlock;
+      l.Locate(n, lon ? lon + start : nullptr, lat ? lat + start : nullptr, datum, block,
+               status ? status + start : nullptr);
+      for (size_t i = 0; i < n; ++i) {
+        const lantrel::Location& f = block[i];
+        out[start + i] = {f.state, f.county, f.quad, f.stateCount, f.countyCount, f.quadCount};
+      }
+    }
+  });
+}
+
+int32_t lantrel_locator_size(const lantrel_locator* locator, int32_t table, int32_t* out) {
+  return Guard([&] {
+    const auto& l = Object(locator);
+    auto* target = Out(out);
+    if (table < 0 || table > 2) RaiseLayer(lantrel::errc::InvalidArgument);
+    *target = l.Size(static_cast<lantrel::LocatorTable>(table));
+  });
+}
+
+int32_t lantrel_locator_state(const lantrel_locator* locator, int32_t index, const char** name,
+                              int32_t* fips) {
+  return GuardTexts({name}, [&] {
+    const auto& l = Object(locator);
+    const std::string& n = l.StateName(index);
+    const std::int32_t code = l.StateFIPS(index);
+    PutText(name, n);
+    Put(fips, code);
+  });
+}
+
+int32_t lantrel_locator_county(const lantrel_locator* locator, int32_t index, const char** name,
+                               int32_t* fips, const char** sp_zone) {
+  return GuardTexts({name, sp_zone}, [&] {
+    const auto& l = Object(locator);
+    const std::string& n = l.CountyName(index);
+    const std::int32_t code = l.CountyFIPS(index);
+    // The zone word is asked for only when wanted: a county code outside the zone table's
+    // range fails only that question.
+    const std::string* zone = sp_zone != nullptr ? &l.CountySPZone(index) : nullptr;
+    PutText(name, n);
+    Put(fips, code);
+    if (zone != nullptr) PutText(sp_zone, *zone);
+  });
+}
+
+int32_t lantrel_locator_quad(const lantrel_locator* locator, int32_t index, const char** name,
+                             const char** tile, const char** state) {
+  return GuardTexts({name, tile, state}, [&] {
+    const auto& l = Object(locator);
+    const std::string& n = l.QuadName(index);
+    const std::string& t = l.QuadTile(index);
+    const std::string& s = l.QuadState(index);
+    PutText(name, n);
+    PutText(tile, t);
+    PutText(state, s);
+  });
+}
+
+}  // extern "C"

@@ -1,0 +1,149 @@
+// Locator: one loaded data file, looked up point by point exactly as a new position holding
+// each point would look it up.
+#include "lantrel/locator.hpp"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cmath>
+
+#include "datum/nadcon.hpp"
+#include "lantrel/data_file.hpp"
+#include "lantrel/error.hpp"
+#include "position/raise.hpp"
+#include "position/shift_window.hpp"
+#include "refdata/lookup.hpp"
+#include "refdata/reference_data.hpp"
+
+namespace lantrel {
+
+namespace {
+
+constexpr const char* kLocatorSource = "lantrel:Locator:";
+constexpr const char* kLocateSource = "lantrel:Locator:Locate:";
+
+[[noreturn]] void RaiseNotLoaded() {
+  throw Error(errc::DataNotLoaded, kLocatorSource,
+              "lantrel has not been initialized.\r\n"
+              "Could not connect to lantrel.bin.\r\n"
+              "Location functionality is not available.");
+}
+
+void CheckDatum(std::int32_t datum) {
+  if (datum != 0 && datum != 1) {
+    throw Error(errc::InvalidDatum, kLocateSource, "Invalid horizontal datum specified.");
+  }
+}
+
+template <typename Table>
+const auto& Record(const Table& table, std::int32_t index) {
+  detail::CheckIndex(index, static_cast<std::int64_t>(table.size()) - 1);
+  return table[static_cast<std::size_t>(index)];
+}
+
+// The point a position stores after the lets x = lon, y = lat on a new geographic position:
+// x keeps the magnitude; writing the value already held (0) changes nothing, so -0 reads as 0.
+Pair StoredPoint(double lon, double lat) {
+  return {std::fabs(lon), lat == 0.0 ? 0.0 : lat};
+}
+
+Location LocateChecked(const detail::ReferenceData& data, double lon, double lat,
+                       std::int32_t datum) {
+  const Pair geo = StoredPoint(lon, lat);
+  Location result;
+  if (!detail::InShiftWindow(geo)) return result;
+  const Pair lookup = datum == 0 ? geo : detail::Nad27ToNad83(geo);
+  detail::LocationIndices found;
+  detail::SearchLocationIndices(data, lookup, found);
+  result.stateCount = found.stateCount;
+  result.countyCount = found.countyCount;
+  result.quadCount = found.quadCount;
+  if (found.stateCount > 0) result.state = found.state[0];
+  if (found.countyCount > 0) result.county = found.county[0];
+  if (found.quadCount > 0) result.quad = found.quad[0];
+  return result;
+}
+
+}  // namespace
+
+Locator::Locator(const std::string& dataFile) {
+  const std::string file = dataFile.empty() ? DefaultDataFile() : dataFile;
+  if (file.empty()) RaiseNotLoaded();
+  struct stat status {};
+  if (::stat(file.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    RaiseNotLoaded();
+  }
+  try {
+    data_ = detail::LoadReferenceData(file);
+  } catch (const Error& e) {
+    throw Error(e.number(), kLocatorSource, e.description());
+  }
+}
+
+Location Locator::Locate(double lon, double lat, std::int32_t datum) const {
+  CheckDatum(datum);
+  return LocateChecked(*data_, lon, lat, datum);
+}
+
+void Locator::Locate(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
+                     Location* out, std::int32_t* status) const {
+  if (count == 0) return;
+  CheckDatum(datum);
+  if (!lon || !lat || !out || !status) detail::RaiseRuntime(errc::InvalidArgument);
+  for (std::size_t i = 0; i < count; ++i) {
+    try {
+      out[i] = LocateChecked(*data_, lon[i], lat[i], datum);
+      status[i] = 0;
+    } catch (const Error& e) {
+      out[i] = Location{};
+      status[i] = e.number();
+    }
+  }
+}
+
+#if __cplusplus >= 202002L
+void Locator::Locate(std::span<const double> lon, std::span<const double> lat,
+                     std::int32_t datum, std::span<Location> out,
+                     std::span<std::int32_t> status) const {
+  if (lat.size() != lon.size() || out.size() != lon.size() || status.size() != lon.size()) {
+    detail::RaiseRuntime(errc::InvalidArgument);
+  }
+  Locate(lon.size(), lon.data(), lat.data(), datum, out.data(), status.data());
+}
+#endif
+
+std::int32_t Locator::Size(LocatorTable table) const {
+  switch (table) {
+    case LocatorTable::States: return static_cast<std::int32_t>(data_->states.size());
+    case LocatorTable::Counties: return static_cast<std::int32_t>(data_->counties.size());
+    case LocatorTable::Quads: return static_cast<std::int32_t>(data_->quads.size());
+  }
+  detail::RaiseRuntime(errc::InvalidArgument);
+}
+
+const std::string& Locator::StateName(std::int32_t index) const {
+  return Record(data_->states, index).Name;
+}
+std::int32_t Locator::StateFIPS(std::int32_t index) const {
+  return Record(data_->states, index).FIPS;
+}
+const std::string& Locator::CountyName(std::int32_t index) const {
+  return Record(data_->counties, index).Name;
+}
+std::int32_t Locator::CountyFIPS(std::int32_t index) const {
+  return Record(data_->counties, index).FIPS;
+}
+const std::string& Locator::CountySPZone(std::int32_t index) const {
+  return detail::SPZoneOfCounty(Record(data_->counties, index).FIPS);
+}
+const std::string& Locator::QuadName(std::int32_t index) const {
+  return Record(data_->quads, index).Name;
+}
+const std::string& Locator::QuadTile(std::int32_t index) const {
+  return Record(data_->quads, index).Tile;
+}
+const std::string& Locator::QuadState(std::int32_t index) const {
+  return Record(data_->quads, index).State;
+}
+
+}  // namespace lantrel
