@@ -25,8 +25,11 @@ import re
 import sys
 
 __all__ = [
-    "zrGeoDatum", "zrGeoUnits", "zrGeoProjection", "LantrelError", "Ref",
+    "zrGeoDatum", "zrGeoUnits", "zrGeoProjection", "Error", "LantrelError", "Ref",
     "ZrGeoPosition", "zrCarter", "typelib_name", "typelib_version", "main",
+    "Transformer", "System", "parse_system", "served_epsg_codes", "factors",
+    "to_carter", "from_carter", "locate", "Locator",
+    "convert_frame", "annotate_frame", "to_system", "annotate", "__version__",
 ]
 
 # ---- Enumerations ---------------------------------------------------------------------------
@@ -65,65 +68,13 @@ class zrGeoProjection(enum.IntEnum):
     tnSingleZone = 15
 
 
-# ---- Errors ---------------------------------------------------------------------------------
-
-OBJECT_ERROR_BASE = -2147221504
-E_INVALID_ARGUMENT = 5
-E_OVERFLOW = 6
-E_OUT_OF_MEMORY = 7
-E_SUBSCRIPT = 9
-E_DIVISION_BY_ZERO = 11
-E_INTERNAL = 51
-E_OBJECT_NOT_SET = 91
-E_INVALID_DATUM = OBJECT_ERROR_BASE + 1001
-E_INVALID_PROJECTION = OBJECT_ERROR_BASE + 1002
-E_INVALID_UNITS = OBJECT_ERROR_BASE + 1003
-E_DATA_NOT_LOADED = OBJECT_ERROR_BASE + 1010
-E_INVALID_CARTER_SECTION = OBJECT_ERROR_BASE + 1011
-E_INVALID_CARTER_NUMBER = OBJECT_ERROR_BASE + 1012
-E_INVALID_CARTER_LETTER = OBJECT_ERROR_BASE + 1013
-
-CONVERT_DONE = 0
-CONVERT_OUTSIDE_SHIFT_WINDOW = 4
-
-_BINDING_SOURCE = "lantrel"
-
-
-class LantrelError(Exception):
-    """An error raised by the library: number, source and description."""
-
-    def __init__(self, number, source, description):
-        super().__init__(number, source, description)
-        self.number = number
-        self.source = source
-        self.description = description
-
-    def __str__(self):
-        return f"{self.description} (error {self.number}, {self.source})"
-
-
-def _argument_error():
-    return LantrelError(E_INVALID_ARGUMENT, _BINDING_SOURCE, "Invalid procedure call or argument")
-
-
-# ---- Library --------------------------------------------------------------------------------
-
-
-def _load_library():
-    explicit = os.environ.get("LANTREL_LIBRARY")
-    if explicit:
-        # A named library is the only one tried: silently loading another would hide the error.
-        return ctypes.CDLL(explicit)
-    beside = os.path.join(os.path.dirname(os.path.abspath(__file__)), "liblantrel.so")
-    if os.path.exists(beside):
-        return ctypes.CDLL(beside)
-    found = ctypes.util.find_library("lantrel")
-    if found:
-        return ctypes.CDLL(found)
-    raise OSError("liblantrel.so not found; set LANTREL_LIBRARY to its path")
-
-
-_lib = _load_library()
+from ._native import (  # noqa: E402  (the library loads once, here)
+    CONVERT_DONE, CONVERT_OUTSIDE_SHIFT_WINDOW, E_DATA_NOT_LOADED, E_DIVISION_BY_ZERO,
+    E_INTERNAL, E_INVALID_ARGUMENT, E_INVALID_CARTER_LETTER, E_INVALID_CARTER_NUMBER,
+    E_INVALID_CARTER_SECTION, E_INVALID_DATUM, E_INVALID_PROJECTION, E_INVALID_UNITS,
+    E_OBJECT_NOT_SET, E_OUT_OF_MEMORY, E_OVERFLOW, E_SUBSCRIPT, OBJECT_ERROR_BASE, Error,
+    LantrelError, _BINDING_SOURCE, _argument_error, _lib)
+from ._version import __version__  # noqa: E402
 
 _i16, _i32, _dbl = ctypes.c_int16, ctypes.c_int32, ctypes.c_double
 _P = ctypes.POINTER
@@ -660,3 +611,29 @@ def main(argv=None):
         print(f"error {e.number}: {e.source} {e.description}", file=sys.stderr)
         return 1
     return 0
+
+
+# ---- Arrays, lookups, frames -----------------------------------------------------------------
+# Loaded on first use, so that the class binding above works without numpy.
+
+_LAZY = {
+    "System": "._systems", "parse_system": "._systems", "served_epsg_codes": "._systems",
+    "Transformer": "._arrays", "factors": "._arrays", "to_carter": "._arrays",
+    "from_carter": "._arrays", "Locator": "._locate", "locate": "._locate",
+    "convert_frame": ".frames", "annotate_frame": ".frames", "to_system": ".frames",
+    "annotate": ".frames",
+}
+
+
+def __getattr__(name):
+    module = _LAZY.get(name)
+    if module is None:
+        raise AttributeError(f"module 'lantrel' has no attribute {name!r}")
+    import importlib
+    value = getattr(importlib.import_module(module, __name__), name)
+    globals()[name] = value
+    return value
+
+
+def __dir__():
+    return sorted(set(globals()) | set(_LAZY))
