@@ -303,6 +303,49 @@ int32_t lantrel_carter_let_block_letter(lantrel_carter* carter, const char* valu
 /* 16 */ int32_t lantrel_carter_get_block_number(lantrel_carter* carter, int32_t* out);
 int32_t lantrel_carter_let_block_number(lantrel_carter* carter, int32_t value);
 
+/* ---- Array conversion ---------------------------------------------------------------------- */
+
+/// Opaque handle of an immutable conversion between two coordinate systems.
+typedef struct lantrel_transformer lantrel_transformer;
+
+/// Creates a transformer from the source system (from_projection, from_datum, from_units) to
+/// the target system (to_projection, to_datum, to_units), given as zrGeoProjection, zrGeoDatum
+/// and zrGeoUnits codes. west_positive is the position's WestPositive: the sign a geographic
+/// result's longitude is given (input longitudes are read as magnitudes, as the x let does).
+/// Errors: the source codes are checked in the order of the position's lets (1002, 1001,
+/// 1003), the target codes in Convert's order (1001, 1003, 1002), with the position's texts;
+/// 5 for the Carter system (6, not a coordinate pair) and for a combination a position would
+/// silently change (the single zone on NAD 27, decimal degrees on a plane zone, a linear unit
+/// on the geographic system); 5 when out is NULL. On failure *out is set to NULL.
+/// Thread rule: the transformer is immutable; any number of threads may use it at once.
+int32_t lantrel_transformer_create(int32_t from_projection, int32_t from_datum, int32_t from_units,
+                                   int32_t to_projection, int32_t to_datum, int32_t to_units,
+                                   lantrel_bool west_positive, lantrel_transformer** out);
+/// Destroys a transformer. NULL is ignored. No other thread may be using it.
+void    lantrel_transformer_release(lantrel_transformer* transformer);
+/// Converts count points (x[i], y[i]) into (out_x[i], out_y[i]) with status[i]: 0, 4 when the
+/// datum change is refused outside the shift window, or the number of the error a position
+/// would raise for that point; out_x[i] and out_y[i] are NaN wherever status[i] is not 0.
+/// Each result equals, bit for bit, a new position's after the lets Projection, Datum, Units,
+/// WestPositive, x, y and Convert to the target. The output arrays may be the input arrays.
+/// Returns 0 when the arguments are usable; 91 for a NULL transformer, 5 for a NULL array with
+/// count > 0 (nothing is written then). count == 0 does nothing.
+/// Thread rule: safe on one transformer from many threads at once (distinct output arrays).
+int32_t lantrel_transformer_transform(const lantrel_transformer* transformer, size_t count,
+                                      const double* x, const double* y,
+                                      double* out_x, double* out_y, int32_t* status);
+/// Scale factor and convergence (degrees) of count points in the given system, bit-identical to
+/// a position's ScaleFactor and Convergence after the lets Projection, Datum, Units,
+/// WestPositive, x, y. The codes are validated like lantrel_transformer_create's source system
+/// (the Carter system refused with 5). status[i] is 0 or the number of the error the position
+/// would raise (the scale factor's when both would fail); both outputs are NaN where it is not
+/// 0. Returns 0 when the arguments are usable, else the validation error or 5 for a NULL array
+/// with count > 0. count == 0 only validates the codes.
+/// Thread rule: a pure function; safe on any number of threads.
+int32_t lantrel_factors(int32_t projection, int32_t datum, int32_t units, lantrel_bool west_positive,
+                        size_t count, const double* x, const double* y,
+                        double* scale_factor, double* convergence, int32_t* status);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif
