@@ -106,19 +106,21 @@ def _point_coordinates(layer: Any):
 def to_system(layer: Any, dst: SystemLike, west_positive: bool = False, errcheck: bool = False):
     """A copy of a GeoDataFrame of points (its CRS one of the served EPSG codes) converted to
     ``dst``; the CRS is set to ``dst``'s EPSG code, or None where it has none. Points that fail
-    become empty points (or raise Error with ``errcheck``); other geometry raises ValueError."""
+    get NaN coordinates (or raise Error with ``errcheck``); other geometry raises ValueError."""
     import geopandas
     src = _layer_system(layer)
     target = parse_system(dst)
     xs, ys = _point_coordinates(layer)
     cx, cy = Transformer(src, target, west_positive).transform(xs, ys, errcheck=errcheck)
     code = target.epsg_code
-    points = geopandas.points_from_xy(cx, cy, crs=f"EPSG:{code}" if code else None)
+    crs = f"EPSG:{code}" if code else None
+    points = geopandas.GeoSeries(geopandas.points_from_xy(cx, cy), index=layer.index, crs=crs)
     result = layer.copy()
-    result = result.set_geometry(geopandas.GeoSeries(points, index=layer.index,
-                                                      crs=f"EPSG:{code}" if code else None))
+    name = layer.geometry.name
+    result[name] = points
+    result = result.set_geometry(name)
     if not code:
-        result = result.set_crs(None, allow_override=True)
+        result.crs = None
     return result
 
 

@@ -74,22 +74,24 @@ def test_series_keep_their_index_and_scalars_give_one_row():
     assert len(lantrel.locate([], [])) == 0
 
 
-def test_a_missing_data_file_raises_1010_with_the_librarys_text(tmp_path):
+def test_a_missing_data_file_raises_1010(tmp_path):
     missing = os.path.join(str(tmp_path), "nowhere", "lantrel.bin")
     with pytest.raises(lantrel.Error) as e:
         lantrel.locate([-84.5], [38.0], data_file=missing)
-    assert e.value.number == lantrel.E_DATA_NOT_LOADED
-    with lantrel.ZrGeoPosition() as p:
-        p.SetPath(str(tmp_path))
-        with pytest.raises(lantrel.Error) as by_position:
-            p.StateCount
-    assert e.value.description == by_position.value.description
+    assert e.value.number == lantrel.E_DATA_NOT_LOADED and e.value.description
 
 
-def test_errcheck_names_the_first_failing_point():
-    with pytest.raises(lantrel.Error) as e:
-        lantrel.locate([-84.5, math.nan], [38.0, 38.0], errcheck=True)
-    assert e.value.index == 1
+@pytest.mark.parametrize("lon,lat", [(math.nan, 38.0), (-84.5, math.inf), (1e308, 1e308)])
+def test_errcheck_raises_exactly_where_a_position_fails(lon, lat):
+    want = position_row(lon, lat, D.zrNAD83)["status"]
+    frame = lantrel.locate([-84.5, lon], [38.0, lat])
+    assert list(frame.status) == [0, want]
+    if want:
+        with pytest.raises(lantrel.Error) as e:
+            lantrel.locate([-84.5, lon], [38.0, lat], errcheck=True)
+        assert (e.value.number, e.value.index) == (want, 1)
+    else:
+        lantrel.locate([-84.5, lon], [38.0, lat], errcheck=True)
 
 
 def test_hostile_inputs():
@@ -99,3 +101,26 @@ def test_hostile_inputs():
         lantrel.locate([1.0, 2.0], [1.0])
     with pytest.raises(lantrel.Error):
         lantrel.locate([1.0], [1.0], datum="wgs84")
+
+
+def tile_centre(tile):
+    """Centre (lon, lat) of a 7.5' cell from its tile name, e.g. "37084-E7"."""
+    lat_block, lon_block = int(tile[:2]), int(tile[2:5])
+    row, column = "ABCDEFGH".index(tile[6]), int(tile[7:])
+    south = lat_block + row * 0.125
+    east = lon_block + (column - 1) * 0.125
+    return -(east + 0.0625), south + 0.0625
+
+
+def test_every_quadrangle_record_is_found_at_its_centre_as_a_position_finds_it():
+    tables = lantrel.Locator()._tables
+    tiles = tables["quad_tile"][:-1]
+    centres = [tile_centre(t) for t in tiles]
+    lon = np.array([c[0] for c in centres])
+    lat = np.array([c[1] for c in centres])
+    frame = lantrel.locate(lon, lat)
+    assert list(frame.quad_tile) == list(tiles)
+    assert (frame.quad_count == 1).all()
+    for i in range(0, len(tiles), 7):
+        want = position_row(float(lon[i]), float(lat[i]), D.zrNAD83)
+        assert {k: frame.iloc[i][k] for k in want} == want, tiles[i]
