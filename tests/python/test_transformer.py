@@ -190,3 +190,15 @@ def test_datum_round_trip_inside_the_window(lon, lat):
     x, y = lantrel.Transformer("geo/nad27", "geo/nad83").transform(-lon, lat)
     lon2, lat2 = lantrel.Transformer("geo/nad83", "geo/nad27").transform(x, y)
     assert abs(lon2 + lon) < 1e-6 and abs(lat2 - lat) < 1e-6
+
+
+def test_one_transformer_serves_several_threads_alike():
+    from concurrent.futures import ThreadPoolExecutor
+    t = lantrel.Transformer("north/nad27/usft", "utm16/nad83/m")
+    rng = np.random.default_rng(5)
+    parts = [(rng.uniform(1.4e6, 2.2e6, 20_000), rng.uniform(1.5e5, 4.5e5, 20_000))
+             for _ in range(8)]
+    alone = [t.transform(x, y) for x, y in parts]
+    with ThreadPoolExecutor(4) as pool:
+        together = list(pool.map(lambda p: t.transform(*p), parts))
+    assert all(same_bits(a[0], b[0]) and same_bits(a[1], b[1]) for a, b in zip(alone, together))
