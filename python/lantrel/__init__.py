@@ -25,8 +25,11 @@ import re
 import sys
 
 __all__ = [
-    "zrGeoDatum", "zrGeoUnits", "zrGeoProjection", "LantrelError", "Ref",
+    "zrGeoDatum", "zrGeoUnits", "zrGeoProjection", "Error", "LantrelError", "Ref",
     "ZrGeoPosition", "zrCarter", "typelib_name", "typelib_version", "main",
+    "Transformer", "System", "parse_system", "served_epsg_codes", "factors",
+    "to_carter", "from_carter", "locate", "Locator",
+    "convert_frame", "annotate_frame", "to_system", "annotate", "__version__",
 ]
 
 # ---- Enumerations ---------------------------------------------------------------------------
@@ -65,65 +68,13 @@ class zrGeoProjection(enum.IntEnum):
     tnSingleZone = 15
 
 
-# ---- Errors ---------------------------------------------------------------------------------
-
-OBJECT_ERROR_BASE = -2147221504
-E_INVALID_ARGUMENT = 5
-E_OVERFLOW = 6
-E_OUT_OF_MEMORY = 7
-E_SUBSCRIPT = 9
-E_DIVISION_BY_ZERO = 11
-E_INTERNAL = 51
-E_OBJECT_NOT_SET = 91
-E_INVALID_DATUM = OBJECT_ERROR_BASE + 1001
-E_INVALID_PROJECTION = OBJECT_ERROR_BASE + 1002
-E_INVALID_UNITS = OBJECT_ERROR_BASE + 1003
-E_DATA_NOT_LOADED = OBJECT_ERROR_BASE + 1010
-E_INVALID_CARTER_SECTION = OBJECT_ERROR_BASE + 1011
-E_INVALID_CARTER_NUMBER = OBJECT_ERROR_BASE + 1012
-E_INVALID_CARTER_LETTER = OBJECT_ERROR_BASE + 1013
-
-CONVERT_DONE = 0
-CONVERT_OUTSIDE_SHIFT_WINDOW = 4
-
-_BINDING_SOURCE = "lantrel"
-
-
-class LantrelError(Exception):
-    """An error raised by the library: number, source and description."""
-
-    def __init__(self, number, source, description):
-        super().__init__(number, source, description)
-        self.number = number
-        self.source = source
-        self.description = description
-
-    def __str__(self):
-        return f"{self.description} (error {self.number}, {self.source})"
-
-
-def _argument_error():
-    return LantrelError(E_INVALID_ARGUMENT, _BINDING_SOURCE, "Invalid procedure call or argument")
-
-
-# ---- Library --------------------------------------------------------------------------------
-
-
-def _load_library():
-    explicit = os.environ.get("LANTREL_LIBRARY")
-    if explicit:
-        # A named library is the only one tried: silently loading another would hide the error.
-        return ctypes.CDLL(explicit)
-    beside = os.path.join(os.path.dirname(os.path.abspath(__file__)), "liblantrel.so")
-    if os.path.exists(beside):
-        return ctypes.CDLL(beside)
-    found = ctypes.util.find_library("lantrel")
-    if found:
-        return ctypes.CDLL(found)
-    raise OSError("liblantrel.so not found; set LANTREL_LIBRARY to its path")
-
-
-_lib = _load_library()
+from ._native import (  # noqa: E402  (the library loads once, here)
+    CONVERT_DONE, CONVERT_OUTSIDE_SHIFT_WINDOW, E_DATA_NOT_LOADED, E_DIVISION_BY_ZERO,
+    E_INTERNAL, E_INVALID_ARGUMENT, E_INVALID_CARTER_LETTER, E_INVALID_CARTER_NUMBER,
+    E_INVALID_CARTER_SECTION, E_INVALID_DATUM, E_INVALID_PROJECTION, E_INVALID_UNITS,
+    E_OBJECT_NOT_SET, E_OUT_OF_MEMORY, E_OVERFLOW, E_SUBSCRIPT, OBJECT_ERROR_BASE, Error,
+    LantrelError, _BINDING_SOURCE, _argument_error, _lib)
+from ._version import __version__  # noqa: E402
 
 _i16, _i32, _dbl = ctypes.c_int16, ctypes.c_int32, ctypes.c_double
 _P = ctypes.POINTER
@@ -320,6 +271,18 @@ def _property(cls_name, member, kind, doc=None):
     return property(get, let, doc=doc)
 
 
+_INDEXED_DOCS = {
+    "state_name": "Name of state Index (0 = first) containing the point.",
+    "state_fips": "FIPS code of state Index.",
+    "county_name": "Name of county Index containing the point.",
+    "county_fips": "FIPS code of county Index.",
+    "county_sp_zone": 'Home-state plane zone of county Index ("North", "South" or "").',
+    "quad_tile": "Tile name of quadrangle Index.",
+    "quad_name": "Name of quadrangle Index.",
+    "quad_state": "State text of quadrangle Index.",
+}
+
+
 def _indexed(member, text):
     function = getattr(_lib, f"lantrel_position_get_{member}")
 
@@ -332,6 +295,7 @@ def _indexed(member, text):
         out = _i32()
         _check(function(self._live(), index, ctypes.byref(out)))
         return out.value
+    get.__doc__ = _INDEXED_DOCS[member]
     return get
 
 
@@ -390,39 +354,56 @@ class zrCarter(_Handle):
     __hash__ = None
 
     def Clear(self):
+        """Resets the location to the fresh, empty state."""
         _check(_lib.lantrel_carter_clear(self._live()))
 
     def LocationString(self, UseZGSFormat=False):
+        """The location as one line of text ("" while no letter is set); UseZGSFormat selects
+        the layout that leads with the footage calls."""
         out = ctypes.c_void_p()
         _check(_lib.lantrel_carter_get_location_string(self._live(), _bool_in(UseZGSFormat),
                                                        ctypes.byref(out)))
         return _take_text(out)
 
-    FNSL = _property("carter", "fnsl", "text")
-    FNL = _property("carter", "fnl", "double")
-    FSL = _property("carter", "fsl", "double")
-    FEWL = _property("carter", "fewl", "text")
-    FEL = _property("carter", "fel", "double")
-    FWL = _property("carter", "fwl", "double")
-    Section = _property("carter", "section", "long")
-    Letter = _property("carter", "letter", "text")
+    FNSL = _property("carter", "fnsl", "text",
+                    '"FNL" or "FSL": which north/south call is held.')
+    FNL = _property("carter", "fnl", "double",
+                    "Feet from the section's north line (writing it clears FSL).")
+    FSL = _property("carter", "fsl", "double",
+                    "Feet from the section's south line (writing it clears FNL).")
+    FEWL = _property("carter", "fewl", "text",
+                    '"FEL" or "FWL": which east/west call is held.')
+    FEL = _property("carter", "fel", "double",
+                    "Feet from the section's east line (writing it clears FWL).")
+    FWL = _property("carter", "fwl", "double",
+                    "Feet from the section's west line (writing it clears FEL).")
+    Section = _property("carter", "section", "long",
+                    'Section in the block, 1 to 25.')
+    Letter = _property("carter", "letter", "text",
+                    'Block row letter, "A" to "Z", then "AA" to "HH" (a row index such as "033" is taken too).')
 
     def IsLetter(self, Letter):
+        """Whether the text is a block row letter ("A".."Z", "AA".."GG", any case)."""
         out = _i16()
         _check(_lib.lantrel_carter_is_letter(self._live(), _text_in(Letter), ctypes.byref(out)))
         return out.value != 0
 
-    Number = _property("carter", "number", "long")
-    CellNumber = _property("carter", "cell_number", "long")
-    BlockLetter = _property("carter", "block_letter", "text")
+    Number = _property("carter", "number", "long",
+                    'Block column number, 0 to 92.')
+    CellNumber = _property("carter", "cell_number", "long",
+                    'Second name of Section (its own error texts).')
+    BlockLetter = _property("carter", "block_letter", "text",
+                    'Second name of Letter (its own error texts).')
 
     def IsBlockLetter(self, BlockLetter):
+        """Second name of IsLetter."""
         out = _i16()
         _check(_lib.lantrel_carter_is_block_letter(self._live(), _text_in(BlockLetter),
                                                    ctypes.byref(out)))
         return out.value != 0
 
-    BlockNumber = _property("carter", "block_number", "long")
+    BlockNumber = _property("carter", "block_number", "long",
+                    'Second name of Number (its own error texts).')
 
     def __repr__(self):
         if self._handle is None:
@@ -458,29 +439,42 @@ class ZrGeoPosition(_Handle):
         handle = None if carter is None else carter._live()
         _check(_lib.lantrel_position_set_carter(self._live(), handle))
 
-    Version = _property("position", "version", "text")
+    Version = _property("position", "version", "text",
+                    'Version of the library as text.')
     ReleaseDate = _property("position", "release_date", "double",
                             "Release date as an automation date (days since 30 Dec 1899).")
-    About = _property("position", "about", "text")
-    WestPositive = _property("position", "west_positive", "bool")
-    x = _property("position", "x", "double")
-    y = _property("position", "y", "double")
-    Projection = _property("position", "projection", zrGeoProjection)
-    Datum = _property("position", "datum", zrGeoDatum)
-    Units = _property("position", "units", zrGeoUnits)
-    StateCount = _property("position", "state_count", "long")
+    About = _property("position", "about", "text",
+                    'A line about the library: name, version and copyright.')
+    WestPositive = _property("position", "west_positive", "bool",
+                    'Whether geographic and Carter longitudes read positive west (True) or negative (False).')
+    x = _property("position", "x", "double",
+                    'Easting, or longitude (read as a west magnitude whatever its sign).')
+    y = _property("position", "y", "double",
+                    'Northing, or latitude.')
+    Projection = _property("position", "projection", zrGeoProjection,
+                    'Coordinate system of the pair (zrGeoProjection); setting it relabels, never converts.')
+    Datum = _property("position", "datum", zrGeoDatum,
+                    'Horizontal datum of the pair (zrGeoDatum); setting it relabels, never converts.')
+    Units = _property("position", "units", zrGeoUnits,
+                    'Units of the pair (zrGeoUnits); setting it relabels, never converts.')
+    StateCount = _property("position", "state_count", "long",
+                    'Number of states containing the point (needs the reference data file).')
     StateName = _indexed("state_name", True)
     StateFIPS = _indexed("state_fips", False)
-    CountyCount = _property("position", "county_count", "long")
+    CountyCount = _property("position", "county_count", "long",
+                    'Number of counties containing the point.')
     CountyName = _indexed("county_name", True)
     CountyFIPS = _indexed("county_fips", False)
     CountySPZone = _indexed("county_sp_zone", True)
-    QuadCount = _property("position", "quad_count", "long")
+    QuadCount = _property("position", "quad_count", "long",
+                    'Number of 7.5-minute quadrangles containing the point.')
     QuadTile = _indexed("quad_tile", True)
     QuadName = _indexed("quad_name", True)
     QuadState = _indexed("quad_state", True)
-    ScaleFactor = _property("position", "scale_factor", "double")
-    Convergence = _property("position", "convergence", "double")
+    ScaleFactor = _property("position", "scale_factor", "double",
+                    'Grid scale factor at the point.')
+    Convergence = _property("position", "convergence", "double",
+                    'Meridian convergence at the point, in degrees.')
 
     def Convert(self, toDatum=None, toProjection=None, toUnits=None):
         """Re-expresses the point; returns 0, or 4 when a datum change was refused.
@@ -502,7 +496,8 @@ class ZrGeoPosition(_Handle):
         _check(status)
         return result.value
 
-    InBounds = _property("position", "in_bounds", "bool")
+    InBounds = _property("position", "in_bounds", "bool",
+                    'Whether the point lies inside the NAD 27/NAD 83 shift window.')
 
     def SetPath(self, PathSpec):
         """Loads the reference data file from a folder; True when data is loaded."""
@@ -660,3 +655,29 @@ def main(argv=None):
         print(f"error {e.number}: {e.source} {e.description}", file=sys.stderr)
         return 1
     return 0
+
+
+# ---- Arrays, lookups, frames -----------------------------------------------------------------
+# Loaded on first use, so that the class binding above works without numpy.
+
+_LAZY = {
+    "System": "._systems", "parse_system": "._systems", "served_epsg_codes": "._systems",
+    "Transformer": "._arrays", "factors": "._arrays", "to_carter": "._arrays",
+    "from_carter": "._arrays", "Locator": "._locate", "locate": "._locate",
+    "convert_frame": ".frames", "annotate_frame": ".frames", "to_system": ".frames",
+    "annotate": ".frames",
+}
+
+
+def __getattr__(name):
+    module = _LAZY.get(name)
+    if module is None:
+        raise AttributeError(f"module 'lantrel' has no attribute {name!r}")
+    import importlib
+    value = getattr(importlib.import_module(module, __name__), name)
+    globals()[name] = value
+    return value
+
+
+def __dir__():
+    return sorted(set(globals()) | set(_LAZY))

@@ -1,0 +1,282 @@
+"""Whole arrays in one library call: conversion, scale factor and convergence, Carter text."""
+
+from __future__ import annotations
+
+import ctypes
+from typing import Any, Optional, Tuple, Union
+
+import numpy as np
+
+from . import zrGeoDatum
+from ._native import (Error, _lib, check, declare, has, last_error, E_INVALID_ARGUMENT,
+                      CONVERT_OUTSIDE_SHIFT_WINDOW)
+from ._systems import System, SystemLike, parse_datum, parse_system
+
+__all__ = ["Transformer", "factors", "to_carter", "from_carter"]
+
+_i16, _i32 = ctypes.c_int16, ctypes.c_int32
+_size, _vp = ctypes.c_size_t, ctypes.c_void_p
+
+if has("lantrel_transformer_create"):
+    declare("lantrel_transformer_create", _i32, _i32, _i32, _i32, _i32, _i32, _i32, _i16,
+            ctypes.POINTER(_vp))
+    declare("lantrel_transformer_release", None, _vp)
+    declare("lantrel_transformer_transform", _i32, _vp, _size, _vp, _vp, _vp, _vp, _vp)
+if has("lantrel_factors"):
+    declare("lantrel_factors", _i32, _i32, _i32, _i32, _i16, _size, _vp, _vp, _vp, _vp, _vp)
+declare("lantrel_carter_format_locations", _i32, _i32, _i16, _size, _vp, _vp, _vp, _vp)
+declare("lantrel_carter_read_locations", _i32, _i32, _i16, _size, _vp, _vp, _vp, _vp)
+declare("lantrel_string_free", None, _vp)
+
+ArrayLike = Any
+Coordinates = Union[float, np.ndarray]
+
+_SHIFT_REFUSED = ("datum change refused: the point lies outside the NAD 27/NAD 83 shift "
+                  "window (81.5-90 W, 36-39.5 N)")
+
+
+def _require(name: str) -> None:
+    if not has(name):
+        raise Error(E_INVALID_ARGUMENT, "lantrel",
+                    f"the loaded library has no {name}; rebuild and reinstall lantrel")
+
+
+def _numbers(value: ArrayLike, name: str) -> np.ndarray:
+    """value as a float64 array; text, Booleans, complex and other non-numbers are refused."""
+    if isinstance(value, (str, bytes)):
+        raise TypeError(f"{name} must be numbers, got text {value!r}")
+    if hasattr(value, "to_numpy") and not isinstance(value, np.ndarray):
+        value = value.to_numpy()  # pandas: Series, Index, nullable columns (NA -> object)
+    array = np.asarray(value)
+    kind = array.dtype.kind
+    if kind in "iuf":
+        return array.astype(np.float64, copy=False)
+    if kind == "O":
+        return np.array([_element(e, name) for e in array.reshape(-1).tolist()],
+                        dtype=np.float64).reshape(array.shape)
+    raise TypeError(f"{name} must be numbers, got an array of {array.dtype}")
+
+
+def _element(value: Any, name: str) -> float:
+    """One element of an object array: a number, or None / pandas.NA for a missing value."""
+    if value is None or type(value).__name__ == "NAType":
+        return np.nan
+    if isinstance(value, (str, bytes, bool, np.bool_, complex)):
+        raise TypeError(f"{name} must be numbers, got {type(value).__name__} {value!r}")
+    try:
+        return float(value)
+    except (TypeError, ValueError):
+        raise TypeError(f"{name} must be numbers, got {type(value).__name__} {value!r}") from None
+
+
+def _pair(x: ArrayLike, y: ArrayLike) -> Tuple[np.ndarray, np.ndarray, Tuple[int, ...], bool]:
+    """Two coordinate inputs as contiguous 1-D float64 arrays, their shape, and whether both
+    were scalars."""
+    xa = _numbers(x, "x")
+    ya = _numbers(y, "y")
+    if xa.shape != ya.shape:
+        raise ValueError(f"x and y must have the same shape, got {xa.shape} and {ya.shape}")
+    scalar = xa.ndim == 0
+    return (np.ascontiguousarray(xa.reshape(-1)), np.ascontiguousarray(ya.reshape(-1)),
+            xa.shape, scalar)
+
+
+def _out(array: np.ndarray, shape: Tuple[int, ...], scalar: bool):
+    return float(array[0]) if scalar else array.reshape(shape)
+
+
+def _first_failure(status: np.ndarray) -> Optional[int]:
+    failed = np.flatnonzero(status)
+    return int(failed[0]) if failed.size else None
+
+
+def _ptr(array: np.ndarray) -> int:
+    return array.ctypes.data
+
+
+class Transformer:
+    """Converts arrays of points from one coordinate system to another, as a position converts
+    each point (bit for bit), in one library call per array.
+
+    ``src`` and ``dst`` are system texts as the command-line tool takes them
+    ("north/nad27/usft", "geo", "1/1/1", "EPSG:2246") or System values. Input longitudes of
+    either sign are read as west longitudes; output longitudes are negative west unless
+    ``west_positive`` is True. The Carter system has no coordinate pair: use to_carter and
+    from_carter. A Transformer is immutable, may be shared by threads and pickles.
+    """
+
+    def __init__(self, src: SystemLike, dst: SystemLike, west_positive: bool = False) -> None:
+        self._handle = None
+        self.src: System = parse_system(src)
+        self.dst: System = parse_system(dst)
+        self.west_positive: bool = bool(west_positive)
+        self._texts = (src if isinstance(src, str) else self.src.text(),
+                       dst if isinstance(dst, str) else self.dst.text())
+        _require("lantrel_transformer_create")
+        handle = _vp()
+        check(_lib.lantrel_transformer_create(
+            int(self.src.projection), int(self.src.datum), int(self.src.units),
+            int(self.dst.projection), int(self.dst.datum), int(self.dst.units),
+            -1 if self.west_positive else 0, ctypes.byref(handle)))
+        self._handle = handle.value
+
+    def transform(self, x: ArrayLike, y: ArrayLike,
+                  errcheck: bool = False) -> Tuple[Coordinates, Coordinates]:
+        """Converts points: numpy arrays or any array-likes of equal shape (scalars give Python
+        floats). Returns (x_out, y_out) as float64 arrays of the input's shape; points that
+        fail are NaN there. With ``errcheck`` the first failing point raises Error with its
+        number, source, description and index instead."""
+        xs, ys, shape, scalar = _pair(x, y)
+        n = xs.size
+        out_x = np.empty(n, dtype=np.float64)
+        out_y = np.empty(n, dtype=np.float64)
+        status = np.zeros(n, dtype=np.int32)
+        if n:
+            check(_lib.lantrel_transformer_transform(self._handle, n, _ptr(xs), _ptr(ys),
+                                                     _ptr(out_x), _ptr(out_y), _ptr(status)))
+        if errcheck:
+            index = _first_failure(status)
+            if index is not None:
+                raise self._point_error(index, int(status[index]), float(xs[index]),
+                                        float(ys[index]))
+        return _out(out_x, shape, scalar), _out(out_y, shape, scalar)
+
+    def _point_error(self, index: int, number: int, x: float, y: float) -> Error:
+        """The error of one failed point, with the source and text a position gives it."""
+        if number == CONVERT_OUTSIDE_SHIFT_WINDOW:
+            return Error(number, "lantrel:zrGeoPosition:Convert:", _SHIFT_REFUSED, index)
+        from . import ZrGeoPosition
+        try:
+            with ZrGeoPosition() as p:
+                p.Projection = self.src.projection
+                p.Datum = self.src.datum
+                p.Units = self.src.units
+                p.WestPositive = self.west_positive
+                p.x = x
+                p.y = y
+                p.Convert(self.dst.datum, self.dst.projection, self.dst.units)
+        except Error as e:
+            return Error(e.number, e.source, e.description, index)
+        return Error(number, "lantrel:Transformer:", f"the point ({x!r}, {y!r}) failed", index)
+
+    def __reduce__(self):
+        return (Transformer, (self._texts[0], self._texts[1], self.west_positive))
+
+    def __repr__(self) -> str:
+        return (f"Transformer({self._texts[0]!r}, {self._texts[1]!r}"
+                f"{', west_positive=True' if self.west_positive else ''})")
+
+    def __del__(self) -> None:
+        handle, self._handle = getattr(self, "_handle", None), None
+        if handle is not None and _lib is not None:
+            _lib.lantrel_transformer_release(handle)
+
+
+def factors(x: ArrayLike, y: ArrayLike, system: SystemLike = "geo", west_positive: bool = False,
+            errcheck: bool = False) -> Tuple[Coordinates, Coordinates]:
+    """Grid scale factor and meridian convergence (degrees) of points given in ``system``,
+    as a position's ScaleFactor and Convergence give them. Returns two float64 arrays (NaN
+    where a point fails; with ``errcheck`` the first failure raises Error)."""
+    s = parse_system(system)
+    _require("lantrel_factors")
+    xs, ys, shape, scalar = _pair(x, y)
+    n = xs.size
+    scale = np.empty(n, dtype=np.float64)
+    convergence = np.empty(n, dtype=np.float64)
+    status = np.zeros(n, dtype=np.int32)
+    west = -1 if west_positive else 0
+    check(_lib.lantrel_factors(int(s.projection), int(s.datum), int(s.units), west, n,
+                               _ptr(xs) if n else None, _ptr(ys) if n else None,
+                               _ptr(scale) if n else None, _ptr(convergence) if n else None,
+                               _ptr(status) if n else None))
+    if errcheck:
+        index = _first_failure(status)
+        if index is not None:
+            from . import ZrGeoPosition
+            try:
+                with ZrGeoPosition() as p:
+                    p.Projection, p.Datum, p.Units = s.projection, s.datum, s.units
+                    p.WestPositive = bool(west_positive)
+                    p.x, p.y = float(xs[index]), float(ys[index])
+                    p.ScaleFactor
+                    p.Convergence
+            except Error as e:
+                raise Error(e.number, e.source, e.description, index) from None
+            raise Error(int(status[index]), "lantrel:factors:", "the point failed", index)
+    return _out(scale, shape, scalar), _out(convergence, shape, scalar)
+
+
+def to_carter(lon: ArrayLike, lat: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad83",
+              zgs: bool = False, errcheck: bool = False):
+    """Carter location strings of geographic points on ``datum``: the default layout
+    ("D45-07 1200-FNL 350-FWL") or, with ``zgs``, the other ("1200 FNL  350 FWL 07- D-45").
+    Longitudes of either sign are west. Returns an object array of str of the input's shape
+    (a str for scalars), None where a point fails (outside the Carter grid, latitude beyond
+    ±90, NaN); with ``errcheck`` the first failure raises Error."""
+    d = parse_datum(datum)
+    xs, ys, shape, scalar = _pair(lon, lat)
+    n = xs.size
+    pointers = np.zeros(n, dtype=np.uintp)
+    status = np.zeros(n, dtype=np.int32)
+    result = np.empty(n, dtype=object)
+    if n:
+        check(_lib.lantrel_carter_format_locations(int(d), -1 if zgs else 0, n, _ptr(xs),
+                                                   _ptr(ys), _ptr(pointers), _ptr(status)))
+        failure = last_error(_first_failure(status)) if status.any() else None
+        string_at, free = ctypes.string_at, _lib.lantrel_string_free
+        for i, address in enumerate(pointers.tolist()):
+            if address:
+                result[i] = string_at(address).decode("ascii")
+                free(address)
+        if errcheck and failure is not None:
+            raise failure
+    return result[0] if scalar else result.reshape(shape)
+
+
+def from_carter(locations: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad83",
+                west_positive: bool = False,
+                errcheck: bool = False) -> Tuple[Coordinates, Coordinates]:
+    """Geographic longitude and latitude on ``datum`` of Carter location strings in either
+    layout (a str, or an array-like of str). Longitudes come out negative west unless
+    ``west_positive``. Returns two float64 arrays (floats for one str), NaN where a text is
+    not a location or names parts out of range; with ``errcheck`` the first failure raises
+    Error."""
+    d = parse_datum(datum)
+    scalar = isinstance(locations, str)
+    if hasattr(locations, "to_numpy") and not isinstance(locations, np.ndarray):
+        locations = locations.to_numpy()
+    texts = np.asarray(locations, dtype=object)
+    if texts.ndim == 0 and not scalar:
+        raise TypeError("locations must be a str or an array-like of str")
+    shape = texts.shape
+    flat = texts.reshape(-1)
+    n = flat.size
+    encoded = []
+    for element in flat.tolist():
+        if not isinstance(element, str):
+            if element is None or (isinstance(element, float) and element != element):
+                encoded.append(b"")  # a missing value: reported as a missing location
+                continue
+            raise TypeError(f"locations must be text, got {type(element).__name__} {element!r}")
+        data = element.encode("utf-8", "surrogatepass")
+        encoded.append(b"" if b"\0" in data else data)
+    buffer = b"\0".join(encoded) + b"\0"
+    lengths = np.fromiter((len(e) + 1 for e in encoded), dtype=np.uintp, count=n)
+    keep = ctypes.create_string_buffer(buffer, len(buffer))
+    offsets = np.zeros(n, dtype=np.uintp)
+    if n > 1:
+        np.cumsum(lengths[:-1], out=offsets[1:])
+    pointers = offsets + np.uintp(ctypes.addressof(keep))
+    lon = np.empty(n, dtype=np.float64)
+    lat = np.empty(n, dtype=np.float64)
+    status = np.zeros(n, dtype=np.int32)
+    if n:
+        check(_lib.lantrel_carter_read_locations(int(d), -1 if west_positive else 0, n,
+                                                 _ptr(pointers), _ptr(lon), _ptr(lat),
+                                                 _ptr(status)))
+        if errcheck and status.any():
+            raise last_error(_first_failure(status))
+    del keep
+    if scalar:
+        return float(lon[0]), float(lat[0])
+    return lon.reshape(shape), lat.reshape(shape)

@@ -1,0 +1,193 @@
+"""State, county and quadrangle of many points in one library call."""
+
+from __future__ import annotations
+
+import ctypes
+import os
+import threading
+from typing import Any, Dict, Optional, Union
+
+import numpy as np
+
+from . import zrGeoDatum
+from ._native import Error, _lib, check, declare, has, E_INVALID_ARGUMENT
+from ._systems import parse_datum
+
+__all__ = ["Locator", "locate", "LOCATE_COLUMNS"]
+
+_i32, _size, _vp = ctypes.c_int32, ctypes.c_size_t, ctypes.c_void_p
+_text = ctypes.POINTER(ctypes.c_char_p)
+_P = ctypes.POINTER
+
+if has("lantrel_locator_create"):
+    declare("lantrel_locator_create", _i32, ctypes.c_char_p, _P(_vp))
+    declare("lantrel_locator_release", None, _vp)
+    declare("lantrel_locator_locate", _i32, _vp, _size, _vp, _vp, _i32, _vp, _vp)
+    declare("lantrel_locator_size", _i32, _vp, _i32, _P(_i32))
+    declare("lantrel_locator_state", _i32, _vp, _i32, _text, _P(_i32))
+    declare("lantrel_locator_county", _i32, _vp, _i32, _text, _P(_i32), _text)
+    declare("lantrel_locator_quad", _i32, _vp, _i32, _text, _text, _text)
+
+#: The columns locate() returns, in order.
+LOCATE_COLUMNS = ("state", "state_fips", "county", "county_fips", "sp_zone", "quad", "quad_tile",
+                  "quad_state", "state_count", "county_count", "quad_count", "status")
+
+# lantrel_location: three first-match indices (-1 when none), then three counts.
+_LOCATION = np.dtype([("state", np.int32), ("county", np.int32), ("quad", np.int32),
+                      ("state_count", np.int32), ("county_count", np.int32),
+                      ("quad_count", np.int32)])
+
+
+def _decode(value: Optional[bytes]) -> str:
+    return "" if not value else value.decode("utf-8")
+
+
+class Locator:
+    """A loaded reference data file answering state / county / quadrangle lookups for arrays
+    of points. ``data_file`` None (or "") uses the file a new position finds: the one installed
+    with the package. A missing file raises Error 1010. Thread-safe; pickles by its file name.
+    """
+
+    def __init__(self, data_file: Optional[Union[str, os.PathLike]] = None) -> None:
+        self._handle = None
+        self.data_file = None if data_file in (None, "") else os.fspath(data_file)
+        if not has("lantrel_locator_create"):
+            raise Error(E_INVALID_ARGUMENT, "lantrel",
+                        "the loaded library has no lantrel_locator_create; rebuild and "
+                        "reinstall lantrel")
+        handle = _vp()
+        name = None if self.data_file is None else os.fsencode(self.data_file)
+        check(_lib.lantrel_locator_create(name, ctypes.byref(handle)))
+        self._handle = handle.value
+        self._tables = self._read_tables()
+
+    def _size(self, table: int) -> int:
+        out = _i32()
+        check(_lib.lantrel_locator_size(self._handle, table, ctypes.byref(out)))
+        return out.value
+
+    def _read_tables(self) -> Dict[str, np.ndarray]:
+        """Every record's texts and codes, with one extra entry at the end for 'none' so that
+        an index of -1 picks it."""
+        h = self._handle
+        states = [], []
+        for i in range(self._size(0)):
+            name, fips = ctypes.c_char_p(), _i32()
+            check(_lib.lantrel_locator_state(h, i, ctypes.byref(name), ctypes.byref(fips)))
+            states[0].append(_decode(name.value))
+            states[1].append(fips.value)
+        counties = [], [], []
+        for i in range(self._size(1)):
+            name, fips, zone = ctypes.c_char_p(), _i32(), ctypes.c_char_p()
+            check(_lib.lantrel_locator_county(h, i, ctypes.byref(name), ctypes.byref(fips),
+                                              ctypes.byref(zone)))
+            counties[0].append(_decode(name.value))
+            counties[1].append(fips.value)
+            counties[2].append(_decode(zone.value))
+        quads = [], [], []
+        for i in range(self._size(2)):
+            name, tile, state = ctypes.c_char_p(), ctypes.c_char_p(), ctypes.c_char_p()
+            check(_lib.lantrel_locator_quad(h, i, ctypes.byref(name), ctypes.byref(tile),
+                                            ctypes.byref(state)))
+            quads[0].append(_decode(name.value))
+            quads[1].append(_decode(tile.value))
+            quads[2].append(_decode(state.value))
+
+        def texts(values):
+            return np.array(values + [""], dtype=object)
+
+        def codes(values):
+            return np.array(values + [0], dtype=np.int32)
+
+        return {"state": texts(states[0]), "state_fips": codes(states[1]),
+                "county": texts(counties[0]), "county_fips": codes(counties[1]),
+                "sp_zone": texts(counties[2]), "quad": texts(quads[0]),
+                "quad_tile": texts(quads[1]), "quad_state": texts(quads[2])}
+
+    def locate_arrays(self, lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83"
+                      ) -> Dict[str, np.ndarray]:
+        """As locate(), as a dict of 1-D numpy arrays (one entry per column)."""
+        from ._arrays import _pair, _ptr
+        d = parse_datum(datum)
+        xs, ys, _, _ = _pair(lon, lat)
+        n = xs.size
+        found = np.zeros(n, dtype=_LOCATION)
+        status = np.zeros(n, dtype=np.int32)
+        if n:
+            check(_lib.lantrel_locator_locate(self._handle, n, _ptr(xs), _ptr(ys), int(d),
+                                              _ptr(found), _ptr(status)))
+        t = self._tables
+        state, county, quad = found["state"], found["county"], found["quad"]
+        return {
+            "state": t["state"][state], "state_fips": t["state_fips"][state],
+            "county": t["county"][county], "county_fips": t["county_fips"][county],
+            "sp_zone": t["sp_zone"][county], "quad": t["quad"][quad],
+            "quad_tile": t["quad_tile"][quad], "quad_state": t["quad_state"][quad],
+            "state_count": found["state_count"].copy(),
+            "county_count": found["county_count"].copy(),
+            "quad_count": found["quad_count"].copy(), "status": status,
+        }
+
+    def locate(self, lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83",
+               errcheck: bool = False):
+        """See lantrel.locate."""
+        import pandas
+        columns = self.locate_arrays(lon, lat, datum)
+        if errcheck:
+            failed = np.flatnonzero(columns["status"])
+            if failed.size:
+                raise self._point_error(int(failed[0]), lon, lat, datum)
+        index = lon.index if isinstance(lon, pandas.Series) else None
+        return pandas.DataFrame(columns, columns=list(LOCATE_COLUMNS), index=index)
+
+    def _point_error(self, index: int, lon: Any, lat: Any, datum: Any) -> Error:
+        """The error a position's lookup raises for one failed point."""
+        from . import ZrGeoPosition
+        from ._arrays import _pair
+        xs, ys, _, _ = _pair(lon, lat)
+        try:
+            with ZrGeoPosition() as p:
+                if self.data_file is not None:
+                    p.SetPath(os.path.dirname(os.path.abspath(self.data_file)))
+                p.Datum = parse_datum(datum)
+                p.x, p.y = float(xs[index]), float(ys[index])
+                p.StateCount
+        except Error as e:
+            return Error(e.number, e.source, e.description, index)
+        return Error(E_INVALID_ARGUMENT, "lantrel:locate:", "the point failed", index)
+
+    def __reduce__(self):
+        return (Locator, (self.data_file,))
+
+    def __del__(self) -> None:
+        handle, self._handle = getattr(self, "_handle", None), None
+        if handle is not None and _lib is not None:
+            _lib.lantrel_locator_release(handle)
+
+
+_shared: Dict[Optional[str], Locator] = {}
+_shared_lock = threading.Lock()
+
+
+def shared_locator(data_file: Optional[Union[str, os.PathLike]] = None) -> Locator:
+    """One Locator per data file and process, made on first use (a worker process of a
+    cluster loads the file once)."""
+    key = None if data_file in (None, "") else os.path.abspath(os.fspath(data_file))
+    with _shared_lock:
+        locator = _shared.get(key)
+        if locator is None:
+            locator = _shared[key] = Locator(key)
+        return locator
+
+
+def locate(lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83",
+           data_file: Optional[Union[str, os.PathLike]] = None, errcheck: bool = False):
+    """State, county and 7.5' quadrangle of each point, as a pandas.DataFrame with one row per
+    point and the columns state, state_fips, county, county_fips, sp_zone, quad, quad_tile,
+    quad_state (first match of each; "" or 0 where none), state_count, county_count,
+    quad_count (how many contain the point) and status (0, or the error number of a point
+    that could not be looked up; its other columns then read as none). Longitudes of either
+    sign are west; ``datum`` "nad27" points are shifted as a position's lookup shifts them.
+    A missing data file raises Error 1010; with ``errcheck`` the first failing point raises
+    Error instead of reporting its status."""
+    return shared_locator(data_file).locate(lon, lat, datum, errcheck)

@@ -1,0 +1,126 @@
+"""lantrel.locate against a position's lookups, point by point, over the whole window."""
+
+import math
+import os
+
+import numpy as np
+import pandas
+import pytest
+
+import lantrel
+from conftest import D, needs
+
+pytestmark = needs("lantrel_locator_create")
+
+COLUMNS = ["state", "state_fips", "county", "county_fips", "sp_zone", "quad", "quad_tile",
+           "quad_state", "state_count", "county_count", "quad_count"]
+
+
+def grid(n=1600, seed=7):
+    rng = np.random.default_rng(seed)
+    lon = -rng.uniform(81.0, 90.5, n)
+    lat = rng.uniform(35.8, 39.8, n)
+    return lon, lat
+
+
+def position_row(lon, lat, datum):
+    with lantrel.ZrGeoPosition() as p:
+        p.Datum = datum
+        p.x, p.y = lon, lat
+        try:
+            s, c, q = p.StateCount, p.CountyCount, p.QuadCount
+        except lantrel.Error as e:
+            return {"status": e.number}
+        row = {"state_count": s, "county_count": c, "quad_count": q, "status": 0,
+               "state": p.StateName() if s else "", "state_fips": p.StateFIPS() if s else 0,
+               "county": p.CountyName() if c else "", "county_fips": p.CountyFIPS() if c else 0,
+               "sp_zone": p.CountySPZone() if c else "", "quad": p.QuadName() if q else "",
+               "quad_tile": p.QuadTile() if q else "", "quad_state": p.QuadState() if q else ""}
+        return row
+
+
+@pytest.mark.parametrize("datum", [D.zrNAD83, D.zrNAD27])
+def test_every_point_matches_the_position(datum):
+    lon, lat = grid()
+    lon = np.concatenate([lon, [-84.8733, 84.8733, math.nan, -85.0, -200.0]])
+    lat = np.concatenate([lat, [38.2009, 38.2009, 38.0, math.inf, 38.0]])
+    frame = lantrel.locate(lon, lat, datum=datum)
+    assert list(frame.columns)[:len(COLUMNS)] == COLUMNS
+    assert len(frame) == len(lon)
+    found = 0
+    for i, (x, y) in enumerate(zip(lon, lat)):
+        want = position_row(float(x), float(y), datum)
+        got = frame.iloc[i]
+        assert got["status"] == want["status"], (x, y)
+        if want["status"] == 0:
+            assert {k: got[k] for k in want} == want, (x, y)
+            found += want["county_count"] > 0
+    assert found > 100
+
+
+def test_the_record_tables_reach_every_county():
+    locator = lantrel.Locator()
+    assert len(set(locator._tables["county"][:-1])) >= 120
+    assert lantrel.locate([-84.8733], [38.2009]).loc[0, "county"] == "Franklin"
+
+
+def test_series_keep_their_index_and_scalars_give_one_row():
+    lon = pandas.Series([-84.8733, -85.7585], index=[10, 20])
+    lat = pandas.Series([38.2009, 38.2527], index=[10, 20])
+    frame = lantrel.locate(lon, lat)
+    assert list(frame.index) == [10, 20]
+    assert list(frame.county) == ["Franklin", "Jefferson"]
+    assert len(lantrel.locate(-84.8733, 38.2009)) == 1
+    assert len(lantrel.locate([], [])) == 0
+
+
+def test_a_missing_data_file_raises_1010(tmp_path):
+    missing = os.path.join(str(tmp_path), "nowhere", "lantrel.bin")
+    with pytest.raises(lantrel.Error) as e:
+        lantrel.locate([-84.5], [38.0], data_file=missing)
+    assert e.value.number == lantrel.E_DATA_NOT_LOADED and e.value.description
+
+
+@pytest.mark.parametrize("lon,lat", [(math.nan, 38.0), (-84.5, math.inf), (1e308, 1e308)])
+def test_errcheck_raises_exactly_where_a_position_fails(lon, lat):
+    want = position_row(lon, lat, D.zrNAD83)["status"]
+    frame = lantrel.locate([-84.5, lon], [38.0, lat])
+    assert list(frame.status) == [0, want]
+    if want:
+        with pytest.raises(lantrel.Error) as e:
+            lantrel.locate([-84.5, lon], [38.0, lat], errcheck=True)
+        assert (e.value.number, e.value.index) == (want, 1)
+    else:
+        lantrel.locate([-84.5, lon], [38.0, lat], errcheck=True)
+
+
+def test_hostile_inputs():
+    with pytest.raises(TypeError):
+        lantrel.locate(["-84.5"], [38.0])
+    with pytest.raises(ValueError):
+        lantrel.locate([1.0, 2.0], [1.0])
+    with pytest.raises(lantrel.Error):
+        lantrel.locate([1.0], [1.0], datum="wgs84")
+
+
+def tile_centre(tile):
+    """Centre (lon, lat) of a 7.5' cell from its tile name, e.g. "37084-E7"."""
+    lat_block, lon_block = int(tile[:2]), int(tile[2:5])
+    row, column = "ABCDEFGH".index(tile[6]), int(tile[7:])
+    south = lat_block + row * 0.125
+    east = lon_block + (column - 1) * 0.125
+    return -(east + 0.0625), south + 0.0625
+
+
+def test_every_quadrangle_record_is_found_at_its_centre_as_a_position_finds_it():
+    tables = lantrel.Locator()._tables
+    tiles = tables["quad_tile"][:-1]
+    centres = [tile_centre(t) for t in tiles]
+    lon = np.array([c[0] for c in centres])
+    lat = np.array([c[1] for c in centres])
+    frame = lantrel.locate(lon, lat)
+    assert list(frame.quad_tile) == list(tiles)
+    assert (frame.quad_count == 1).all()
+    for i in range(0, len(tiles), 7):
+        want = position_row(float(lon[i]), float(lat[i]), D.zrNAD83)
+        assert {k: frame.iloc[i][k] for k in want} == want, tiles[i]
