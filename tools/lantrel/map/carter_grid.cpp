@@ -123,6 +123,8 @@ CarterGrid BuildCarterGrid(MapProjection& projection, const MapFrame& frame, zrG
   // A section's height on the canvas decides how much detail is readable.
   const double sectionPixels = kSection * 111000.0 * frame.PixelsPerMetre();
   grid.sections = sectionPixels >= kMinSectionLinePixels;
+  grid.blocks = sectionPixels * 5 >= kMinBlockLinePixels;
+  if (!grid.blocks) return grid;
 
   const int rowFirst = std::max(0, static_cast<int>(std::floor((box->latMin - kSouth) / kBlock)));
   const int rowLast = std::min(kRows, static_cast<int>(std::ceil((box->latMax - kSouth) / kBlock)));
@@ -152,11 +154,16 @@ CarterGrid BuildCarterGrid(MapProjection& projection, const MapFrame& frame, zrG
       const double west = kWest - col * kBlock;
       std::string letter;
       std::int32_t number = 0, section = 0;
-      // The block's name goes just inside its north-west corner.
+      // The block's name goes just inside the north-west corner of its visible part.
       if (builder.Cell({west - kSection / 2, south + kBlock - kSection / 2}, letter, number, section)) {
-        if (const auto corner = builder.Screen({west, south + kBlock})) {
-          const ScreenPoint at{corner->x + 4.0, corner->y + 13.0};
-          if (frame.Contains(at, 4.0)) grid.labels.push_back({at, letter + TwoDigits(number), true});
+        const auto corner = builder.Screen({west, south + kBlock});
+        const auto opposite = builder.Screen({west - kBlock, south});
+        if (corner && opposite) {
+          const ScreenPoint at{std::max(corner->x, frame.left()) + 4.0,
+                               std::max(corner->y, frame.top()) + 13.0};
+          if (frame.Contains(at, 4.0) && at.x + 30.0 < opposite->x && at.y + 4.0 < opposite->y) {
+            grid.labels.push_back({at, letter + TwoDigits(number), true});
+          }
         }
       }
       if (!sectionLabels) continue;

@@ -26,10 +26,12 @@ struct CarterGrid {
   zrGeoDatum datum = zrGeoDatum::zrNAD83;
   std::vector<GridLine> lines;
   std::vector<GridLabel> labels;
-  bool sections = false;  // section lines drawn (they are left out when too dense to read)
+  bool blocks = false;    // block lines drawn (left out when too dense to read)
+  bool sections = false;  // section lines drawn (likewise)
 };
 
 /// Canvas sizes below which section lines, section numbers and block names are left out.
+inline constexpr double kMinBlockLinePixels = 12.0;
 inline constexpr double kMinSectionLinePixels = 8.0;
 inline constexpr double kMinSectionLabelPixels = 24.0;
 inline constexpr double kMinBlockLabelPixels = 40.0;

@@ -124,7 +124,10 @@ MapLayers CollectLayers(const detail::ReferenceData& data, MapProjection& projec
     o->label = LabelPoint(o->points, frame, 12.0);
     layers.counties.push_back(std::move(*o));
   }
+  // A 7.5' quadrangle is about 11 km wide at these latitudes.
+  layers.quadsDrawn = 11000.0 * frame.PixelsPerMetre() >= kMinQuadPixels;
   for (const auto& q : data.quads) {
+    if (!layers.quadsDrawn) break;
     const auto box = PlaneBox(projection, q.XMin, q.XMax, q.YMin, q.YMax);
     if (!box || !frame.Meets(*box)) continue;
     QuadCell cell{q.Name, q.State, q.Tile, {}, std::nullopt};

@@ -37,7 +37,11 @@ struct MapLayers {
   std::vector<Outline> states;
   std::vector<Outline> counties;
   std::vector<QuadCell> quads;
+  /// Quadrangles are left out when one would be narrower than kMinQuadPixels on the canvas.
+  bool quadsDrawn = true;
 };
+
+inline constexpr double kMinQuadPixels = 14.0;
 
 /// The areas whose bounding boxes meet the frame's extent, projected onto the canvas. Records
 /// whose vertex positions lie outside the file's lists are left out rather than drawn wrong.

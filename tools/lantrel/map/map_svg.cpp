@@ -1,5 +1,6 @@
 #include "map/map_svg.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "map/scale_bar.hpp"
@@ -12,6 +13,30 @@ using Attrs = std::initializer_list<std::pair<std::string_view, std::string>>;
 
 // A text halo: a white stroke painted under the letters keeps labels readable over lines.
 constexpr const char* kHalo = "stroke:#ffffff;stroke-width:3px;stroke-linejoin:round;paint-order:stroke";
+
+// Where the north arrow sits: inside the frame's top right corner.
+ScreenPoint NorthArrowCentre(const MapFrame& f) { return {f.left() + f.width() - 44.0, f.top() + 50.0}; }
+
+// A generous estimate of a label's width: 0.62 em per character (UTF-8 continuation bytes
+// not counted).
+double ApproximateTextWidth(std::string_view text, double fontSize) {
+  double chars = 0;
+  for (const char c : text) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) chars += 1;
+  }
+  return chars * fontSize * 0.62;
+}
+
+// Width on the canvas of the part of an outline's bounding box inside the frame.
+double VisibleWidth(const std::vector<ScreenPoint>& points, const MapFrame& f) {
+  if (points.empty()) return 0.0;
+  double lo = points.front().x, hi = lo;
+  for (const auto& p : points) {
+    lo = std::min(lo, p.x);
+    hi = std::max(hi, p.x);
+  }
+  return std::max(0.0, std::min(hi, f.left() + f.width()) - std::max(lo, f.left()));
+}
 
 void DrawAreas(SvgWriter& svg, const MapDocument& doc) {
   const MapFrame& f = doc.frame;
@@ -68,12 +93,17 @@ void DrawLabels(SvgWriter& svg, const MapDocument& doc) {
   svg.Open("g", {{"id", "quad-labels"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
                  {"font-size", "10"}, {"fill", kQuadLine}, {"text-anchor", "middle"},
                  {"font-style", "italic"}, {"style", kHalo}});
+  const ScreenPoint arrow = NorthArrowCentre(doc.frame);
   for (const auto& q : doc.layers.quads) {
     if (!q.label || q.ring.size() < 4) continue;
     const double width = std::fabs(q.ring[q.ring.size() / 4].x - q.ring[0].x);
     if (width < 70.0) continue;
-    svg.Text({{"class", "quad-label"}, {"x", Num(q.label->x)}, {"y", Num(q.label->y + 16.0)}},
-             q.name);
+    // Names that would run past the frame or under the north arrow are left out.
+    const double half = ApproximateTextWidth(q.name, 10.0) / 2.0;
+    const ScreenPoint at{q.label->x, q.label->y + 16.0};
+    if (!doc.frame.Contains({at.x - half, at.y}, 2.0) || !doc.frame.Contains({at.x + half, at.y}, 2.0)) continue;
+    if (std::fabs(at.x - arrow.x) < half + 34.0 && std::fabs(at.y - arrow.y) < 46.0) continue;
+    svg.Text({{"class", "quad-label"}, {"x", Num(at.x)}, {"y", Num(at.y)}}, q.name);
     svg.Text({{"class", "quad-tile"}, {"x", Num(q.label->x)}, {"y", Num(q.label->y + 28.0)},
               {"font-size", "8"}},
              q.tile);
@@ -100,7 +130,13 @@ void DrawLabels(SvgWriter& svg, const MapDocument& doc) {
                  {"text-anchor", "middle"}, {"style", kHalo}});
   for (const auto& c : doc.layers.counties) {
     if (!c.label) continue;
-    svg.Text({{"class", "county-label"}, {"x", Num(c.label->x)}, {"y", Num(c.label->y + 5.0)}},
+    // The name in 14 px, or 9 px when the county is small on the canvas, or not at all.
+    const double room = VisibleWidth(c.points, doc.frame);
+    double size = 14.0;
+    if (ApproximateTextWidth(c.name, size) > room) size = 9.0;
+    if (ApproximateTextWidth(c.name, size) > room) continue;
+    svg.Text({{"class", "county-label"}, {"x", Num(c.label->x)}, {"y", Num(c.label->y + size / 3.0)},
+              {"font-size", Num(size)}},
              c.name);
   }
   svg.Close();
@@ -126,10 +162,9 @@ void DrawPoints(SvgWriter& svg, const MapDocument& doc) {
 }
 
 void DrawNorthArrow(SvgWriter& svg, const MapDocument& doc) {
-  const double cx = doc.frame.left() + doc.frame.width() - 44.0;
-  const double cy = doc.frame.top() + 50.0;
-  svg.Open("g", {{"id", "north-arrow"},
-                 {"transform", "translate(" + Num(cx) + " " + Num(cy) + ")"}});
+  const ScreenPoint c = NorthArrowCentre(doc.frame);
+  svg.Open("g", {{"id", "north-arrow"}, {"data-angle", Num(doc.northAngle)},
+                 {"transform", "translate(" + Num(c.x) + " " + Num(c.y) + ")"}});
   svg.Element("circle", {{"r", "30"}, {"fill", "#ffffff"}, {"fill-opacity", "0.85"},
                          {"stroke", "#333333"}, {"stroke-width", "1"}});
   svg.Open("g", {{"transform", "rotate(" + Num(doc.northAngle) + ")"}});
@@ -172,11 +207,14 @@ void DrawLegend(SvgWriter& svg, const MapDocument& doc) {
       {"Point (" + std::to_string(doc.points.size()) + ")", "point", kPointFill, "", ""},
       {"State boundary", "line", kStateLine, "2.4", ""},
       {"County boundary", "line", kCountyLine, "1.2", ""},
-      {"7.5' quadrangle", "line", kQuadLine, "0.8", "5 3"},
+      {doc.layers.quadsDrawn ? "7.5' quadrangle" : "7.5' quadrangles: too small to draw at this scale",
+       "line", kQuadLine, "0.8", "5 3"},
   };
   if (doc.carter) {
     const std::string datum = doc.carter->datum == zrGeoDatum::zrNAD27 ? "NAD 27" : "NAD 83";
-    entries.push_back({"Carter 5' block (" + datum + ")", "line", kBlockLine, "1.4", ""});
+    entries.push_back({doc.carter->blocks ? "Carter 5' block (" + datum + ")"
+                                          : "Carter blocks: too small to draw at this scale",
+                       "line", kBlockLine, "1.4", ""});
     if (doc.carter->sections) entries.push_back({"Carter 1' section", "line", kSectionLine, "0.6", ""});
   }
   for (std::size_t i = 0; i < entries.size(); ++i) {
