@@ -8,3 +8,4 @@
 #include "lantrel/location_results.hpp"
 #include "lantrel/pair.hpp"
 #include "lantrel/position.hpp"
+#include "lantrel/transformer.hpp"
