@@ -9,6 +9,7 @@
 
 #include "commands.hpp"
 #include "csv.hpp"
+#include "dms.hpp"
 #include "help.hpp"
 #include "io.hpp"
 #include "json.hpp"
@@ -32,6 +33,7 @@ struct ConvertSettings {
   bool json = false;
   bool westPositive = false;
   bool zgs = false;
+  bool dms = false;  // geographic output in degrees, minutes and seconds
   bool strict = false;
   bool verbose = false;
   int precision = 3;
@@ -59,6 +61,7 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
                          {"json", 0, false},
                          {"west-positive", 0, false},
                          {"zgs", 0, false},
+                         {"dms", 0, false},
                          {"strict", 0, false},
                          {"progress", 0, false},
                          {"no-progress", 0, false},
@@ -73,8 +76,15 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
   s.zgs = o.Has("zgs");
   s.strict = o.Has("strict");
   s.verbose = o.Has("verbose");
-  s.precision = s.to.Angular() ? 9 : 3;
-  if (const auto p = o.Value("precision")) s.precision = IntOption("precision", *p, 0, kMaxPrecision);
+  s.dms = o.Has("dms");
+  if (s.dms && s.to.projection != zrGeoProjection::zrGeographic) {
+    throw UsageError("--dms needs a geographic target system (--to geo)");
+  }
+  // With --dms the precision counts the decimals of the seconds.
+  s.precision = s.dms ? 5 : s.to.Angular() ? 9 : 3;
+  if (const auto p = o.Value("precision")) {
+    s.precision = IntOption("precision", *p, 0, s.dms ? kMaxDmsDecimals : kMaxPrecision);
+  }
   s.xCol = o.Value("x-col");
   s.yCol = o.Value("y-col");
   if ((s.xCol || s.yCol) && !s.csv) throw UsageError("--x-col and --y-col need --csv");
@@ -118,6 +128,14 @@ class ConvertJob {
     char text[kMaxFixedChars];
     out.append(text, FormatFixed(text, v, s_.precision));
   }
+  // A geographic coordinate as 84°52′23.88000″W (--dms); the letter gives the sign, whatever
+  // the west convention of the decimal output.
+  std::string_view Dms(std::string& buffer, double v, bool longitude) const {
+    if (longitude && s_.westPositive) v = -v;
+    char text[kMaxDmsChars];
+    buffer.assign(text, FormatDms(text, v, longitude, s_.precision));
+    return buffer;
+  }
   void JsonStart(std::uint64_t line);
   void JsonPoint(const ConvertedPoint& pt);
   void Failed(std::uint64_t line, const std::string& message);
@@ -150,6 +168,8 @@ class ConvertJob {
   std::vector<Cell> cells_;
   // CSV: the header written for the previous file, to skip an identical one.
   std::string lastHeader_;
+  // --dms: the texts of the current point's longitude and latitude.
+  std::string dmsX_, dmsY_;
 };
 
 void ConvertJob::JsonStart(std::uint64_t line) {
@@ -169,9 +189,11 @@ void ConvertJob::JsonPoint(const ConvertedPoint& pt) {
     AppendJsonString(scratch_, pt.location);
   }
   scratch_ += s_.to.Angular() ? ",\"lon\":" : ",\"x\":";
-  Coordinate(scratch_, pt.x);
+  if (s_.dms) AppendJsonString(scratch_, Dms(dmsX_, pt.x, true));
+  else Coordinate(scratch_, pt.x);
   scratch_ += s_.to.Angular() ? ",\"lat\":" : ",\"y\":";
-  Coordinate(scratch_, pt.y);
+  if (s_.dms) AppendJsonString(scratch_, Dms(dmsY_, pt.y, false));
+  else Coordinate(scratch_, pt.y);
 }
 
 void ConvertJob::Failed(std::uint64_t line, const std::string& message) {
@@ -222,6 +244,10 @@ void ConvertJob::RunPlain(LineReader& in) {
     if (ok) {
       if (s_.to.IsCarter()) {
         out_.Write(pt.location);
+      } else if (s_.dms) {
+        out_.Write(Dms(dmsX_, pt.x, true));
+        out_.Write(separator);
+        out_.Write(Dms(dmsY_, pt.y, false));
       } else {
         out_.Fixed(pt.x, s_.precision);
         out_.Write(separator);
@@ -387,16 +413,21 @@ void ConvertJob::RunCsv(LineReader& in) {
     }
     // The output cells in order: the coordinates in place of the input's, others as written.
     cells_.clear();
+    auto coordinate = [&](double v, bool longitude) -> Cell {
+      if (!ok) return {Cell::Empty, {}, 0.0, {}};
+      if (s_.dms) return {Cell::Text, {}, 0.0, Dms(longitude ? dmsX_ : dmsY_, v, longitude)};
+      return {Cell::Number, {}, v, {}};
+    };
     for (std::size_t i = 0; i < fields.size(); ++i) {
       if (i == layout->x) {
         if (s_.to.IsCarter()) {
           cells_.push_back({Cell::Text, {}, 0.0, ok ? std::string_view(pt.location) : ""});
         } else {
-          cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.x, {}});
-          if (s_.from.IsCarter()) cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.y, {}});
+          cells_.push_back(coordinate(pt.x, true));
+          if (s_.from.IsCarter()) cells_.push_back(coordinate(pt.y, false));
         }
       } else if (static_cast<std::ptrdiff_t>(i) == layout->y) {
-        if (!s_.to.IsCarter()) cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.y, {}});
+        if (!s_.to.IsCarter()) cells_.push_back(coordinate(pt.y, false));
       } else {
         cells_.push_back({Cell::Raw, fields[i], 0.0, {}});
       }

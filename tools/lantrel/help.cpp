@@ -43,7 +43,10 @@ SYSTEM is PROJECTION[/DATUM[/UNITS]] or EPSG:CODE ('lantrel systems' lists them)
 
 Input lines hold x and y separated by blanks, a comma or a semicolon; further columns are
 copied unchanged. Blank lines and lines starting with # are copied. Geographic input is
-longitude then latitude; west longitudes may be written negative or positive. Carter input
+longitude then latitude; west longitudes may be written negative or positive, and degrees,
+minutes and seconds with hemisphere letters are read: 84d52'23.88"W, 84°52′23.88″ W,
+84:52:23.88W, N38 12 03.24. Numbers separated by blanks need the letter: a line such as
+-84 52 23.88 38 12 3.24 is refused as ambiguous rather than read as -84, 52. Carter input
 is a location string such as D45-07 1200-FNL 350-FWL (either layout is read).
 
 Options:
@@ -52,6 +55,9 @@ Options:
   -p, --precision N     decimals written (default 3 for linear units, 9 for degrees)
       --west-positive   write west longitudes positive (default: negative)
       --zgs             write Carter locations in the ZGS layout (1200 FNL  350 FWL 07- D-45)
+      --dms             write longitude and latitude as 84°52′23.88000″W 38°12′03.24000″N
+                        (geographic target only; -p counts the decimals of the seconds,
+                        default 5, at most 12)
       --csv             read and write CSV with a header row; other columns are kept
       --x-col NAME      CSV column of x (default x, else lon; for Carter input: carter,
                         else location)
