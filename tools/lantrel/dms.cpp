@@ -224,7 +224,16 @@ AnglePairParse SplitAnglePair(std::string_view line) {
   AngleParse x = ReadAngle(line, xStart, AngleScope::Full);
   // Blank-separated numbers without letters: read the line as two decimal numbers.
   if (!x.angle && x.error == kAmbiguous) x = ReadAngle(line, xStart, AngleScope::Field);
-  if (!x.angle) return fail("x", xStart, x.error);
+  if (!x.angle) {
+    // A line of one field lacks its y value, whatever that field holds.
+    std::size_t next = xStart + FieldAt(line, xStart).size();
+    while (next < line.size() && IsSeparator(line[next])) ++next;
+    if (next == line.size()) {
+      out.error = "missing y value";
+      return out;
+    }
+    return fail("x", xStart, x.error);
+  }
   out.x = x.angle;
   out.xText = line.substr(xStart, x.end - xStart);
 
