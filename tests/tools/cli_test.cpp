@@ -230,15 +230,19 @@ TEST(CliCsv, ColumnsAreChosenByName) {
                       "--y-col", "LAT"},
                      input);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "LAT,id,LONG\n37.5,7,-84.5\n");
-  const auto missing = RunTool({"convert", "--csv", "-f", "geo", "-t", "geo"}, input);
+  // The converted columns stay in place and are named after the target.
+  EXPECT_EQ(r.out, "lat,id,lon\n37.5,7,-84.5\n");
+  // LONG/LAT is one of the pairs found without being named.
+  EXPECT_EQ(RunTool({"convert", "--csv", "-f", "geo", "-t", "geo", "-p", "1"}, input).out, r.out);
+  const auto missing = RunTool({"convert", "--csv", "-f", "geo", "-t", "geo"}, "A,id,B\n1,2,3\n");
   EXPECT_EQ(missing.status, 2);
-  EXPECT_TRUE(Contains(missing.err, "no x column 'x' or 'lon' (columns: LAT, id, LONG)"))
+  EXPECT_TRUE(Contains(missing.err, "no coordinate columns (looked for x/y, lon/lat, long/lat"))
       << missing.err;
+  EXPECT_TRUE(Contains(missing.err, "(columns: A, id, B)")) << missing.err;
   const auto json = RunTool({"convert", "--csv", "--json", "-f", "geo", "-t", "geo", "-p", "1",
                          "--x-col", "LONG", "--y-col", "LAT"},
                         input);
-  EXPECT_EQ(json.out, "{\"line\":2,\"LAT\":37.5,\"id\":\"7\",\"LONG\":-84.5}\n");
+  EXPECT_EQ(json.out, "{\"line\":2,\"lat\":37.5,\"id\":\"7\",\"lon\":-84.5}\n");
 }
 
 TEST(CliCsv, RepeatedHeadersOfLaterFilesAreNotRepeated) {

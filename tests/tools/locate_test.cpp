@@ -19,39 +19,62 @@ class Locate : public ::testing::Test {
   void SetUp() override { LANTREL_REQUIRE(LibraryHasData(), "the reference data file"); }
 };
 
-TEST_F(Locate, ColumnsNameStateCountyZoneAndQuadrangles) {
+// The columns locate appends to a plain line, after the line itself.
+std::vector<std::string> Appended(const std::string& out) {
+  std::vector<std::string> columns;
+  std::string line = out.substr(0, out.find('\n'));
+  std::size_t start = line.find('\t');
+  while (start != std::string::npos) {
+    const std::size_t end = line.find('\t', start + 1);
+    columns.push_back(line.substr(start + 1, end == std::string::npos ? end : end - start - 1));
+    start = end;
+  }
+  return columns;
+}
+
+TEST_F(Locate, AppendsStateCountyZoneQuadrangleAndCarterColumns) {
   struct Case {
     const char* point;
-    const char* line;  // "" = the columns must start with `prefix`
-    const char* prefix;
+    // state, state_fips, county, county_fips, sp_zone, quad, quad_tile, quad_state
+    std::vector<std::string> columns;
   } cases[] = {
-      {"-84.8733 38.2009", "Kentucky\tFranklin\tNorth\tFrankfort East\tKY\t38084-B7", ""},
+      {"-84.8733 38.2009",
+       {"Kentucky", "21", "Franklin", "73", "North", "Frankfort East", "38084-B7", "KY"}},
       // A vertex shared by two county outlines, and one shared by three.
-      {"-85.481894 37.127835", "Kentucky\tAdair;Green\tSouth;South\tGresham\tKY\t37085-B4", ""},
+      {"-85.481894 37.127835",
+       {"Kentucky", "21", "Adair;Green", "1;87", "South;South", "Gresham", "37085-B4", "KY"}},
       {"-85.352771 37.192432",
-       "Kentucky\tAdair;Green;Taylor\tSouth;South;South\tCane Valley\tKY\t37085-B3", ""},
+       {"Kentucky", "21", "Adair;Green;Taylor", "1;87;217", "South;South;South", "Cane Valley",
+        "37085-B3", "KY"}},
       // A quadrangle corner and a quadrangle edge.
       {"-84.875 38.25",
-       "Kentucky\tFranklin\tNorth\tFrankfort East;Frankfort West;Switzer;Polsgrove\t"
-       "KY;KY;KY;KY\t38084-B7;38084-B8;38084-C7;38084-C8",
-       ""},
-      {"-84.8733 38.25", "Kentucky\tFranklin\tNorth\tFrankfort East;Switzer\tKY;KY\t38084-B7;38084-C7",
-       ""},
+       {"Kentucky", "21", "Franklin", "73", "North",
+        "Frankfort East;Frankfort West;Switzer;Polsgrove",
+        "38084-B7;38084-B8;38084-C7;38084-C8", "KY;KY;KY;KY"}},
+      {"-84.8733 38.25",
+       {"Kentucky", "21", "Franklin", "73", "North", "Frankfort East;Switzer",
+        "38084-B7;38084-C7", "KY;KY"}},
       // Inside a neighbouring state: no Kentucky county.
-      {"-87.5711 37.9716", "", "Indiana\t\t\t"},
+      {"-87.5711 37.9716",
+       {"Indiana", "18", "", "", "", "Evansville South", "37087-H5", "IN"}},
       // Outside the served area: nothing, and no failure.
-      {"-80 37", "\t\t\t\t\t", ""},
+      {"-80 37", {"", "", "", "", "", "", "", ""}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.point);
-    const auto r = RunTool({"locate"}, std::string(c.point) + "\n");
+    const auto r = RunTool({"locate"}, std::string(c.point) + " label\n");
     EXPECT_EQ(r.status, 0) << r.err;
-    if (c.line[0] != '\0' || c.prefix[0] == '\0') {
-      EXPECT_EQ(r.out, std::string(c.line) + "\n");
-    } else {
-      EXPECT_TRUE(r.out.starts_with(c.prefix)) << r.out;
-    }
+    EXPECT_TRUE(r.out.starts_with(std::string(c.point) + " label\t")) << r.out;
+    auto columns = Appended(r.out);
+    ASSERT_EQ(columns.size(), 9u) << r.out;
+    columns.pop_back();  // the Carter location, checked below
+    EXPECT_EQ(columns, c.columns);
   }
+  // The Carter column: the location in the default layout, or the ZGS one; empty off the grid.
+  EXPECT_EQ(Appended(RunTool({"locate"}, "-84.8733 38.2009\n").out).back(), "U56-13 328-FSL 1906-FEL");
+  EXPECT_EQ(Appended(RunTool({"locate", "--zgs"}, "-84.8733 38.2009\n").out).back(),
+            " 328 FSL 1906 FEL 13- U-56");
+  EXPECT_EQ(Appended(RunTool({"locate"}, "-80 37\n").out).back(), "");
 }
 
 TEST_F(Locate, TheSamePointInEverySystemFindsTheSameCounty) {
@@ -71,7 +94,9 @@ TEST_F(Locate, TheSamePointInEverySystemFindsTheSameCounty) {
     SCOPED_TRACE(c.from);
     const auto r = RunTool({"locate", "--from", c.from}, std::string(c.point) + "\n");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(r.out.starts_with("Kentucky\tFranklin\tNorth\t")) << r.out;
+    const auto columns = Appended(r.out);
+    ASSERT_EQ(columns.size(), 9u) << r.out;
+    EXPECT_EQ(columns[0] + " " + columns[2] + " " + columns[4], "Kentucky Franklin North");
   }
 }
 
@@ -82,13 +107,16 @@ TEST_F(Locate, JsonHeaderCommentsAndFailures) {
             (std::vector<std::string>{
                 R"({"line":2,"states":[{"name":"Kentucky","fips":21}],"counties":[{"name":"Adair",)"
                 R"("fips":1,"zone":"South"},{"name":"Green","fips":87,"zone":"South"}],)"
-                R"("quads":[{"name":"Gresham","state":"KY","tile":"37085-B4"}]})",
+                R"("quads":[{"name":"Gresham","state":"KY","tile":"37085-B4"}],)"
+                R"("carter":"H49-14 2002-FNL 420-FWL"})",
                 R"({"line":4,"error":"cannot read x value 'not'"})"}));
   EXPECT_EQ(j.err, "4: cannot read x value 'not'\n");
 
   const auto t = RunTool({"locate", "--header", "--strict"}, "# towns\n\nbad\n-84.8733 38.2009\n");
   EXPECT_EQ(t.status, 1);
-  EXPECT_EQ(t.out, "# state\tcounty\tzone\tquadrangle\tquadrangle-state\ttile\n# towns\n\n");
+  EXPECT_EQ(t.out,
+            "# point\tstate\tstate_fips\tcounty\tcounty_fips\tsp_zone\tquad\tquad_tile\t"
+            "quad_state\tcarter\n# towns\n\n");
   EXPECT_EQ(t.err, "3: missing y value\n");
 }
 
@@ -109,7 +137,7 @@ TEST_F(Locate, VerboseNamesTheDataFileAndDataNamesAFolder) {
                {{"PATH", "/nonexistent-lantrel-dir"}}, dir, program};
   const auto r = RunTool(request);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(r.out.starts_with("Kentucky\tFranklin\t")) << r.out;
+  EXPECT_TRUE(r.out.starts_with("-84.8733 38.2009\tKentucky\t21\tFranklin\t")) << r.out;
   EXPECT_EQ(r.err, "lantrel: data file: " + folder + "/lantrel.bin\nlantrel: from "
                    "geographic/nad83/deg (geographic longitude/latitude, NAD 83, decimal degrees)\n");
 }

@@ -211,5 +211,46 @@ TEST_F(PeerAgreement, DatumShiftThroughTheNadconGrid) {
   }
 }
 
+// An EPSG code gives the zone as defined in metres. Some US-foot codes carry a false origin
+// the registry rounded to a thousandth of a foot (500,000 m written 1,640,416.667 ft instead
+// of 1,640,416.6667 ft); cs2cs differs from lantrel there by exactly that rounding and agrees
+// to the micrometre once it is taken off.
+TEST_F(PeerAgreement, UsFootCodesDifferFromTheRegistryByItsRoundedFalseOrigin) {
+  constexpr double kThird = 1640416.667 - 500000.0 * 3937.0 / 1200.0;  // +0.000333 ft
+  struct Case {
+    const char* code;
+    double eastingOffset;   // registry false easting minus the zone's, US feet
+    double northingOffset;  // same for the false northing
+  } cases[] = {
+      {"EPSG:2246", kThird, 0.0},     {"EPSG:2247", kThird, kThird},
+      {"EPSG:3089", 0.0, -kThird},    {"EPSG:2284", kThird, -kThird},
+      {"EPSG:3735", 0.0, 0.0},
+  };
+  const auto pts = PointsFor(P::zrNorthZone, 200, 2246u);
+  std::string ours;
+  std::string theirs;
+  char line[96];
+  for (const auto& p : pts) {
+    std::snprintf(line, sizeof line, "%.10f %.10f\n", p.lon, p.lat);
+    ours += line;
+    std::snprintf(line, sizeof line, "%.10f %.10f\n", p.lat, p.lon);
+    theirs += line;
+  }
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    const auto a = RunTool({"convert", "-f", "EPSG:4269", "-t", c.code, "-p", "7"}, ours);
+    ASSERT_EQ(a.status, 0) << a.err;
+    const auto b = Cs2cs({"-f", "%.7f", "EPSG:4269", c.code}, theirs);
+    ASSERT_EQ(b.status, 0) << b.err;
+    const auto av = Numbers(a.out);
+    const auto bv = Numbers(b.out);
+    ASSERT_EQ(av.size(), bv.size());
+    for (std::size_t i = 0; i < av.size(); ++i) {
+      EXPECT_NEAR(bv[i].first - av[i].first, c.eastingOffset, 3e-5) << pts[i].lon << " " << pts[i].lat;
+      EXPECT_NEAR(bv[i].second - av[i].second, c.northingOffset, 3e-5) << pts[i].lon << " " << pts[i].lat;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lantrel::testing

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "commands.hpp"
+#include "coordinate_columns.hpp"
 #include "csv.hpp"
-#include "dms.hpp"
 #include "help.hpp"
 #include "io.hpp"
 #include "json.hpp"
@@ -17,6 +17,7 @@
 #include "numbers.hpp"
 #include "options.hpp"
 #include "point_converter.hpp"
+#include "point_factors.hpp"
 #include "report.hpp"
 #include "systems.hpp"
 
@@ -33,12 +34,15 @@ struct ConvertSettings {
   bool json = false;
   bool westPositive = false;
   bool zgs = false;
-  bool dms = false;  // geographic output in degrees, minutes and seconds
   bool strict = false;
   bool verbose = false;
+  bool keep = false;     // CSV: keep the source coordinate columns beside the new ones
+  bool factors = false;  // add the target system's scale factor and convergence
   int precision = 3;
   std::optional<std::string> xCol;
   std::optional<std::string> yCol;
+  std::optional<std::string> xName;  // CSV: names of the new coordinate columns
+  std::optional<std::string> yName;
   ProgressMode progress = ProgressMode::Auto;
   std::vector<std::string> files;
 };
@@ -54,40 +58,63 @@ System RequireSystem(const Options& o, const char* option) {
 ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
   const Options o(args, {{"from", 'f', true},
                          {"to", 't', true},
+                         {"inverse", 'I', false},
                          {"csv", 0, false},
                          {"x-col", 0, true},
                          {"y-col", 0, true},
+                         {"carter-col", 0, true},
+                         {"x-name", 0, true},
+                         {"y-name", 0, true},
+                         {"keep", 0, false},
+                         {"factors", 0, false},
                          {"precision", 'p', true},
                          {"json", 0, false},
                          {"west-positive", 0, false},
                          {"zgs", 0, false},
-                         {"dms", 0, false},
                          {"strict", 0, false},
                          {"progress", 0, false},
                          {"no-progress", 0, false},
                          {"verbose", 'v', false},
                          {"help", 'h', false}});
   ConvertSettings s;
-  s.from = RequireSystem(o, "from");
+  s.xCol = o.Value("x-col");
+  s.yCol = o.Value("y-col");
+  if (const auto c = o.Value("carter-col")) {
+    if (s.xCol || s.yCol) throw UsageError("--carter-col excludes --x-col and --y-col");
+    s.xCol = c;
+    s.csv = true;
+  }
+  const bool carterColumn = o.Has("carter-col");
+  if (carterColumn && !o.Has("from")) {
+    s.from = *ParseSystem("carter").system;
+  } else {
+    s.from = RequireSystem(o, "from");
+  }
   s.to = RequireSystem(o, "to");
-  s.csv = o.Has("csv");
+  // -I: the systems swap roles, so a command line converts back what it converted.
+  if (o.Has("inverse")) std::swap(s.from, s.to);
+  if (carterColumn && !s.from.IsCarter()) {
+    throw UsageError("--carter-col reads Carter locations: the source system must be carter");
+  }
+  s.csv = s.csv || o.Has("csv");
   s.json = o.Has("json");
   s.westPositive = o.Has("west-positive");
   s.zgs = o.Has("zgs");
   s.strict = o.Has("strict");
   s.verbose = o.Has("verbose");
-  s.dms = o.Has("dms");
-  if (s.dms && s.to.projection != zrGeoProjection::zrGeographic) {
-    throw UsageError("--dms needs a geographic target system (--to geo)");
-  }
-  // With --dms the precision counts the decimals of the seconds.
-  s.precision = s.dms ? 5 : s.to.Angular() ? 9 : 3;
-  if (const auto p = o.Value("precision")) {
-    s.precision = IntOption("precision", *p, 0, s.dms ? kMaxDmsDecimals : kMaxPrecision);
-  }
-  s.xCol = o.Value("x-col");
-  s.yCol = o.Value("y-col");
+  s.precision = s.to.Angular() ? 9 : 3;
+  if (const auto p = o.Value("precision")) s.precision = IntOption("precision", *p, 0, kMaxPrecision);
+  s.keep = o.Has("keep");
+  s.factors = o.Has("factors");
+  s.xName = o.Value("x-name");
+  s.yName = o.Value("y-name");
   if ((s.xCol || s.yCol) && !s.csv) throw UsageError("--x-col and --y-col need --csv");
+  if ((s.xName || s.yName || s.keep) && !s.csv) {
+    throw UsageError("--x-name, --y-name and --keep need --csv");
+  }
+  if (s.yName && s.to.IsCarter()) {
+    throw UsageError("--y-name: a Carter location is one column, named by --x-name");
+  }
   if (s.yCol && s.from.IsCarter()) {
     throw UsageError("--y-col: a Carter location is one column, named by --x-col");
   }
@@ -128,14 +155,12 @@ class ConvertJob {
     char text[kMaxFixedChars];
     out.append(text, FormatFixed(text, v, s_.precision));
   }
-  // A geographic coordinate as 84°52′23.88000″W (--dms); the letter gives the sign, whatever
-  // the west convention of the decimal output.
-  std::string_view Dms(std::string& buffer, double v, bool longitude) const {
-    if (longitude && s_.westPositive) v = -v;
-    char text[kMaxDmsChars];
-    buffer.assign(text, FormatDms(text, v, longitude, s_.precision));
-    return buffer;
+  void Shortest(std::string& out, double v) const {
+    char text[kMaxShortestChars];
+    out.append(text, FormatShortest(text, v));
   }
+  // Converts the placed point; with --factors also reads the target system's factors.
+  bool ConvertPlaced(ConvertedPoint& pt, std::string& error);
   void JsonStart(std::uint64_t line);
   void JsonPoint(const ConvertedPoint& pt);
   void Failed(std::uint64_t line, const std::string& message);
@@ -160,16 +185,15 @@ class ConvertJob {
   bool bomDecided_ = false;
   // One output cell of a CSV record.
   struct Cell {
-    enum Kind { Raw, Number, Text, Empty } kind;
+    enum Kind { Raw, Number, Factor, Text, Empty } kind;
     std::string_view raw;  // Raw: the field as written
     double number;         // Number: a coordinate
     std::string_view text; // Text: a value to quote as needed
   };
   std::vector<Cell> cells_;
+  std::optional<PointFactors> factors_;  // of the point last converted, with --factors
   // CSV: the header written for the previous file, to skip an identical one.
   std::string lastHeader_;
-  // --dms: the texts of the current point's longitude and latitude.
-  std::string dmsX_, dmsY_;
 };
 
 void ConvertJob::JsonStart(std::uint64_t line) {
@@ -189,11 +213,32 @@ void ConvertJob::JsonPoint(const ConvertedPoint& pt) {
     AppendJsonString(scratch_, pt.location);
   }
   scratch_ += s_.to.Angular() ? ",\"lon\":" : ",\"x\":";
-  if (s_.dms) AppendJsonString(scratch_, Dms(dmsX_, pt.x, true));
-  else Coordinate(scratch_, pt.x);
+  Coordinate(scratch_, pt.x);
   scratch_ += s_.to.Angular() ? ",\"lat\":" : ",\"y\":";
-  if (s_.dms) AppendJsonString(scratch_, Dms(dmsY_, pt.y, false));
-  else Coordinate(scratch_, pt.y);
+  Coordinate(scratch_, pt.y);
+  if (factors_) {
+    scratch_ += ",\"scale_factor\":";
+    Shortest(scratch_, factors_->scaleFactor);
+    scratch_ += ",\"convergence\":";
+    Shortest(scratch_, factors_->convergence);
+  }
+}
+
+bool ConvertJob::ConvertPlaced(ConvertedPoint& pt, std::string& error) {
+  factors_.reset();
+  if (!converter_.Convert(pt)) {
+    error = converter_.error();
+    return false;
+  }
+  if (s_.factors) {
+    try {
+      factors_ = ReadFactors(converter_.position());
+    } catch (const Error& e) {
+      error = DescribeLibraryError(e);
+      return false;
+    }
+  }
+  return true;
 }
 
 void ConvertJob::Failed(std::uint64_t line, const std::string& message) {
@@ -218,9 +263,10 @@ void ConvertJob::RunPlain(LineReader& in) {
     }
     std::string_view separator;
     std::string_view rest;
-    const bool ok = converter_.PlaceLine(line, separator, rest) && converter_.Convert(pt);
+    bool ok = converter_.PlaceLine(line, separator, rest);
+    if (!ok) error = converter_.error();
+    else ok = ConvertPlaced(pt, error);
     if (!ok) {
-      error = converter_.error();
       Failed(in.lineNumber(), error);
       if (stopped_) break;
     }
@@ -244,14 +290,20 @@ void ConvertJob::RunPlain(LineReader& in) {
     if (ok) {
       if (s_.to.IsCarter()) {
         out_.Write(pt.location);
-      } else if (s_.dms) {
-        out_.Write(Dms(dmsX_, pt.x, true));
-        out_.Write(separator);
-        out_.Write(Dms(dmsY_, pt.y, false));
       } else {
         out_.Fixed(pt.x, s_.precision);
         out_.Write(separator);
         out_.Fixed(pt.y, s_.precision);
+      }
+      if (factors_) {
+        // The factors follow the coordinates, separated as they are.
+        const std::string_view between = s_.to.IsCarter() ? std::string_view(" ") : separator;
+        scratch_.clear();
+        scratch_.append(between);
+        Shortest(scratch_, factors_->scaleFactor);
+        scratch_.append(between);
+        Shortest(scratch_, factors_->convergence);
+        out_.Write(scratch_);
       }
       out_.Write(rest);
     }
@@ -259,75 +311,82 @@ void ConvertJob::RunPlain(LineReader& in) {
   }
 }
 
-// Columns of one CSV header: where the coordinates are and what the output calls them.
+// Columns of one CSV header: where the coordinates are and what the output holds.
 struct CsvLayout {
   std::size_t x = 0;          // x, or the Carter location column
   std::ptrdiff_t y = -1;      // y column; -1 when the source is Carter
+  // One output column: an input column copied, or a new value.
+  struct Column {
+    enum Kind { Input, X, Y, Location, ScaleFactor, Convergence } kind;
+    std::size_t input = 0;    // the input column it copies or stands for; a record too short
+                              // to hold that column gets no cell for it
+  };
+  std::vector<Column> columns;     // in output order
   std::vector<std::string> names;  // output column names, in output order
-  std::string header;         // the output header line
+  std::string header;              // the output header line
+  std::size_t inputs = 0;          // columns of the input header
 };
 
-std::optional<std::size_t> FindColumn(const std::vector<std::string>& names,
-                                      std::initializer_list<std::string_view> wanted) {
-  for (const auto w : wanted) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (names[i] == w) return i;
-    }
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (EqualsIgnoreCase(names[i], w)) return i;
-    }
-  }
-  return std::nullopt;
-}
-
-std::string ColumnList(const std::vector<std::string>& names) {
-  std::string list;
-  for (const auto& n : names) list += (list.empty() ? "" : ", ") + n;
-  return list;
-}
-
+// The new coordinate columns take the places of the source's (x for x, y for y; a Carter
+// location and a pair replace each other at the x column), or with --keep follow them;
+// they are named after the target system (lon/lat, x/y, carter) unless --x-name/--y-name say
+// otherwise. Factor columns come last.
 CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& names,
                      const std::string& file) {
   CsvLayout layout;
-  auto locate = [&](const std::optional<std::string>& given,
-                    std::initializer_list<std::string_view> defaults, const char* what) {
-    const auto at = given ? FindColumn(names, {*given}) : FindColumn(names, defaults);
-    if (!at) {
-      std::string wanted = given ? "'" + *given + "'" : "";
-      if (!given) {
-        for (const auto d : defaults) wanted += (wanted.empty() ? "'" : " or '") + std::string(d) + "'";
-      }
-      throw UsageError(file + ": the CSV header has no " + what + " column " + wanted +
-                       " (columns: " + ColumnList(names) + ")");
-    }
-    return *at;
+  layout.inputs = names.size();
+  const ColumnRequest request{s.xCol, s.yCol, s.from.IsCarter()};
+  std::string error;
+  const auto found = FindCoordinateColumns(names, request, error);
+  if (!found) throw UsageError(file + ": the CSV header has " + error);
+  layout.x = found->x;
+  layout.y = found->y ? static_cast<std::ptrdiff_t>(*found->y) : -1;
+  using Column = CsvLayout::Column;
+  const std::size_t x = layout.x;
+  const std::size_t y = layout.y < 0 ? x : static_cast<std::size_t>(layout.y);
+  const std::size_t last = std::max(x, y);
+  const std::string xName = s.xName.value_or(s.to.IsCarter() ? "carter" : s.to.Angular() ? "lon" : "x");
+  const std::string yName = s.yName.value_or(s.to.Angular() ? "lat" : "y");
+  auto add = [&](Column::Kind kind, std::size_t source, const std::string& name) {
+    layout.columns.push_back({kind, source});
+    layout.names.push_back(name);
   };
-  if (s.from.IsCarter()) {
-    layout.x = locate(s.xCol, {"carter", "location"}, "Carter location");
-  } else {
-    layout.x = locate(s.xCol, {"x", "lon"}, "x");
-    layout.y = static_cast<std::ptrdiff_t>(locate(s.yCol, {"y", "lat"}, "y"));
-    if (layout.y == static_cast<std::ptrdiff_t>(layout.x)) {
-      throw UsageError(file + ": x and y name the same CSV column");
-    }
-  }
-  const bool autoNamed = !s.xCol;
-  const std::string xName = s.to.Angular() ? "lon" : "x";
-  const std::string yName = s.to.Angular() ? "lat" : "y";
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (i == layout.x) {
-      if (s.to.IsCarter()) {
-        layout.names.push_back(autoNamed ? "carter" : names[i]);
-      } else if (s.from.IsCarter()) {
-        layout.names.push_back(xName);
-        layout.names.push_back(yName);
-      } else {
-        layout.names.push_back(autoNamed ? xName : names[i]);
-      }
-    } else if (static_cast<std::ptrdiff_t>(i) == layout.y) {
-      if (!s.to.IsCarter()) layout.names.push_back(s.yCol ? names[i] : yName);
+  // Both new columns at one place (Carter involved, or --keep).
+  auto addNew = [&] {
+    if (s.to.IsCarter()) {
+      add(Column::Location, x, xName);
     } else {
-      layout.names.push_back(names[i]);
+      add(Column::X, x, xName);
+      add(Column::Y, y, yName);
+    }
+  };
+  const bool inPlace = !s.keep && !s.to.IsCarter() && !s.from.IsCarter();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const bool coordinate = i == x || i == y;
+    if (inPlace && coordinate) {
+      if (i == x) add(Column::X, x, xName);
+      else add(Column::Y, y, yName);
+      continue;
+    }
+    if (coordinate && !s.keep) {
+      if (i == x) addNew();
+      continue;
+    }
+    add(Column::Input, i, names[i]);
+    if (s.keep && i == last) addNew();
+  }
+  if (s.factors) {
+    add(Column::ScaleFactor, last, std::string(kFactorFieldNames[0]));
+    add(Column::Convergence, last, std::string(kFactorFieldNames[1]));
+  }
+  // A name written twice would make the output ambiguous to every reader.
+  for (std::size_t a = 0; a < layout.names.size(); ++a) {
+    for (std::size_t b = a + 1; b < layout.names.size(); ++b) {
+      if (EqualsIgnoreCase(layout.names[a], layout.names[b]) &&
+          (layout.columns[a].kind != Column::Input || layout.columns[b].kind != Column::Input)) {
+        throw UsageError(file + ": the output would have two columns named '" + layout.names[b] +
+                         "'; name the new ones with --x-name and --y-name");
+      }
     }
   }
   for (std::size_t i = 0; i < layout.names.size(); ++i) {
@@ -400,38 +459,44 @@ void ConvertJob::RunCsv(LineReader& in) {
       error = "the record has " + std::to_string(fields.size()) + " fields, the coordinates need " +
               std::to_string(need);
     } else {
-      ok = (s_.from.IsCarter()
-                ? converter_.PlaceLocation(CsvValue(fields[layout->x]))
-                : converter_.PlaceValues(CsvValue(fields[layout->x]),
-                                         CsvValue(fields[static_cast<std::size_t>(layout->y)]))) &&
-           converter_.Convert(pt);
+      ok = s_.from.IsCarter()
+               ? converter_.PlaceLocation(CsvValue(fields[layout->x]))
+               : converter_.PlaceValues(CsvValue(fields[layout->x]),
+                                        CsvValue(fields[static_cast<std::size_t>(layout->y)]));
       if (!ok) error = converter_.error();
+      else ok = ConvertPlaced(pt, error);
     }
     if (!ok) {
       Failed(first, error);
       if (stopped_) break;
     }
-    // The output cells in order: the coordinates in place of the input's, others as written.
+    // The output cells in layout order; fields beyond the header's are kept at the end.
     cells_.clear();
-    auto coordinate = [&](double v, bool longitude) -> Cell {
-      if (!ok) return {Cell::Empty, {}, 0.0, {}};
-      if (s_.dms) return {Cell::Text, {}, 0.0, Dms(longitude ? dmsX_ : dmsY_, v, longitude)};
-      return {Cell::Number, {}, v, {}};
-    };
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      if (i == layout->x) {
-        if (s_.to.IsCarter()) {
+    using Column = CsvLayout::Column;
+    for (const Column& column : layout->columns) {
+      if (column.input >= fields.size()) continue;
+      switch (column.kind) {
+        case Column::Input:
+          cells_.push_back({Cell::Raw, fields[column.input], 0.0, {}});
+          break;
+        case Column::X:
+          cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.x, {}});
+          break;
+        case Column::Y:
+          cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.y, {}});
+          break;
+        case Column::Location:
           cells_.push_back({Cell::Text, {}, 0.0, ok ? std::string_view(pt.location) : ""});
-        } else {
-          cells_.push_back(coordinate(pt.x, true));
-          if (s_.from.IsCarter()) cells_.push_back(coordinate(pt.y, false));
-        }
-      } else if (static_cast<std::ptrdiff_t>(i) == layout->y) {
-        if (!s_.to.IsCarter()) cells_.push_back(coordinate(pt.y, false));
-      } else {
-        cells_.push_back({Cell::Raw, fields[i], 0.0, {}});
+          break;
+        case Column::ScaleFactor:
+        case Column::Convergence:
+          cells_.push_back({ok ? Cell::Factor : Cell::Empty, {}, !factors_ ? 0.0
+                            : column.kind == Column::ScaleFactor ? factors_->scaleFactor
+                                                                 : factors_->convergence, {}});
+          break;
       }
     }
+    for (std::size_t i = layout->inputs; i < fields.size(); ++i) cells_.push_back({Cell::Raw, fields[i], 0.0, {}});
     scratch_.clear();
     if (s_.json) {
       JsonStart(first);
@@ -446,6 +511,7 @@ void ConvertJob::RunCsv(LineReader& in) {
           scratch_ += ':';
           const Cell& cell = cells_[c];
           if (cell.kind == Cell::Number) Coordinate(scratch_, cell.number);
+          else if (cell.kind == Cell::Factor) Shortest(scratch_, cell.number);
           else if (cell.kind == Cell::Text) AppendJsonString(scratch_, cell.text);
           else AppendJsonString(scratch_, CsvValue(cell.raw));
         }
@@ -456,6 +522,7 @@ void ConvertJob::RunCsv(LineReader& in) {
         if (c > 0) scratch_ += ',';
         const Cell& cell = cells_[c];
         if (cell.kind == Cell::Number) Coordinate(scratch_, cell.number);
+        else if (cell.kind == Cell::Factor) Shortest(scratch_, cell.number);
         else if (cell.kind == Cell::Text) AppendCsvField(scratch_, cell.text);
         else if (cell.kind == Cell::Raw) scratch_.append(cell.raw);
       }

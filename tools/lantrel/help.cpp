@@ -17,7 +17,8 @@ Commands:
   systems   list the coordinate system names and EPSG codes lantrel accepts
   map       draw points over the counties and quadrangles around them (SVG or PNG)
 
-Run 'lantrel COMMAND --help' for the options of a command.
+Run 'lantrel COMMAND --help' for the options of a command; 'lantrel --version' prints the
+version.
 
 Examples:
   echo "-84.8733 38.2009" | lantrel convert --from geo --to north
@@ -29,6 +30,7 @@ Exit status: 0 success, 1 when a point (or the job) failed, 2 for a wrong comman
 )";
 
 constexpr std::string_view kConvert = R"(usage: lantrel convert --from SYSTEM --to SYSTEM [OPTIONS] [FILE ...]
+       lantrel convert --to SYSTEM [--from SYSTEM] [OPTIONS] -o OUT IN
 
 Reads points from the files (or standard input, also given as -) and writes the converted
 points to standard output: one line in, one line out, in order.
@@ -50,8 +52,10 @@ minutes and seconds with hemisphere letters are read: 84d52'23.88"W, 84°52′23
 is a location string such as D45-07 1200-FNL 350-FWL (either layout is read).
 
 Options:
-  -f, --from SYSTEM     system of the input points (required)
+  -f, --from SYSTEM     system of the input points (required, except for a vector layer
+                        whose coordinate system is one of the EPSG codes served)
   -t, --to SYSTEM       system to convert to (required)
+  -I, --inverse         swap --from and --to
   -p, --precision N     decimals written (default 3 for linear units, 9 for degrees)
       --west-positive   write west longitudes positive (default: negative)
       --zgs             write Carter locations in the ZGS layout (1200 FNL  350 FWL 07- D-45)
@@ -61,7 +65,20 @@ Options:
       --csv             read and write CSV with a header row; other columns are kept
       --x-col NAME      CSV column of x (default x, else lon; for Carter input: carter,
                         else location)
-      --y-col NAME      CSV column of y (default y, else lat)
+      --y-col NAME      CSV column of y; without them the first usual pair found is used:
+                        x/y, lon/lat, long/lat, lng/lat, longitude/latitude,
+                        easting/northing, east/north (ignoring case)
+      --carter-col NAME CSV column or field holding Carter locations (implies --csv and
+                        --from carter)
+      --x-name NAME     name of the new x column (default: lon for geographic targets,
+                        x for plane ones, carter for Carter)
+      --y-name NAME     name of the new y column (default lat or y)
+      --keep            keep the source coordinate columns beside the new ones
+      --factors         add scale_factor and convergence (degrees) of each point in the
+                        TARGET system (1 and 0 for geographic and Carter targets)
+  -o, --output OUT      write the vector file OUT from the vector file IN (below)
+      --format NAME     format of OUT: gpkg, shp, geojson, fgb or csv (default: from
+                        OUT's extension)
       --json            write one JSON object per point
       --strict          stop at the first line that fails
       --progress        show a progress bar for any regular input file
@@ -69,6 +86,14 @@ Options:
                         4 MiB when standard error is a terminal)
   -v, --verbose         say which systems the names and EPSG codes stand for
   -h, --help            show this help
+
+Vector files (GeoPackage, Shapefile, GeoJSON, FlatGeobuf, CSV; read and written through
+GDAL): the point layer of IN is written to OUT with every attribute. The geometry is
+written in the target system, with its EPSG code as the layer's coordinate system where
+one exists; CSV output and layers whose coordinates are attribute fields get new
+coordinate columns as with --csv. GeoJSON is RFC 7946 for geo/nad83 targets and carries
+a crs member otherwise. A feature that fails keeps its attributes, gets an empty geometry
+and is reported as IN:FID: message; other geometry than points is such a failure.
 
 A line that fails (unreadable numbers, values out of range, a datum change outside the
 NAD 27/NAD 83 shift window 81.5-90 W, 36-39.5 N, a point outside the Carter grid, an
@@ -82,25 +107,42 @@ Examples:
   lantrel convert -f EPSG:4269 -t EPSG:2246 -p 2 points.txt
   lantrel convert -f geo -t carter --zgs wells.txt
   lantrel convert --csv -f geo -t south/nad83/m --x-col LONG --y-col LAT sites.csv
+  lantrel convert --csv -f geo -t north --keep --factors wells.csv
+  lantrel convert -t north -o wells_north.gpkg wells.gpkg
 )";
 
 constexpr std::string_view kLocate = R"(usage: lantrel locate [--from SYSTEM] [OPTIONS] [FILE ...]
+       lantrel locate [--from SYSTEM] [OPTIONS] -o OUT IN
 
-For each point, names the states, the Kentucky counties with the plane-coordinate zone
-(North or South) each belongs to, and the topographic quadrangles that contain it. Input
-lines are read as by 'lantrel convert' (default system geographic NAD 83).
+Adds to each point's record the state, the Kentucky county with the plane-coordinate zone
+(North or South) it belongs to, the topographic quadrangle and the Carter location of the
+point. Input is read as by 'lantrel convert' (default system geographic NAD 83).
 
-Output: one line per input line, six tab-separated columns
-  state  county  zone  quadrangle  quadrangle-state  tile
-with several matches (points on a boundary) joined by ';' inside a column. Points outside
-the served area (81.5-90 W, 36-39.5 N) give empty columns.
+Fields added, in this order:
+  state  state_fips  county  county_fips  sp_zone  quad  quad_tile  quad_state  carter
+Plain lines are written as they were with these as tab-separated columns; CSV records
+(--csv) keep every column and gain these; vector files (-o) gain them as fields. A point
+on a boundary belongs to every area sharing it: the areas are joined by ';' in each field.
+Points outside the served area (81.5-90 W, 36-39.5 N) get empty fields; carter is the
+location on the input points' datum, empty off the Carter grid.
 
 Options:
-  -f, --from SYSTEM     system of the input points (default geo/nad83)
+  -f, --from SYSTEM     system of the input points (default geo/nad83, or the layer's
+                        EPSG code for vector files)
+      --csv             read and write CSV with a header row
+      --x-col NAME, --y-col NAME, --carter-col NAME
+                        coordinate columns, as for 'lantrel convert'
+      --factors         add scale_factor and convergence in the INPUT system
+      --zgs             write the carter field in the ZGS layout
+  -o, --output OUT      write the vector file OUT from the vector file IN
+      --format NAME     format of OUT: gpkg, shp, geojson, fgb or csv
+  -p, --precision N     decimals of coordinates written as text to OUT (default 9)
       --json            write one JSON object per point
-      --header          write a header line (# state, county, ...) first
+      --header          write a header line (# point, state, ...) first
       --data DIR        read the reference data file lantrel.bin from DIR
       --strict          stop at the first line that fails
+      --progress, --no-progress
+                        force or suppress the progress bar (as for convert)
   -v, --verbose         print the data file in use on standard error
   -h, --help            show this help
 
@@ -110,6 +152,8 @@ the folders it searched.
 Examples:
   echo "-84.8733 38.2009" | lantrel locate
   lantrel locate --from north/nad27 --json survey.txt
+  lantrel locate --csv wells.csv
+  lantrel locate -o wells_located.gpkg wells.gpkg
 )";
 
 constexpr std::string_view kMap = R"(usage: lantrel map -o FILE [--from SYSTEM] [OPTIONS] [FILE ...]

@@ -1,18 +1,26 @@
-// lantrel locate: the states, counties (with their plane zone) and quadrangles at each point.
+// lantrel locate: adds to each point's record the state, county (with its plane zone),
+// quadrangle and Carter location that contain it — appended columns for plain lines, new
+// columns for CSV — or writes them as JSON.
 #include <unistd.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "commands.hpp"
-#include "data_files.hpp"
+#include "coordinate_columns.hpp"
+#include "csv.hpp"
 #include "help.hpp"
 #include "io.hpp"
 #include "json.hpp"
 #include "line_fields.hpp"
+#include "location_fields.hpp"
+#include "numbers.hpp"
 #include "options.hpp"
 #include "point_converter.hpp"
+#include "point_factors.hpp"
+#include "reference_data.hpp"
 #include "report.hpp"
 #include "systems.hpp"
 
@@ -23,11 +31,15 @@ namespace {
 struct LocateSettings {
   System from;
   bool json = false;
+  bool csv = false;
   bool header = false;
+  bool factors = false;
+  bool zgs = false;
   bool strict = false;
   bool verbose = false;
   bool progress = true;
   bool forceProgress = false;
+  ColumnRequest columns;
   std::optional<std::string> data;
   std::vector<std::string> files;
 };
@@ -35,6 +47,12 @@ struct LocateSettings {
 LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
   const Options o(args, {{"from", 'f', true},
                          {"json", 0, false},
+                         {"csv", 0, false},
+                         {"x-col", 0, true},
+                         {"y-col", 0, true},
+                         {"carter-col", 0, true},
+                         {"factors", 0, false},
+                         {"zgs", 0, false},
                          {"header", 0, false},
                          {"data", 0, true},
                          {"strict", 0, false},
@@ -49,10 +67,29 @@ LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
     s.from = *parsed.system;
   }
   s.json = o.Has("json");
+  s.csv = o.Has("csv");
   s.header = o.Has("header");
+  s.factors = o.Has("factors");
+  s.zgs = o.Has("zgs");
   s.strict = o.Has("strict");
   s.verbose = o.Has("verbose");
   s.data = o.Value("data");
+  s.columns.x = o.Value("x-col");
+  s.columns.y = o.Value("y-col");
+  if (const auto c = o.Value("carter-col")) {
+    if (s.columns.x || s.columns.y) throw UsageError("--carter-col excludes --x-col and --y-col");
+    if (o.Value("from") && !s.from.IsCarter()) {
+      throw UsageError("--carter-col reads Carter locations: --from must be carter");
+    }
+    s.columns.x = c;
+    s.from = *ParseSystem("carter").system;
+    s.csv = true;
+  }
+  s.columns.carter = s.from.IsCarter();
+  if ((s.columns.x || s.columns.y) && !s.csv) throw UsageError("--x-col and --y-col need --csv");
+  if (s.columns.y && s.from.IsCarter()) {
+    throw UsageError("--y-col: a Carter location is one column, named by --x-col");
+  }
   if (o.Has("progress") && o.Has("no-progress")) {
     throw UsageError("--progress and --no-progress exclude each other");
   }
@@ -93,28 +130,6 @@ Found Lookup(ZrGeoPosition& p) {
   return f;
 }
 
-template <typename T, typename Get>
-void Joined(std::string& out, const std::vector<T>& items, Get get) {
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i > 0) out += ';';
-    out += get(items[i]);
-  }
-}
-
-void Tsv(std::string& out, const Found& f) {
-  Joined(out, f.states, [](const auto& s) { return s.first; });
-  out += '\t';
-  Joined(out, f.counties, [](const auto& c) { return c.name; });
-  out += '\t';
-  Joined(out, f.counties, [](const auto& c) { return c.zone; });
-  out += '\t';
-  Joined(out, f.quads, [](const auto& q) { return q.name; });
-  out += '\t';
-  Joined(out, f.quads, [](const auto& q) { return q.state; });
-  out += '\t';
-  Joined(out, f.quads, [](const auto& q) { return q.tile; });
-}
-
 void Json(std::string& out, const Found& f) {
   out += ",\"states\":[";
   for (std::size_t i = 0; i < f.states.size(); ++i) {
@@ -143,46 +158,322 @@ void Json(std::string& out, const Found& f) {
   out += "]";
 }
 
-// Loads the data file (from --data when given) and says which one is in use. False when
-// there is none: the message names the folders searched.
-bool LoadData(ZrGeoPosition& p, const LocateSettings& s) {
-  std::string inUse;
-  if (s.data) {
-    std::string folder = *s.data;
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    const std::string wanted = folder + kDataFileName;
-    const auto found = FindDataFile();
-    if (p.DataLoaded()) {
-      if (found && *found != wanted) {
-        ErrorLine("lantrel: warning: --data " + *s.data + " ignored: the library already loaded " +
-                  *found + "\n");
-      }
-      inUse = found ? *found : "loaded";
-    } else {
-      bool loaded = false;
-      try {
-        loaded = p.SetPath(*s.data);
-      } catch (const Error& e) {
-        ErrorLine("lantrel: cannot read " + wanted + ": " + DescribeLibraryError(e) + "\n");
-        return false;
-      }
-      if (!loaded) {
-        ErrorLine("lantrel: no reference data file " + wanted + "\n");
-        return false;
-      }
-      inUse = wanted;
+
+// A factor as text: the shortest decimal that reads back as the same double.
+void AppendShortest(std::string& out, double v) {
+  char text[kMaxShortestChars];
+  out.append(text, FormatShortest(text, v));
+}
+
+// What a located point adds to its record.
+struct Added {
+  LocationFields location;
+  std::optional<PointFactors> factors;
+};
+
+class LocateJob {
+ public:
+  explicit LocateJob(const LocateSettings& s)
+      : s_(s), converter_(s.from, s.from, true, s.zgs), out_(STDOUT_FILENO),
+        report_(s.files.size() > 1) {}
+
+  int Run();
+
+ private:
+  // Looks the placed point up; false (with error) when the library refuses.
+  bool Look(std::optional<Added>& added, std::optional<Found>* found, std::string& error);
+  void Fail(std::uint64_t line, const std::string& error) {
+    report_.Fail(line, error);
+    if (s_.strict) stopped_ = true;
+  }
+  void KeepBom(const LineReader& in) {
+    if (bomDecided_) return;
+    bomDecided_ = true;
+    if (in.bom() && !s_.json) out_.Write(kUtf8Bom);
+    WriteHeader();
+  }
+  // Plain output's header line: "# point" and the added columns' names.
+  void WriteHeader() {
+    if (!s_.header || s_.json || s_.csv) return;
+    std::string text = "# point";
+    for (const auto n : kLocationFieldNames) text.append("\t").append(n);
+    if (s_.factors) {
+      for (const auto n : kFactorFieldNames) text.append("\t").append(n);
     }
-  } else if (p.DataLoaded()) {
-    const auto found = FindDataFile();
-    inUse = found ? *found : "loaded";
-  } else {
-    ErrorLine(std::string("lantrel: the reference data file ") + kDataFileName +
-              " was not found; searched: " + FolderList(DataSearchFolders()) +
-              ". Put it in one of those folders or name its folder with --data DIR.\n");
+    out_.Write(text + "\n");
+  }
+  void RunLines(LineReader& in);
+  void RunCsv(LineReader& in);
+  std::string JsonStart(const LineReader& in, std::uint64_t line) const;
+
+  const LocateSettings& s_;
+  PointConverter converter_;
+  OutputSink out_;
+  Reporter report_;
+  std::optional<ProgressBar> bar_;
+  std::string text_;
+  bool stopped_ = false;
+  bool bomDecided_ = false;
+  std::string lastHeader_;
+};
+
+bool LocateJob::Look(std::optional<Added>& added, std::optional<Found>* found, std::string& error) {
+  try {
+    Added a;
+    if (found) *found = Lookup(converter_.position());
+    if (s_.factors) a.factors = ReadFactors(converter_.position());
+    a.location = LocatePoint(converter_.position(), s_.zgs);
+    added = std::move(a);
+  } catch (const Error& e) {
+    error = DescribeLibraryError(e);
     return false;
   }
-  if (s.verbose) ErrorLine("lantrel: data file: " + inUse + "\n");
   return true;
+}
+
+std::string LocateJob::JsonStart(const LineReader& in, std::uint64_t line) const {
+  std::string text = "{";
+  if (s_.files.size() > 1) {
+    text += "\"file\":";
+    AppendJsonString(text, in.name());
+    text += ',';
+  }
+  return text + "\"line\":" + std::to_string(line);
+}
+
+void LocateJob::RunLines(LineReader& in) {
+  std::string_view line;
+  while (!stopped_ && in.Next(line)) {
+    if (bar_ && (in.lineNumber() & 1023) == 0) bar_->Update(in.consumed());
+    KeepBom(in);
+    if (Classify(line) != LineKind::Data) {
+      if (!s_.json) {
+        out_.Write(line);
+        out_.Write(in.outputEnding());
+      }
+      continue;
+    }
+    std::string_view separator;
+    std::string_view rest;
+    std::optional<Added> added;
+    std::optional<Found> found;
+    std::string error;
+    bool ok = converter_.PlaceLine(line, separator, rest);
+    if (!ok) error = converter_.error();
+    else ok = Look(added, s_.json ? &found : nullptr, error);
+    if (!ok) {
+      Fail(in.lineNumber(), error);
+      if (stopped_) break;
+    }
+    text_.clear();
+    if (s_.json) {
+      text_ = JsonStart(in, in.lineNumber());
+      if (ok) {
+        Json(text_, *found);
+        text_ += ",\"carter\":";
+        AppendJsonString(text_, added->location.Carter());
+        if (added->factors) {
+          text_ += ",\"scale_factor\":";
+          AppendShortest(text_, added->factors->scaleFactor);
+          text_ += ",\"convergence\":";
+          AppendShortest(text_, added->factors->convergence);
+        }
+      } else {
+        text_ += ",\"error\":";
+        AppendJsonString(text_, error);
+      }
+      text_ += "}\n";
+    } else {
+      // The line as it was, then one tab-separated column per field (empty when it failed).
+      text_.assign(line);
+      for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
+        text_ += '\t';
+        if (added) text_ += added->location.Text(i);
+      }
+      if (s_.factors) {
+        text_ += '\t';
+        if (added) AppendShortest(text_, added->factors->scaleFactor);
+        text_ += '\t';
+        if (added) AppendShortest(text_, added->factors->convergence);
+      }
+      text_ += in.outputEnding();
+    }
+    out_.Write(text_);
+  }
+}
+
+void LocateJob::RunCsv(LineReader& in) {
+  CsvReader reader(in);
+  reader.CommentsAllowed(true);
+  CsvRecord record;
+  std::optional<CoordinateColumns> columns;
+  std::vector<bool> dropped;  // input columns replaced by the added ones of the same name
+  std::size_t outputColumns = 0;
+  std::vector<std::string> names;
+  while (!stopped_ && reader.Next(record)) {
+    if (bar_ && (in.lineNumber() & 1023) == 0) bar_->Update(in.consumed());
+    KeepBom(in);
+    if (record.kind != LineKind::Data) {
+      if (!s_.json) {
+        out_.Write(record.text);
+        out_.Write(record.ending);
+      }
+      continue;
+    }
+    if (!columns) {
+      if (!record.error.empty()) {
+        throw UsageError(in.name() + ":" + std::to_string(record.line) +
+                         ": malformed CSV header: " + record.error);
+      }
+      names.clear();
+      for (const auto f : record.fields) names.push_back(CsvValue(f));
+      std::string error;
+      columns = FindCoordinateColumns(names, s_.columns, error);
+      if (!columns) throw UsageError(in.name() + ": the CSV header has " + error);
+      reader.CommentsAllowed(false);
+      dropped.assign(names.size(), false);
+      std::string header;
+      auto add = [&](std::string_view name) {
+        if (!header.empty() || outputColumns > 0) header += ',';
+        AppendCsvField(header, name);
+        ++outputColumns;
+      };
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        bool clash = false;
+        for (const auto n : kLocationFieldNames) clash = clash || EqualsIgnoreCase(names[i], n);
+        if (s_.factors) {
+          for (const auto n : kFactorFieldNames) clash = clash || EqualsIgnoreCase(names[i], n);
+        }
+        if (clash && (i == columns->x || (columns->y && i == *columns->y))) clash = false;
+        if (clash) {
+          dropped[i] = true;
+          ErrorLine("lantrel: warning: " + in.name() + ": column '" + names[i] +
+                    "' is replaced by the one lantrel writes\n");
+          continue;
+        }
+        add(names[i]);
+      }
+      for (const auto n : kLocationFieldNames) add(n);
+      if (s_.factors) {
+        for (const auto n : kFactorFieldNames) add(n);
+      }
+      if (!s_.json && header != lastHeader_) {
+        out_.Write(header);
+        out_.Write(record.ending);
+      }
+      lastHeader_ = header;
+      continue;
+    }
+    std::optional<Added> added;
+    std::string error;
+    bool ok = record.error.empty();
+    if (!ok) {
+      error = "malformed CSV: " + record.error;
+    } else {
+      const std::size_t need = std::max(columns->x, columns->y.value_or(0)) + 1;
+      if (record.fields.size() < need) {
+        ok = false;
+        error = "the record has " + std::to_string(record.fields.size()) +
+                " fields, the coordinates need " + std::to_string(need);
+      } else {
+        ok = s_.from.IsCarter()
+                 ? converter_.PlaceLocation(CsvValue(record.fields[columns->x]))
+                 : converter_.PlaceValues(CsvValue(record.fields[columns->x]),
+                                          CsvValue(record.fields[*columns->y]));
+        if (!ok) error = converter_.error();
+        else ok = Look(added, nullptr, error);
+      }
+    }
+    if (!ok) {
+      Fail(record.line, error);
+      if (stopped_) break;
+    }
+    text_.clear();
+    if (s_.json) {
+      text_ = JsonStart(in, record.line);
+      if (!ok) {
+        text_ += ",\"error\":";
+        AppendJsonString(text_, error);
+      } else {
+        for (std::size_t i = 0; i < record.fields.size() && i < names.size(); ++i) {
+          if (dropped[i]) continue;
+          text_ += ',';
+          AppendJsonString(text_, names[i]);
+          text_ += ':';
+          AppendJsonString(text_, CsvValue(record.fields[i]));
+        }
+        for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
+          text_ += ',';
+          AppendJsonString(text_, kLocationFieldNames[i]);
+          text_ += ':';
+          AppendJsonString(text_, added->location.Text(i));
+        }
+        if (added->factors) {
+          text_ += ",\"scale_factor\":";
+          AppendShortest(text_, added->factors->scaleFactor);
+          text_ += ",\"convergence\":";
+          AppendShortest(text_, added->factors->convergence);
+        }
+      }
+      text_ += "}\n";
+      out_.Write(text_);
+      continue;
+    }
+    // Input columns as written (a damaged record's are unknown: empty), then the added ones.
+    std::size_t written = 0;
+    auto cell = [&](std::string_view raw, bool quote) {
+      if (written++ > 0) text_ += ',';
+      if (quote) AppendCsvField(text_, raw);
+      else text_.append(raw);
+    };
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (dropped[i]) continue;
+      cell(record.error.empty() && i < record.fields.size() ? record.fields[i] : std::string_view(), false);
+    }
+    if (record.error.empty()) {
+      // Columns beyond the header's are kept too.
+      for (std::size_t i = names.size(); i < record.fields.size(); ++i) cell(record.fields[i], false);
+    }
+    for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
+      cell(added ? added->location.Text(i) : std::string(), true);
+    }
+    if (s_.factors) {
+      std::string k;
+      std::string g;
+      if (added) {
+        AppendShortest(k, added->factors->scaleFactor);
+        AppendShortest(g, added->factors->convergence);
+      }
+      cell(k, false);
+      cell(g, false);
+    }
+    text_ += record.ending;
+    out_.Write(text_);
+  }
+}
+
+int LocateJob::Run() {
+  if (!CheckInputs(s_.files)) return kExitUsage;
+  if (!LoadReferenceData(converter_.position(), s_.data, s_.verbose)) return kExitFailed;
+  if (s_.verbose) ErrorLine("lantrel: from " + Describe(s_.from) + "\n");
+  for (const auto& file : s_.files) {
+    if (stopped_) break;
+    LineReader in(file);
+    report_.SetFile(in.name());
+    if (s_.progress && (s_.forceProgress ? in.regular() : WantProgress(in))) {
+      bar_.emplace("lantrel: " + in.name(), in.size());
+      report_.SetProgress(&*bar_);
+    }
+    if (s_.csv) RunCsv(in);
+    else RunLines(in);
+    if (bar_) bar_->Update(in.consumed());
+    out_.Flush();
+    report_.SetProgress(nullptr);
+    bar_.reset();
+  }
+  if (!bomDecided_) WriteHeader();  // an empty input: the header alone
+  out_.Flush();
+  return report_.failures() > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace
@@ -196,93 +487,8 @@ int RunLocate(const std::vector<std::string>& args) {
     if (a == "--") break;
   }
   const LocateSettings s = ParseLocateOptions(args);
-  if (!CheckInputs(s.files)) return kExitUsage;
-  PointConverter converter(s.from, s.from, true, false);
-  ZrGeoPosition& position = converter.position();
-  if (!LoadData(position, s)) return kExitFailed;
-  if (s.verbose) ErrorLine("lantrel: from " + Describe(s.from) + "\n");
-
-  OutputSink out(STDOUT_FILENO);
-  Reporter report(s.files.size() > 1);
-  std::string text;
-  bool stopped = false;
-  bool bomDecided = false;
-  const auto writeHeader = [&] {
-    if (s.header && !s.json) out.Write("# state\tcounty\tzone\tquadrangle\tquadrangle-state\ttile\n");
-  };
-  for (const auto& file : s.files) {
-    if (stopped) break;
-    LineReader in(file);
-    report.SetFile(in.name());
-    std::optional<ProgressBar> bar;
-    if (s.progress && (s.forceProgress ? in.regular() : WantProgress(in))) {
-      bar.emplace("lantrel: " + in.name(), in.size());
-      report.SetProgress(&*bar);
-    }
-    std::string_view line;
-    while (in.Next(line)) {
-      if (bar && (in.lineNumber() & 1023) == 0) bar->Update(in.consumed());
-      if (!bomDecided) {
-        // The input's byte-order mark goes in front of the output, once.
-        bomDecided = true;
-        if (in.bom() && !s.json) out.Write(kUtf8Bom);
-        writeHeader();
-      }
-      if (Classify(line) != LineKind::Data) {
-        if (!s.json) {
-          out.Write(line);
-          out.Write(in.outputEnding());
-        }
-        continue;
-      }
-      std::string_view separator;
-      std::string_view rest;
-      std::optional<Found> found;
-      std::string error;
-      if (converter.PlaceLine(line, separator, rest)) {
-        try {
-          found = Lookup(position);
-        } catch (const Error& e) {
-          error = DescribeLibraryError(e);
-        }
-      } else {
-        error = converter.error();
-      }
-      if (!found) {
-        report.Fail(in.lineNumber(), error);
-        if (s.strict) {
-          stopped = true;
-          break;
-        }
-      }
-      text.clear();
-      if (s.json) {
-        text += "{";
-        if (s.files.size() > 1) {
-          text += "\"file\":";
-          AppendJsonString(text, in.name());
-          text += ',';
-        }
-        text += "\"line\":" + std::to_string(in.lineNumber());
-        if (found) {
-          Json(text, *found);
-        } else {
-          text += ",\"error\":";
-          AppendJsonString(text, error);
-        }
-        text += "}\n";
-      } else {
-        if (found) Tsv(text, *found);
-        text += in.outputEnding();
-      }
-      out.Write(text);
-    }
-    if (bar) bar->Update(in.consumed());
-    report.SetProgress(nullptr);
-  }
-  if (!bomDecided) writeHeader();  // empty input: the header alone
-  out.Flush();
-  return report.failures() > 0 ? kExitFailed : kExitOk;
+  LocateJob job(s);
+  return job.Run();
 }
 
 }  // namespace lantrel::cli

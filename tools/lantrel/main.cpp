@@ -1,4 +1,5 @@
 // lantrel: command-line front end of the coordinate library.
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "io.hpp"
 #include "lantrel/lantrel.hpp"
 #include "options.hpp"
+#include "vector_command.hpp"
 
 int main(int argc, char** argv) {
   using namespace lantrel::cli;
@@ -31,8 +33,10 @@ int main(int argc, char** argv) {
       out.Flush();
       return kExitOk;
     }
-    if (command == "convert") return RunConvert(args);
-    if (command == "locate") return RunLocate(args);
+    const bool help = std::find(args.begin(), args.end(), "--help") != args.end() ||
+                      std::find(args.begin(), args.end(), "-h") != args.end();
+    if (command == "convert") return !help && WantsVectorFiles(args) ? RunVectorConvert(args) : RunConvert(args);
+    if (command == "locate") return !help && WantsVectorFiles(args) ? RunVectorLocate(args) : RunLocate(args);
     if (command == "info") return RunInfo(args);
     if (command == "systems") return RunSystems(args);
     if (command == "map") return RunMap(args);

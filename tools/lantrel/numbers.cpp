@@ -32,4 +32,8 @@ char* FormatFixed(char* out, double v, int decimals) {
   return end;
 }
 
+char* FormatShortest(char* out, double v) {
+  return std::to_chars(out, out + kMaxShortestChars, v).ptr;
+}
+
 }  // namespace lantrel::cli

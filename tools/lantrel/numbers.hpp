@@ -20,4 +20,10 @@ inline constexpr int kMaxPrecision = 17;
 /// rounds to zero is written without a minus sign.
 char* FormatFixed(char* out, double v, int decimals);
 
+/// Room FormatShortest needs.
+inline constexpr int kMaxShortestChars = 32;
+/// Writes the shortest decimal text that reads back as exactly v (scale factors and
+/// convergences, which no fixed count of decimals suits); returns the end.
+char* FormatShortest(char* out, double v);
+
 }  // namespace lantrel::cli

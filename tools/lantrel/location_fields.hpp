@@ -1,0 +1,38 @@
+// The fields a located point adds to its record: the state, county (with its plane zone) and
+// quadrangle that contain it, and its Carter location.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "lantrel/lantrel.hpp"
+
+namespace lantrel::cli {
+
+/// Names of the added fields, in the order they are written.
+inline constexpr std::array<std::string_view, 9> kLocationFieldNames{
+    "state", "state_fips", "county", "county_fips", "sp_zone",
+    "quad",  "quad_tile",  "quad_state", "carter"};
+
+/// One point's location. A point on a boundary belongs to every area sharing it: each field
+/// then lists them all in the data file's order (what the position reports at indexes 0, 1,
+/// ...), joined by ';'. Fields are empty where no area contains the point, and carter is
+/// empty outside the Carter grid. Codes are written in decimal, the county's without its
+/// state part.
+struct LocationFields {
+  std::array<std::string, kLocationFieldNames.size()> values;
+
+  /// Field i, in kLocationFieldNames order.
+  const std::string& Text(std::size_t i) const { return values[i]; }
+  /// The Carter location string.
+  const std::string& Carter() const { return values.back(); }
+};
+
+/// Looks up the position's current point. The Carter location is the point's on the position's
+/// datum (ZGS layout when zgs is set); reading it converts the position to the Carter system,
+/// so the caller places the next point afresh. Library errors (data not loaded, faulty data,
+/// arithmetic) are thrown as lantrel::Error.
+LocationFields LocatePoint(ZrGeoPosition& position, bool zgs);
+
+}  // namespace lantrel::cli
