@@ -59,9 +59,6 @@ Options:
   -p, --precision N     decimals written (default 3 for linear units, 9 for degrees)
       --west-positive   write west longitudes positive (default: negative)
       --zgs             write Carter locations in the ZGS layout (1200 FNL  350 FWL 07- D-45)
-      --dms             write longitude and latitude as 84°52′23.88000″W 38°12′03.24000″N
-                        (geographic target only; -p counts the decimals of the seconds,
-                        default 5, at most 12)
       --csv             read and write CSV with a header row; other columns are kept
       --x-col NAME      CSV column of x (default x, else lon; for Carter input: carter,
                         else location)
