@@ -15,5 +15,6 @@ int RunConvert(const std::vector<std::string>& args);
 int RunLocate(const std::vector<std::string>& args);
 int RunInfo(const std::vector<std::string>& args);
 int RunSystems(const std::vector<std::string>& args);
+int RunMap(const std::vector<std::string>& args);
 
 }  // namespace lantrel::cli

@@ -15,6 +15,7 @@ Commands:
   locate    name the states, counties and quadrangles that contain points
   info      show the library version, release date and the data file in use
   systems   list the coordinate system names and EPSG codes lantrel accepts
+  map       draw points over the counties and quadrangles around them (SVG or PNG)
 
 Run 'lantrel COMMAND --help' for the options of a command; 'lantrel --version' prints the
 version.
@@ -23,6 +24,7 @@ Examples:
   echo "-84.8733 38.2009" | lantrel convert --from geo --to north
   lantrel convert --from north/nad27 --to utm16 points.txt
   lantrel locate --from utm16 points.txt
+  lantrel map -o wells.svg wells.txt
 
 Exit status: 0 success, 1 when a point (or the job) failed, 2 for a wrong command line.
 )";
@@ -43,7 +45,10 @@ SYSTEM is PROJECTION[/DATUM[/UNITS]] or EPSG:CODE ('lantrel systems' lists them)
 
 Input lines hold x and y separated by blanks, a comma or a semicolon; further columns are
 copied unchanged. Blank lines and lines starting with # are copied. Geographic input is
-longitude then latitude; west longitudes may be written negative or positive. Carter input
+longitude then latitude; west longitudes may be written negative or positive, and degrees,
+minutes and seconds with hemisphere letters are read: 84d52'23.88"W, 84°52′23.88″ W,
+84:52:23.88W, N38 12 03.24. Numbers separated by blanks need the letter: a line such as
+-84 52 23.88 38 12 3.24 is refused as ambiguous rather than read as -84, 52. Carter input
 is a location string such as D45-07 1200-FNL 350-FWL (either layout is read).
 
 Options:
@@ -152,6 +157,35 @@ Examples:
   lantrel locate -o wells_located.gpkg wells.gpkg
 )";
 
+constexpr std::string_view kMap = R"(usage: lantrel map -o FILE [--from SYSTEM] [OPTIONS] [FILE ...]
+
+Draws the points of the files (or standard input) over the state and county outlines and the
+7.5' quadrangle grid of the reference data file around them, with county and quadrangle
+names, a north arrow, scale bars in kilometres and miles, and a legend. Input lines are read
+as by 'lantrel convert' (default system geographic NAD 83); the text after the coordinates
+labels each point. The map plane is the Kentucky single zone on NAD 83.
+
+Options:
+  -o, --output FILE     the map: FILE.svg, FILE.png (needs rsvg-convert, Debian package
+                        librsvg2-bin), or - for SVG on standard output (required)
+  -f, --from SYSTEM     system of the input points (default geo/nad83)
+      --carter          add the Carter grid: 5' block lines with block names and, where
+                        they are large enough to read, 1' section lines and numbers (on the
+                        datum of --from)
+      --title TEXT      title of the map (default: the input files)
+      --data DIR        read the reference data file lantrel.bin from DIR
+      --strict          stop at the first line that fails
+  -v, --verbose         print the data file in use on standard error
+  -h, --help            show this help
+
+A line that fails is reported as LINE: message and left off the map; the exit status is then
+1. Without any point, or without the reference data file, no map is written.
+
+Examples:
+  lantrel map -o wells.svg wells.txt
+  lantrel map --from north/nad27 --carter -o survey.png survey.txt
+)";
+
 constexpr std::string_view kInfo = R"(usage: lantrel info
 
 Shows the library's version, release date and About text, and the reference data file in
@@ -172,6 +206,7 @@ std::string_view HelpText(HelpTopic topic) {
     case HelpTopic::Locate: return kLocate;
     case HelpTopic::Info: return kInfo;
     case HelpTopic::Systems: return kSystems;
+    case HelpTopic::Map: return kMap;
     case HelpTopic::Main: break;
   }
   return kMain;

@@ -39,10 +39,11 @@ int main(int argc, char** argv) {
     if (command == "locate") return !help && WantsVectorFiles(args) ? RunVectorLocate(args) : RunLocate(args);
     if (command == "info") return RunInfo(args);
     if (command == "systems") return RunSystems(args);
+    if (command == "map") return RunMap(args);
     throw UsageError("unknown command '" + command + "'");
   } catch (const UsageError& e) {
     const bool known = command == "convert" || command == "locate" || command == "info" ||
-                       command == "systems";
+                       command == "systems" || command == "map";
     ErrorLine("lantrel: " + std::string(e.what()) + "\nTry 'lantrel " +
               (known ? command + " " : std::string()) + "--help'.\n");
     return kExitUsage;

@@ -3,7 +3,9 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <utility>
 
+#include "dms.hpp"
 #include "excerpt.hpp"
 #include "line_fields.hpp"
 #include "numbers.hpp"
@@ -149,12 +151,46 @@ bool PointConverter::PlaceCarter(const CarterText& loc) {
   return true;
 }
 
+// Longitude and latitude written with or without hemisphere letters. The letters name the
+// axes: a pair given latitude first ("N38 12 03 W84 52 23") is put the right way round.
+bool PointConverter::PlaceAngles(AngleText x, AngleText y, std::string_view xs,
+                                 std::string_view ys) {
+  if (x.NamesLatitude() && y.NamesLongitude()) {
+    std::swap(x, y);
+    std::swap(xs, ys);
+  }
+  if (x.NamesLatitude()) {
+    return Fail("x value '" + std::string(xs) + "' is a latitude (" + x.hemisphere + "); x is the longitude");
+  }
+  if (y.NamesLongitude()) {
+    return Fail("y value '" + std::string(ys) + "' is a longitude (" + y.hemisphere + "); y is the latitude");
+  }
+  // The position keeps longitudes as west magnitudes: an east longitude would silently turn
+  // into the west one of the same size.
+  if (x.hemisphere == 'E' && x.degrees != 0.0) {
+    return Fail("east longitude '" + std::string(xs) +
+                "' cannot be converted (the position keeps longitudes as west magnitudes)");
+  }
+  return PlacePair(x.degrees, y.degrees);
+}
+
 bool PointConverter::PlaceValues(std::string_view xs, std::string_view ys) {
   xs = TrimBlanks(xs);
   ys = TrimBlanks(ys);
   if (xs.empty()) return Fail("missing x value");
   if (ys.empty()) return Fail("missing y value");
   commaDecimalSuspect_ = false;
+  if (from_.projection == zrGeoProjection::zrGeographic) {
+    const AngleParse x = ParseAngle(xs);
+    if (!x.angle) {
+      return Fail("cannot read x value " + Excerpt(xs) + CommaHint(xs) + (x.error.empty() ? "" : ": " + x.error));
+    }
+    const AngleParse y = ParseAngle(ys);
+    if (!y.angle) {
+      return Fail("cannot read y value " + Excerpt(ys) + CommaHint(ys) + (y.error.empty() ? "" : ": " + y.error));
+    }
+    return PlaceAngles(*x.angle, *y.angle, xs, ys);
+  }
   const auto x = ParseNumber(xs);
   if (!x) return Fail("cannot read x value " + Excerpt(xs) + CommaHint(xs));
   const auto y = ParseNumber(ys);
@@ -187,6 +223,13 @@ bool PointConverter::PlaceLine(std::string_view line, std::string_view& separato
       if (rest[i] != ' ' && rest[i] != '\t') break;
     }
     return PlaceCarter(*parsed.location);
+  }
+  if (from_.projection == zrGeoProjection::zrGeographic) {
+    const AnglePairParse angles = SplitAnglePair(line);
+    if (!angles.x || !angles.y) return Fail(angles.error);
+    separator = angles.separator;
+    rest = angles.rest;
+    return PlaceAngles(*angles.x, *angles.y, angles.xText, angles.yText);
   }
   PairFields f;
   if (const char* message = SplitPair(line, f)) return Fail(message);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "carter_text.hpp"
+#include "dms.hpp"
 #include "lantrel/lantrel.hpp"
 #include "systems.hpp"
 
@@ -53,11 +54,13 @@ class PointConverter {
   bool PlacePair(double x, double y);
   /// Puts a Carter location into the position (source system Carter).
   bool PlaceCarter(const CarterText& location);
-  /// Reads the point at the start of a plain data line ("x y ...", or a Carter location when
-  /// the source is Carter) into the position; separator and rest receive the text between
+  /// Reads the point at the start of a plain data line ("x y ...", degrees-minutes-seconds
+  /// with hemisphere letters for geographic input, or a Carter location when the source is
+  /// Carter) into the position; separator and rest receive the text between
   /// the coordinates and the text after them.
   bool PlaceLine(std::string_view line, std::string_view& separator, std::string_view& rest);
-  /// Reads a pair given as two texts (CSV cells).
+  /// Reads a pair given as two texts (CSV cells). Geographic values may be written in
+  /// degrees, minutes and seconds with hemisphere letters (see dms.hpp).
   bool PlaceValues(std::string_view x, std::string_view y);
   /// Reads a Carter location that fills the whole text (a CSV cell).
   bool PlaceLocation(std::string_view text);
@@ -80,6 +83,7 @@ class PointConverter {
 
  private:
   void Label();
+  bool PlaceAngles(AngleText x, AngleText y, std::string_view xText, std::string_view yText);
   bool Fail(std::string message);
   bool CheckRegion(double westLongitude, double latitude);
   bool SwappedIsPlausible();

@@ -1,0 +1,278 @@
+#include "map/map_svg.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "map/scale_bar.hpp"
+
+namespace lantrel::cli::map {
+
+namespace {
+
+using Attrs = std::initializer_list<std::pair<std::string_view, std::string>>;
+
+// A text halo: a white stroke painted under the letters keeps labels readable over lines.
+constexpr const char* kHalo = "stroke:#ffffff;stroke-width:3px;stroke-linejoin:round;paint-order:stroke";
+
+// Where the north arrow sits: inside the frame's top right corner.
+ScreenPoint NorthArrowCentre(const MapFrame& f) { return {f.left() + f.width() - 44.0, f.top() + 50.0}; }
+
+// A generous estimate of a label's width: 0.62 em per character (UTF-8 continuation bytes
+// not counted).
+double ApproximateTextWidth(std::string_view text, double fontSize) {
+  double chars = 0;
+  for (const char c : text) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) chars += 1;
+  }
+  return chars * fontSize * 0.62;
+}
+
+// Width on the canvas of the part of an outline's bounding box inside the frame.
+double VisibleWidth(const std::vector<ScreenPoint>& points, const MapFrame& f) {
+  if (points.empty()) return 0.0;
+  double lo = points.front().x, hi = lo;
+  for (const auto& p : points) {
+    lo = std::min(lo, p.x);
+    hi = std::max(hi, p.x);
+  }
+  return std::max(0.0, std::min(hi, f.left() + f.width()) - std::max(lo, f.left()));
+}
+
+void DrawAreas(SvgWriter& svg, const MapDocument& doc) {
+  const MapFrame& f = doc.frame;
+  svg.Element("rect", {{"x", Num(f.left())}, {"y", Num(f.top())}, {"width", Num(f.width())},
+                       {"height", Num(f.height())}, {"fill", kNoDataFill}});
+  svg.Open("g", {{"id", "state-fills"}, {"stroke", "none"}, {"fill-rule", "evenodd"}});
+  for (const auto& s : doc.layers.states) {
+    svg.Element("path", {{"class", "state-fill"}, {"fill", s.home ? kHomeStateFill : kOtherStateFill},
+                         {"d", PathData(s.points, false)}});
+  }
+  svg.Close();
+}
+
+void DrawQuads(SvgWriter& svg, const MapDocument& doc) {
+  svg.Open("g", {{"id", "quadrangles"}, {"fill", "none"}, {"stroke", kQuadLine},
+                 {"stroke-width", "0.8"}, {"stroke-dasharray", "5 3"}});
+  for (const auto& q : doc.layers.quads) {
+    svg.Element("path", {{"class", "quad"}, {"data-name", q.name}, {"data-tile", q.tile},
+                         {"d", PathData(q.ring, true)}});
+  }
+  svg.Close();
+}
+
+void DrawCarter(SvgWriter& svg, const CarterGrid& grid) {
+  svg.Open("g", {{"id", "carter-grid"}, {"fill", "none"}});
+  for (const auto& line : grid.lines) {
+    svg.Element("path", {{"class", line.block ? "carter-block" : "carter-section"},
+                         {"stroke", line.block ? kBlockLine : kSectionLine},
+                         {"stroke-width", line.block ? "1.4" : "0.6"},
+                         {"d", PathData(line.points, false)}});
+  }
+  svg.Close();
+}
+
+void DrawOutlines(SvgWriter& svg, const MapDocument& doc) {
+  svg.Open("g", {{"id", "counties"}, {"fill", "none"}, {"stroke", kCountyLine},
+                 {"stroke-width", "1.2"}, {"stroke-linejoin", "round"}});
+  for (const auto& c : doc.layers.counties) {
+    svg.Element("path", {{"class", "county"}, {"data-name", c.name},
+                         {"data-fips", std::to_string(c.fips)}, {"d", PathData(c.points, false)}});
+  }
+  svg.Close();
+  svg.Open("g", {{"id", "states"}, {"fill", "none"}, {"stroke", kStateLine},
+                 {"stroke-width", "2.4"}, {"stroke-linejoin", "round"}});
+  for (const auto& s : doc.layers.states) {
+    svg.Element("path", {{"class", "state"}, {"data-name", s.name},
+                         {"data-fips", std::to_string(s.fips)}, {"d", PathData(s.points, false)}});
+  }
+  svg.Close();
+}
+
+void DrawLabels(SvgWriter& svg, const MapDocument& doc) {
+  // Quadrangle names only where a quadrangle is wide enough on the canvas to hold one.
+  svg.Open("g", {{"id", "quad-labels"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
+                 {"font-size", "10"}, {"fill", kQuadLine}, {"text-anchor", "middle"},
+                 {"font-style", "italic"}, {"style", kHalo}});
+  const ScreenPoint arrow = NorthArrowCentre(doc.frame);
+  for (const auto& q : doc.layers.quads) {
+    if (!q.label || q.ring.size() < 4) continue;
+    const double width = std::fabs(q.ring[q.ring.size() / 4].x - q.ring[0].x);
+    if (width < 70.0) continue;
+    // Names that would run past the frame or under the north arrow are left out.
+    const double half = ApproximateTextWidth(q.name, 10.0) / 2.0;
+    const ScreenPoint at{q.label->x, q.label->y + 16.0};
+    if (!doc.frame.Contains({at.x - half, at.y}, 2.0) || !doc.frame.Contains({at.x + half, at.y}, 2.0)) continue;
+    if (std::fabs(at.x - arrow.x) < half + 34.0 && std::fabs(at.y - arrow.y) < 46.0) continue;
+    svg.Text({{"class", "quad-label"}, {"x", Num(at.x)}, {"y", Num(at.y)}}, q.name);
+    svg.Text({{"class", "quad-tile"}, {"x", Num(q.label->x)}, {"y", Num(q.label->y + 28.0)},
+              {"font-size", "8"}},
+             q.tile);
+  }
+  svg.Close();
+  if (doc.carter) {
+    svg.Open("g", {{"id", "carter-labels"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
+                   {"fill", kBlockLine}, {"style", kHalo}});
+    for (const auto& l : doc.carter->labels) {
+      if (l.block) {
+        svg.Text({{"class", "carter-block-label"}, {"x", Num(l.at.x)}, {"y", Num(l.at.y)},
+                  {"font-size", "11"}, {"font-weight", "bold"}},
+                 l.text);
+      } else {
+        svg.Text({{"class", "carter-section-label"}, {"x", Num(l.at.x)}, {"y", Num(l.at.y + 3.0)},
+                  {"font-size", "9"}, {"text-anchor", "middle"}},
+                 l.text);
+      }
+    }
+    svg.Close();
+  }
+  svg.Open("g", {{"id", "county-labels"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
+                 {"font-size", "14"}, {"font-weight", "bold"}, {"fill", "#5a4630"},
+                 {"text-anchor", "middle"}, {"style", kHalo}});
+  for (const auto& c : doc.layers.counties) {
+    if (!c.label) continue;
+    // The name in 14 px, or 9 px when the county is small on the canvas, or not at all.
+    const double room = VisibleWidth(c.points, doc.frame);
+    double size = 14.0;
+    if (ApproximateTextWidth(c.name, size) > room) size = 9.0;
+    if (ApproximateTextWidth(c.name, size) > room) continue;
+    svg.Text({{"class", "county-label"}, {"x", Num(c.label->x)}, {"y", Num(c.label->y + size / 3.0)},
+              {"font-size", Num(size)}},
+             c.name);
+  }
+  svg.Close();
+}
+
+void DrawPoints(SvgWriter& svg, const MapDocument& doc) {
+  svg.Open("g", {{"id", "points"}, {"fill", kPointFill}, {"stroke", "#ffffff"},
+                 {"stroke-width", "1.5"}});
+  for (const auto& p : doc.points) {
+    svg.Element("circle", {{"class", "point"}, {"cx", Num(p.at.x)}, {"cy", Num(p.at.y)},
+                           {"r", "5"}, {"data-line", std::to_string(p.line)},
+                           {"data-county", p.county}, {"data-quad", p.quad}});
+  }
+  svg.Close();
+  svg.Open("g", {{"id", "point-labels"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
+                 {"font-size", "12"}, {"fill", "#111111"}, {"style", kHalo}});
+  for (const auto& p : doc.points) {
+    if (p.label.empty()) continue;
+    svg.Text({{"class", "point-label"}, {"x", Num(p.at.x + 8.0)}, {"y", Num(p.at.y - 6.0)}},
+             p.label);
+  }
+  svg.Close();
+}
+
+void DrawNorthArrow(SvgWriter& svg, const MapDocument& doc) {
+  const ScreenPoint c = NorthArrowCentre(doc.frame);
+  svg.Open("g", {{"id", "north-arrow"}, {"data-angle", Num(doc.northAngle)},
+                 {"transform", "translate(" + Num(c.x) + " " + Num(c.y) + ")"}});
+  svg.Element("circle", {{"r", "30"}, {"fill", "#ffffff"}, {"fill-opacity", "0.85"},
+                         {"stroke", "#333333"}, {"stroke-width", "1"}});
+  svg.Open("g", {{"transform", "rotate(" + Num(doc.northAngle) + ")"}});
+  svg.Element("polygon", {{"points", "0,-24 8,8 0,2 -8,8"}, {"fill", "#222222"}});
+  svg.Text({{"x", "0"}, {"y", "22"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
+            {"font-size", "12"}, {"font-weight", "bold"}, {"text-anchor", "middle"},
+            {"fill", "#222222"}},
+           "N");
+  svg.Close();
+  svg.Close();
+}
+
+void DrawScaleBar(SvgWriter& svg, const ScaleBar& bar, double x, double y) {
+  if (bar.pixels <= 0.0) return;
+  svg.Open("g", {{"class", "scale-bar"}, {"data-length", bar.label}});
+  // Two halves, black and white, over a baseline; ticks at both ends and the middle.
+  svg.Element("rect", {{"x", Num(x)}, {"y", Num(y)}, {"width", Num(bar.pixels / 2)}, {"height", "6"},
+                       {"fill", "#222222"}});
+  svg.Element("rect", {{"x", Num(x + bar.pixels / 2)}, {"y", Num(y)}, {"width", Num(bar.pixels / 2)},
+                       {"height", "6"}, {"fill", "#ffffff"}, {"stroke", "#222222"}});
+  svg.Text({{"x", Num(x)}, {"y", Num(y - 4)}, {"font-size", "11"}, {"text-anchor", "middle"}}, "0");
+  svg.Text({{"x", Num(x + bar.pixels)}, {"y", Num(y - 4)}, {"font-size", "11"},
+            {"text-anchor", "middle"}},
+           bar.label);
+  svg.Close();
+}
+
+void DrawLegend(SvgWriter& svg, const MapDocument& doc) {
+  const double top = kFrameTop + kFrameHeight + 22.0;
+  svg.Open("g", {{"id", "legend"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
+                 {"font-size", "12"}, {"fill", "#222222"}});
+  struct Entry {
+    std::string text;
+    std::string kind;  // point, line
+    std::string colour;
+    std::string width;
+    std::string dash;
+  };
+  std::vector<Entry> entries = {
+      {"Point (" + std::to_string(doc.points.size()) + ")", "point", kPointFill, "", ""},
+      {"State boundary", "line", kStateLine, "2.4", ""},
+      {"County boundary", "line", kCountyLine, "1.2", ""},
+      {doc.layers.quadsDrawn ? "7.5' quadrangle" : "7.5' quadrangles: too small to draw at this scale",
+       "line", kQuadLine, "0.8", "5 3"},
+  };
+  if (doc.carter) {
+    const std::string datum = doc.carter->datum == zrGeoDatum::zrNAD27 ? "NAD 27" : "NAD 83";
+    entries.push_back({doc.carter->blocks ? "Carter 5' block (" + datum + ")"
+                                          : "Carter blocks: too small to draw at this scale",
+                       "line", kBlockLine, "1.4", ""});
+    if (doc.carter->sections) entries.push_back({"Carter 1' section", "line", kSectionLine, "0.6", ""});
+  }
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const double x = 20.0 + static_cast<double>(i / 4) * 250.0;
+    const double y = top + static_cast<double>(i % 4) * 22.0;
+    const Entry& e = entries[i];
+    if (e.kind == "point") {
+      svg.Element("circle", {{"cx", Num(x + 15)}, {"cy", Num(y)}, {"r", "5"}, {"fill", e.colour},
+                             {"stroke", "#ffffff"}, {"stroke-width", "1.5"}});
+    } else {
+      svg.Element("line", {{"x1", Num(x)}, {"y1", Num(y)}, {"x2", Num(x + 30)}, {"y2", Num(y)},
+                           {"stroke", e.colour}, {"stroke-width", e.width},
+                           {"stroke-dasharray", e.dash.empty() ? "none" : e.dash}});
+    }
+    svg.Text({{"x", Num(x + 40)}, {"y", Num(y + 4)}}, e.text);
+  }
+  svg.Close();
+
+  const double ppm = doc.frame.PixelsPerMetre();
+  svg.Open("g", {{"id", "scale-bars"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
+                 {"fill", "#222222"}});
+  DrawScaleBar(svg, ChooseScaleBar(ppm, 260.0, 1000.0, "km", "m", 1.0), 700.0, top + 8.0);
+  DrawScaleBar(svg, ChooseScaleBar(ppm, 260.0, kMetresPerMile, "mi"), 700.0, top + 48.0);
+  svg.Close();
+}
+
+}  // namespace
+
+std::string RenderSvg(const MapDocument& doc) {
+  SvgWriter svg(kCanvasWidth, kCanvasHeight);
+  svg.Element("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "#ffffff"}});
+  svg.Open("defs");
+  svg.Open("clipPath", {{"id", "map-frame"}});
+  svg.Element("rect", {{"x", Num(doc.frame.left())}, {"y", Num(doc.frame.top())},
+                       {"width", Num(doc.frame.width())}, {"height", Num(doc.frame.height())}});
+  svg.Close();
+  svg.Close();
+  svg.Text({{"x", "20"}, {"y", "30"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
+            {"font-size", "20"}, {"font-weight", "bold"}, {"fill", "#222222"}},
+           doc.title);
+  svg.Text({{"x", Num(kCanvasWidth - 20)}, {"y", "30"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
+            {"font-size", "11"}, {"fill", "#555555"}, {"text-anchor", "end"}},
+           doc.subtitle);
+
+  svg.Open("g", {{"id", "map"}, {"clip-path", "url(#map-frame)"}});
+  DrawAreas(svg, doc);
+  DrawQuads(svg, doc);
+  if (doc.carter) DrawCarter(svg, *doc.carter);
+  DrawOutlines(svg, doc);
+  DrawLabels(svg, doc);
+  DrawPoints(svg, doc);
+  svg.Close();
+  svg.Element("rect", {{"x", Num(doc.frame.left())}, {"y", Num(doc.frame.top())},
+                       {"width", Num(doc.frame.width())}, {"height", Num(doc.frame.height())},
+                       {"fill", "none"}, {"stroke", "#333333"}, {"stroke-width", "1"}});
+  DrawNorthArrow(svg, doc);
+  DrawLegend(svg, doc);
+  return svg.Finish();
+}
+
+}  // namespace lantrel::cli::map
