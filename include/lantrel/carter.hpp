@@ -13,10 +13,12 @@
 #include <memory>
 #include <string>
 
+#include "lantrel/visibility.hpp"
+
 namespace lantrel {
 
 namespace detail {
-struct CarterAccess;
+struct LANTREL_INTERNAL CarterAccess;
 }
 
 class zrCarter {

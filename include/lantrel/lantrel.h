@@ -38,6 +38,11 @@
 extern "C" {
 #endif
 
+/* Everything declared in this header is exported from the shared library. */
+#if defined(__GNUC__)
+#pragma GCC visibility push(default)
+#endif
+
 /* ---- Basic types ----------------------------------------------------------------------- */
 
 typedef struct lantrel_position lantrel_position;
@@ -251,6 +256,10 @@ int32_t lantrel_carter_let_block_letter(lantrel_carter* carter, const char* valu
                                                 lantrel_bool* out);
 /* 16 */ int32_t lantrel_carter_get_block_number(lantrel_carter* carter, int32_t* out);
 int32_t lantrel_carter_let_block_number(lantrel_carter* carter, int32_t value);
+
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 
 #ifdef __cplusplus
 } /* extern "C" */

@@ -17,11 +17,12 @@
 #include "lantrel/enums.hpp"
 #include "lantrel/location_results.hpp"
 #include "lantrel/pair.hpp"
+#include "lantrel/visibility.hpp"
 
 namespace lantrel {
 
 namespace detail {
-struct ReferenceData;
+struct LANTREL_INTERNAL ReferenceData;
 }
 
 class ZrGeoPosition {
