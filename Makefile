@@ -1,11 +1,13 @@
 # Entry points for a fresh machine:
 #   make run   builds lantrel and runs the sample job
 #   make test  builds everything and runs every test
+#   make docs  builds the API reference (build/docs/html/index.html)
+#   make package  builds the Debian packages (build/*.deb)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: all run test test-asan bench deps clean
+.PHONY: all run test test-asan bench docs package deps clean
 
 all: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -30,6 +32,12 @@ test-asan: deps
 
 bench: deps all
 	@bash bench/run.sh $(BUILD)
+
+docs: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target lantrel_docs
+
+package: deps all
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the peer oracles need, when missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
-          libproj-dev proj-bin libgeos-dev python3)
+          libproj-dev proj-bin libgeos-dev python3 doxygen pkg-config dpkg-dev file binutils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -23,6 +23,8 @@ if(Python3_Interpreter_FOUND AND EXISTS ${LANTREL_REFDATA_STATES}
     COMMENT "Building the reference data file lantrel.bin"
     VERBATIM)
   add_custom_target(lantrel_refdata ALL DEPENDS ${LANTREL_REFDATA_FILE})
+  # Where the file is made, for projects that embed lantrel and copy it next to their programs.
+  set_target_properties(lantrel_refdata PROPERTIES LANTREL_DATA_FILE ${LANTREL_REFDATA_FILE})
   install(FILES ${LANTREL_REFDATA_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/lantrel COMPONENT data)
 else()
   message(STATUS "lantrel.bin will not be built: Python 3 or the sources under "
