@@ -164,6 +164,57 @@ int32_t lantrel_typelib_member(const char* interface_name, int32_t slot, const c
 int32_t lantrel_typelib_enum_member(const char* enum_name, int32_t index, const char** name,
                                     int32_t* value);
 
+/* ---- Coordinate systems as text ----------------------------------------------------------- */
+/* The names the command-line tool accepts: PROJECTION[/DATUM[/UNITS]] ("north/nad27/usft",
+ * "geo", "1/1/1", "zrNorthZone/zrNAD27/zrUSFt") or EPSG:CODE for a code the library serves.
+ * These calls are pure and may be made from any thread. */
+
+/** Parses a system text. Every output is optional. The single zone on NAD 27, linear units on
+ *  a geographic or Carter system and degrees on a plane zone are refused. `epsg` receives the
+ *  code the text named, 0 for a named system. Errors: 5 with the reason as description (source
+ *  "lantrel:ParseSystem:"), 5 for malformed UTF-8. Outputs are unchanged on failure. */
+int32_t lantrel_system_parse(const char* text, int32_t* projection, int32_t* datum,
+                             int32_t* units, int32_t* epsg);
+/** The EPSG code served for a projection, datum and units, 0 when there is none (also for codes
+ *  outside the enumerations). Error 5 when `epsg` is NULL. */
+int32_t lantrel_system_epsg(int32_t projection, int32_t datum, int32_t units, int32_t* epsg);
+/** Number of EPSG codes the library serves. Error 5 when `count` is NULL. */
+int32_t lantrel_system_epsg_count(int32_t* count);
+/** Served EPSG code `index` (0-based, ascending codes) and its system; every output optional.
+ *  Error 9 past the last entry. */
+int32_t lantrel_system_epsg_entry(int32_t index, int32_t* code, int32_t* projection,
+                                  int32_t* datum, int32_t* units);
+/** "north/nad83/usft (Kentucky North zone, NAD 83, US survey feet)", prefixed by
+ *  "EPSG:CODE = " when `epsg` is not 0; released with lantrel_string_free. Error 5 for codes
+ *  outside the enumerations. */
+int32_t lantrel_system_describe(int32_t projection, int32_t datum, int32_t units, int32_t epsg,
+                                char** out);
+
+/* ---- Carter locations as arrays ------------------------------------------------------------ */
+/* Both calls return 0 when their arguments are usable (error 5 for a NULL array with
+ * count > 0, 1001 for a datum other than 0 or 1; count 0 does nothing) and report each point in
+ * status[i]: 0, or the error number of that point. After a 0 return the thread's error record
+ * describes the first point whose status is not 0 (number 0 when every point succeeded).
+ * Points failing on their text or range get 5; the Carter values a location names are checked
+ * as zrCarter's properties check them (1011-1013). Any thread; nothing is shared. */
+
+/** Geographic points -> Carter location strings in the default layout (D45-07 1200-FNL 350-FWL)
+ *  or, with `zgs_layout` True, the other one (1200 FNL  350 FWL 07- D-45). `lon` is read as a
+ *  west longitude whatever its sign, `lat` must lie within -90..90 and the point inside the
+ *  Carter grid (81.916667-89.583333 W, 36.5-39.25 N); the location is on datum `datum`.
+ *  out[i] is a library string (release each with lantrel_string_free) or NULL where status[i]
+ *  is not 0. When the call itself fails every out[i] is NULL. */
+int32_t lantrel_carter_format_locations(int32_t datum, lantrel_bool zgs_layout, size_t count,
+                                        const double* lon, const double* lat, char** out,
+                                        int32_t* status);
+/** Carter location strings (either layout, blanks around allowed, nothing else after) ->
+ *  geographic longitude and latitude on datum `datum`. Longitudes come out negative west unless
+ *  `west_positive` is True. A NULL text[i] reads as empty and fails. lon[i] and lat[i] are NaN
+ *  where status[i] is not 0. */
+int32_t lantrel_carter_read_locations(int32_t datum, lantrel_bool west_positive, size_t count,
+                                      const char* const* text, double* lon, double* lat,
+                                      int32_t* status);
+
 /* ---- ZrGeoPosition ------------------------------------------------------------------------- */
 
 /** Creates a position (reference count 1). Fails when the reference data file was found but
@@ -328,6 +379,49 @@ int32_t lantrel_carter_is_block_letter(lantrel_carter* carter, const char* Block
 int32_t lantrel_carter_get_block_number(lantrel_carter* carter, int32_t* out);
 /** Second name of lantrel_carter_let_number (its own error text). */
 int32_t lantrel_carter_let_block_number(lantrel_carter* carter, int32_t value);
+
+/* ---- Array conversion ---------------------------------------------------------------------- */
+
+/// Opaque handle of an immutable conversion between two coordinate systems.
+typedef struct lantrel_transformer lantrel_transformer;
+
+/// Creates a transformer from the source system (from_projection, from_datum, from_units) to
+/// the target system (to_projection, to_datum, to_units), given as zrGeoProjection, zrGeoDatum
+/// and zrGeoUnits codes. west_positive is the position's WestPositive: the sign a geographic
+/// result's longitude is given (input longitudes are read as magnitudes, as the x let does).
+/// Errors: the source codes are checked in the order of the position's lets (1002, 1001,
+/// 1003), the target codes in Convert's order (1001, 1003, 1002), with the position's texts;
+/// 5 for the Carter system (6, not a coordinate pair) and for a combination a position would
+/// silently change (the single zone on NAD 27, decimal degrees on a plane zone, a linear unit
+/// on the geographic system); 5 when out is NULL. On failure *out is set to NULL.
+/// Thread rule: the transformer is immutable; any number of threads may use it at once.
+int32_t lantrel_transformer_create(int32_t from_projection, int32_t from_datum, int32_t from_units,
+                                   int32_t to_projection, int32_t to_datum, int32_t to_units,
+                                   lantrel_bool west_positive, lantrel_transformer** out);
+/// Destroys a transformer. NULL is ignored. No other thread may be using it.
+void    lantrel_transformer_release(lantrel_transformer* transformer);
+/// Converts count points (x[i], y[i]) into (out_x[i], out_y[i]) with status[i]: 0, 4 when the
+/// datum change is refused outside the shift window, or the number of the error a position
+/// would raise for that point; out_x[i] and out_y[i] are NaN wherever status[i] is not 0.
+/// Each result equals, bit for bit, a new position's after the lets Projection, Datum, Units,
+/// WestPositive, x, y and Convert to the target. The output arrays may be the input arrays.
+/// Returns 0 when the arguments are usable; 91 for a NULL transformer, 5 for a NULL array with
+/// count > 0 (nothing is written then). count == 0 does nothing.
+/// Thread rule: safe on one transformer from many threads at once (distinct output arrays).
+int32_t lantrel_transformer_transform(const lantrel_transformer* transformer, size_t count,
+                                      const double* x, const double* y,
+                                      double* out_x, double* out_y, int32_t* status);
+/// Scale factor and convergence (degrees) of count points in the given system, bit-identical to
+/// a position's ScaleFactor and Convergence after the lets Projection, Datum, Units,
+/// WestPositive, x, y. The codes are validated like lantrel_transformer_create's source system
+/// (the Carter system refused with 5). status[i] is 0 or the number of the error the position
+/// would raise (the scale factor's when both would fail); both outputs are NaN where it is not
+/// 0. Returns 0 when the arguments are usable, else the validation error or 5 for a NULL array
+/// with count > 0. count == 0 only validates the codes.
+/// Thread rule: a pure function; safe on any number of threads.
+int32_t lantrel_factors(int32_t projection, int32_t datum, int32_t units, lantrel_bool west_positive,
+                        size_t count, const double* x, const double* y,
+                        double* scale_factor, double* convergence, int32_t* status);
 
 #if defined(__GNUC__)
 #pragma GCC visibility pop

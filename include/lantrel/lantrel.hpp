@@ -9,6 +9,7 @@
 #include "lantrel/location_results.hpp"
 #include "lantrel/pair.hpp"
 #include "lantrel/position.hpp"
+#include "lantrel/transformer.hpp"
 
 /// lantrel's C++ interface: positions, Carter locations, errors and the data-file search.
 namespace lantrel {}

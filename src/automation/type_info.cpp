@@ -63,9 +63,11 @@ constexpr std::array<EnumMember, 16> kProjectionMembers{{
     {"ohSouthZone", 12}, {"wvSouthZone", 13}, {"vaSouthZone", 14}, {"tnSingleZone", 15},
 }};
 
+// The entry at a zero-based index; the index is widened first so that callers may pass
+// slot - 1 for any 32-bit slot without overflowing.
 template <typename T>
-const T& Entry(std::span<const T> table, std::int32_t index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= table.size()) RaiseLayer(9);
+const T& Entry(std::span<const T> table, std::int64_t index) {
+  if (index < 0 || static_cast<std::uint64_t>(index) >= table.size()) RaiseLayer(9);
   return table[static_cast<std::size_t>(index)];
 }
 
@@ -92,7 +94,7 @@ int32_t lantrel_typelib_member(const char* interface_name, int32_t slot, const c
     } else {
       RaiseLayer(5);
     }
-    const Member& m = Entry(table, slot - 1);
+    const Member& m = Entry(table, std::int64_t{slot} - 1);
     if (name != nullptr) *name = m.name;
     if (kinds != nullptr) *kinds = m.kinds;
   });

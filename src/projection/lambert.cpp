@@ -6,6 +6,7 @@
 #include "position/arithmetic_check.hpp"
 #include "position/raise.hpp"
 #include "position/units.hpp"
+#include "projection/geographic_range.hpp"
 #include "projection/lambert_conformal_conic.hpp"
 #include "projection/zone_table.hpp"
 
@@ -28,7 +29,8 @@ LambertConformalConic LambertZone(std::int32_t datum, std::int32_t projection) {
 Pair LambertToGeographic(Pair plane, std::int32_t datum, std::int32_t projection,
                          std::int32_t units) {
   const LambertConformalConic zone = LambertZone(datum, projection);
-  return CheckedStep([&] { return zone.Reverse(ScaleToMetres(plane, units)); });
+  return CheckGeographicRange(
+      CheckedStep([&] { return zone.Reverse(ScaleToMetres(plane, units)); }));
 }
 
 Pair GeographicToLambert(Pair geo, std::int32_t datum, std::int32_t projection,

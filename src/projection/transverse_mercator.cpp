@@ -7,6 +7,7 @@
 #include "position/arithmetic_check.hpp"
 #include "position/raise.hpp"
 #include "position/units.hpp"
+#include "projection/geographic_range.hpp"
 #include "projection/transverse_mercator_series.hpp"
 #include "projection/zone_table.hpp"
 
@@ -28,7 +29,8 @@ TransverseMercator MercatorZone(std::int32_t datum, std::int32_t projection) {
 Pair MercatorToGeographic(Pair plane, std::int32_t datum, std::int32_t projection,
                           std::int32_t units) {
   const TransverseMercator zone = MercatorZone(datum, projection);
-  return CheckedStep([&] { return zone.Reverse(ScaleToMetres(plane, units)); });
+  return CheckGeographicRange(
+      CheckedStep([&] { return zone.Reverse(ScaleToMetres(plane, units)); }));
 }
 
 Pair GeographicToMercator(Pair geo, std::int32_t datum, std::int32_t projection,

@@ -427,6 +427,11 @@ TEST(CApi, TypeDescriptionListsTheInterfaces) {
   EXPECT_EQ(lantrel_typelib_member("_ZrGeoPosition", 27, nullptr, nullptr), 9);
   EXPECT_EQ(lantrel_typelib_member("_zrCarter", 0, nullptr, nullptr), 9);
   EXPECT_EQ(lantrel_typelib_member("_zrCarter", 17, nullptr, nullptr), 9);
+  // Extreme slots are out of range, not an overflow of the slot-to-index step.
+  for (const int32_t slot : {INT32_MIN, INT32_MIN + 1, -1, INT32_MAX}) {
+    EXPECT_EQ(lantrel_typelib_member("_ZrGeoPosition", slot, nullptr, nullptr), 9) << slot;
+    EXPECT_EQ(lantrel_typelib_enum_member("zrGeoUnits", slot, nullptr, nullptr), 9) << slot;
+  }
   EXPECT_EQ(lantrel_typelib_member("IDispatch", 1, nullptr, nullptr), 5);
 
   // The enumeration tables agree with the header's constants, member by member.

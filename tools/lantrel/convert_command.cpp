@@ -121,6 +121,12 @@ class ConvertJob {
   void JsonStart(std::uint64_t line);
   void JsonPoint(const ConvertedPoint& pt);
   void Failed(std::uint64_t line, const std::string& message);
+  // Writes the input's byte-order mark in front of the output, once, before anything else.
+  void KeepBom(const LineReader& in) {
+    if (bomDecided_) return;
+    bomDecided_ = true;
+    if (in.bom() && !s_.json) out_.Write(kUtf8Bom);
+  }
   void Tick(const LineReader& in) {
     if (bar_ && (in.lineNumber() & 4095) == 0) bar_->Update(in.consumed());
   }
@@ -133,6 +139,7 @@ class ConvertJob {
   std::string scratch_;
   std::string fileName_;
   bool stopped_ = false;
+  bool bomDecided_ = false;
   // One output cell of a CSV record.
   struct Cell {
     enum Kind { Raw, Number, Text, Empty } kind;
@@ -178,11 +185,12 @@ void ConvertJob::RunPlain(LineReader& in) {
   std::string error;
   while (!stopped_ && in.Next(line)) {
     Tick(in);
+    KeepBom(in);
     const LineKind kind = Classify(line);
     if (kind != LineKind::Data) {
       if (!s_.json) {
         out_.Write(line);
-        out_.Put('\n');
+        out_.Write(in.outputEnding());
       }
       continue;
     }
@@ -221,7 +229,7 @@ void ConvertJob::RunPlain(LineReader& in) {
       }
       out_.Write(rest);
     }
-    out_.Put('\n');
+    out_.Write(in.outputEnding());
   }
 }
 
@@ -305,48 +313,57 @@ CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& n
 
 void ConvertJob::RunCsv(LineReader& in) {
   std::optional<CsvLayout> layout;
-  std::vector<std::string_view> fields;
-  std::string record;
-  std::string_view line;
+  CsvReader reader(in);
+  reader.CommentsAllowed(true);
+  CsvRecord record;
   ConvertedPoint pt;
   std::string error;
-  while (!stopped_ && in.Next(line)) {
+  while (!stopped_ && reader.Next(record)) {
     Tick(in);
-    const std::uint64_t first = in.lineNumber();
-    if (Classify(line) == LineKind::Blank || (!layout && Classify(line) == LineKind::Comment)) {
+    KeepBom(in);
+    const std::uint64_t first = record.line;
+    const std::vector<std::string_view>& fields = record.fields;
+    if (record.kind != LineKind::Data) {
       if (!s_.json) {
-        out_.Write(line);
-        out_.Put('\n');
+        out_.Write(record.text);
+        out_.Write(record.ending);
       }
       continue;
     }
-    // A quoted field may hold line breaks: gather the whole record.
-    std::string_view text = line;
-    if (!SplitCsv(line, fields)) {
-      record.assign(line);
-      bool closed = false;
-      while (!closed && in.Next(line)) {
-        record += '\n';
-        record.append(line);
-        closed = SplitCsv(record, fields);
-      }
-      text = record;
-      if (!closed) {
-        Failed(first, "unterminated quoted field at the end of the input");
-        if (!s_.json) out_.Put('\n');
-        return;
-      }
-    }
     if (!layout) {
+      if (!record.error.empty()) {
+        throw UsageError(in.name() + ":" + std::to_string(first) +
+                         ": malformed CSV header: " + record.error);
+      }
       std::vector<std::string> names;
       names.reserve(fields.size());
       for (const auto f : fields) names.push_back(CsvValue(f));
       layout = MakeLayout(s_, names, in.name());
+      reader.CommentsAllowed(false);
       if (!s_.json && layout->header != lastHeader_) {
         out_.Write(layout->header);
-        out_.Put('\n');
+        out_.Write(record.ending);
       }
       lastHeader_ = layout->header;
+      continue;
+    }
+    if (!record.error.empty()) {
+      // The fields of a damaged record are not known: it is written as a record of empty
+      // fields, one per output column, so the records stay aligned.
+      Failed(first, "malformed CSV: " + record.error);
+      if (stopped_) break;
+      if (s_.json) {
+        scratch_.clear();
+        JsonStart(first);
+        scratch_ += ",\"error\":";
+        AppendJsonString(scratch_, "malformed CSV: " + record.error);
+        scratch_ += "}\n";
+        out_.Write(scratch_);
+      } else {
+        scratch_.assign(layout->names.empty() ? 0 : layout->names.size() - 1, ',');
+        out_.Write(scratch_);
+        out_.Write(record.ending);
+      }
       continue;
     }
     bool ok = true;
@@ -411,7 +428,7 @@ void ConvertJob::RunCsv(LineReader& in) {
         else if (cell.kind == Cell::Text) AppendCsvField(scratch_, cell.text);
         else if (cell.kind == Cell::Raw) scratch_.append(cell.raw);
       }
-      scratch_ += '\n';
+      scratch_ += record.ending;
     }
     out_.Write(scratch_);
   }

@@ -1,29 +1,64 @@
 #include "csv.hpp"
 
+#include <cstring>
+
 namespace lantrel::cli {
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+std::string FieldProblem(const char* what, std::size_t field) {
+  return std::string(what) + std::to_string(field);
+}
+
 }  // namespace
 
-bool SplitCsv(std::string_view record, std::vector<std::string_view>& fields) {
+CsvSplit SplitCsvRecord(std::string_view record, std::vector<std::string_view>& fields,
+                        std::string* problem) {
   fields.clear();
+  const std::size_t n = record.size();
   std::size_t start = 0;
-  bool quoted = false;
-  for (std::size_t i = 0; i < record.size(); ++i) {
-    const char c = record[i];
-    if (c == '"') {
-      // A quote toggles the quoted state; "" inside quotes toggles twice and stays quoted.
-      quoted = !quoted;
-    } else if (c == ',' && !quoted) {
-      fields.push_back(record.substr(start, i - start));
-      start = i + 1;
+  while (true) {
+    std::size_t i = start;
+    while (i < n && IsBlank(record[i])) ++i;
+    std::size_t end;  // where the field ends: the comma after it, or n
+    if (i < n && record[i] == '"') {
+      std::size_t k = i + 1;
+      while (true) {
+        const void* q = k < n ? std::memchr(record.data() + k, '"', n - k) : nullptr;
+        if (q == nullptr) return CsvSplit::Open;
+        k = static_cast<std::size_t>(static_cast<const char*>(q) - record.data());
+        if (k + 1 < n && record[k + 1] == '"') {
+          k += 2;  // a doubled quote stands for one quote
+          continue;
+        }
+        break;
+      }
+      end = k + 1;
+      while (end < n && IsBlank(record[end])) ++end;
+      if (end < n && record[end] != ',') {
+        if (problem) *problem = FieldProblem("text after the closing quote of field ", fields.size() + 1);
+        fields.clear();
+        return CsvSplit::Malformed;
+      }
+    } else {
+      const void* comma = i < n ? std::memchr(record.data() + i, ',', n - i) : nullptr;
+      end = comma ? static_cast<std::size_t>(static_cast<const char*>(comma) - record.data()) : n;
+      if (std::memchr(record.data() + i, '"', end - i) != nullptr) {
+        if (problem) *problem = FieldProblem("a quote inside the unquoted field ", fields.size() + 1);
+        fields.clear();
+        return CsvSplit::Malformed;
+      }
     }
+    fields.push_back(record.substr(start, end - start));
+    if (end >= n) return CsvSplit::Complete;
+    start = end + 1;
   }
-  fields.push_back(record.substr(start));
-  return !quoted;
+}
+
+bool SplitCsv(std::string_view record, std::vector<std::string_view>& fields) {
+  return SplitCsvRecord(record, fields) == CsvSplit::Complete;
 }
 
 std::string CsvValue(std::string_view raw) {
@@ -70,6 +105,80 @@ void AppendCsvField(std::string& out, std::string_view value) {
     out += c;
   }
   out += '"';
+}
+
+bool CsvReader::NextLine(std::string_view& line, std::string_view& ending,
+                         std::string_view& outputEnding) {
+  if (!held_.empty()) {
+    current_ = std::move(held_.front().text);
+    ending = held_.front().ending;
+    outputEnding = held_.front().outputEnding;
+    held_.pop_front();
+    line = current_;
+  } else {
+    if (!in_.Next(line)) return false;
+    ending = in_.ending();
+    outputEnding = in_.outputEnding();
+  }
+  ++lineNumber_;
+  return true;
+}
+
+bool CsvReader::Next(CsvRecord& r) {
+  std::string_view line;
+  std::string_view ending;
+  std::string_view outputEnding;
+  if (!NextLine(line, ending, outputEnding)) return false;
+  r.line = lineNumber_;
+  r.lines = 1;
+  r.text = line;
+  r.ending = outputEnding;
+  r.fields.clear();
+  r.error.clear();
+  r.kind = Classify(line);
+  if (r.kind == LineKind::Blank || (r.kind == LineKind::Comment && comments_)) return true;
+  r.kind = LineKind::Data;
+  const CsvSplit first = SplitCsvRecord(line, r.fields, &r.error);
+  if (first != CsvSplit::Open) return true;
+
+  // A quoted field goes on over the line end: gather lines until the quotes balance.
+  record_.assign(line);
+  const std::string_view firstEnding = outputEnding;
+  gathered_.clear();
+  gathered_.push_back({std::string(line), ending, outputEnding});
+  std::string_view lastEnding = ending;
+  const std::uint64_t firstLine = lineNumber_;
+  while (true) {
+    if (gathered_.size() >= kMaxRecordLines) {
+      r.error = "a quoted field is still open after " + std::to_string(kMaxRecordLines) + " lines";
+      break;
+    }
+    if (lastEnding.empty() || !NextLine(line, ending, outputEnding)) {
+      r.error = "a quoted field is not closed by the end of the input";
+      break;
+    }
+    record_.append(lastEnding);
+    record_.append(line);
+    gathered_.push_back({std::string(line), ending, outputEnding});
+    lastEnding = ending;
+    const CsvSplit s = SplitCsvRecord(record_, r.fields, &r.error);
+    if (s == CsvSplit::Complete) {
+      r.text = record_;
+      r.ending = outputEnding;
+      r.lines = gathered_.size();
+      return true;
+    }
+    if (s == CsvSplit::Malformed) break;
+  }
+  // Malformed: the record is its first line; the lines gathered after it are read again.
+  for (std::size_t i = gathered_.size(); i-- > 1;) held_.push_front(std::move(gathered_[i]));
+  lineNumber_ = firstLine;
+  current_ = std::move(gathered_.front().text);
+  r.text = current_;
+  r.ending = firstEnding;
+  r.fields.clear();
+  if (!held_.empty()) r.error += "; reading resumes at line " + std::to_string(firstLine + 1);
+  return true;
 }
 
 }  // namespace lantrel::cli

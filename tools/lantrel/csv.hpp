@@ -1,15 +1,33 @@
 // CSV records (comma-separated, fields optionally in double quotes with "" for a quote).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "io.hpp"
+#include "line_fields.hpp"
+
 namespace lantrel::cli {
 
-/// Splits one record into its fields as written (quotes included), so untouched fields can be
-/// copied byte for byte. Returns false when a quoted field is still open at the end: the
-/// record continues after a line break.
+/// How far a record's text makes up whole CSV fields.
+enum class CsvSplit {
+  Complete,   // every field is whole
+  Open,       // a quoted field is still open at the end: the record goes on after a line break
+  Malformed,  // a quote inside an unquoted field, or text after a closing quote
+};
+
+/// Splits one record into its fields as written (quotes and surrounding blanks included), so
+/// untouched fields can be copied byte for byte. A field is quoted when its first non-blank
+/// character is a quote; after the closing quote only blanks may follow before the comma.
+/// On Malformed, problem (when given) receives a short description naming the field.
+CsvSplit SplitCsvRecord(std::string_view record, std::vector<std::string_view>& fields,
+                        std::string* problem = nullptr);
+
+/// SplitCsvRecord(...) == CsvSplit::Complete.
 bool SplitCsv(std::string_view record, std::vector<std::string_view>& fields);
 
 /// The value of a field as written: blanks around it dropped, quotes removed, "" turned into ".
@@ -18,5 +36,58 @@ std::string CsvValue(std::string_view raw);
 /// Appends a value as a CSV field, quoted when it holds a comma, a quote, a line break or
 /// leading or trailing blanks.
 void AppendCsvField(std::string& out, std::string_view value);
+
+/// One record as CsvReader hands it out. The views stay valid until the next call.
+struct CsvRecord {
+  std::uint64_t line = 0;   // number of its first line
+  std::uint64_t lines = 0;  // lines it spans (a quoted field may hold line breaks)
+  LineKind kind = LineKind::Data;  // Blank and Comment records are one line, not split
+  std::string_view text;    // the record as written, inner line ends included, without its end
+  std::string_view ending;  // the line end to write after the record's output
+  std::vector<std::string_view> fields;  // Data: its fields as written
+  std::string error;  // non-empty when the quoting is malformed; fields are then empty
+};
+
+/// Reads CSV records from a line reader.
+///
+/// Framing rules, which decide where reading goes on after a damaged record:
+/// - A record that is well-formed CSV is taken whole, over as many lines as its quoted
+///   fields span (at most kMaxRecordLines lines). Problems with its values are the caller's.
+/// - A record whose quoting is malformed — a quote inside an unquoted field, text after a
+///   closing quote, or a quoted field not closed by the end of the input or within
+///   kMaxRecordLines lines — is returned with `error` set and its first line only as
+///   `text`; reading resumes at the line after that first line. A stray quote therefore
+///   costs exactly one record, and the lines it would have swallowed are read as records of
+///   their own.
+/// Line ends inside quoted fields are kept as they were in the input.
+class CsvReader {
+ public:
+  static constexpr std::uint64_t kMaxRecordLines = 256;
+
+  explicit CsvReader(LineReader& in) : in_(in) {}
+
+  /// While on (until the header is read), a line whose first non-blank character is '#'
+  /// is returned as a Comment record instead of being split.
+  void CommentsAllowed(bool on) { comments_ = on; }
+
+  /// The next record; false at the end of the input.
+  bool Next(CsvRecord& record);
+
+ private:
+  struct HeldLine {
+    std::string text;
+    std::string_view ending;  // a static string (the reader's line-end constants)
+    std::string_view outputEnding;
+  };
+  bool NextLine(std::string_view& line, std::string_view& ending, std::string_view& outputEnding);
+
+  LineReader& in_;
+  bool comments_ = false;
+  std::uint64_t lineNumber_ = 0;
+  std::deque<HeldLine> held_;  // lines to read again after a malformed record
+  std::string current_;        // the held line being handed out
+  std::string record_;         // a record gathered over several lines
+  std::vector<HeldLine> gathered_;
+};
 
 }  // namespace lantrel::cli

@@ -67,29 +67,77 @@ bool LineReader::Fill() {
   return true;
 }
 
+void LineReader::TakeBom() {
+  started_ = true;
+  // The mark may arrive split over reads from a pipe: gather three bytes when there are.
+  while (end_ - begin_ < kUtf8Bom.size() && !eof_ && Fill()) {
+  }
+  if (end_ - begin_ >= kUtf8Bom.size() &&
+      std::string_view(buffer_.data() + begin_, kUtf8Bom.size()) == kUtf8Bom) {
+    bom_ = true;
+    begin_ += kUtf8Bom.size();
+    consumed_ += kUtf8Bom.size();
+  }
+}
+
+namespace {
+
+constexpr std::string_view kLf = "\n";
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kCr = "\r";
+
+// First carriage return or line feed in [from, to), or to.
+std::size_t FindLineEnd(const char* data, std::size_t from, std::size_t to) {
+  const char* p = data + from;
+  const char* const stop = data + to;
+  // Line feeds are found by memchr; a carriage return before one is looked for in the
+  // stretch up to it only, so CR-only input is scanned once, not once per line.
+  const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(stop - p));
+  const char* limit = lf != nullptr ? static_cast<const char*>(lf) : stop;
+  const void* cr = std::memchr(p, '\r', static_cast<std::size_t>(limit - p));
+  if (cr != nullptr) return static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+  return static_cast<std::size_t>(limit - data);
+}
+
+}  // namespace
+
 bool LineReader::Next(std::string_view& line) {
+  if (!started_) TakeBom();
   std::size_t searched = begin_;
   while (true) {
-    const void* nl = searched < end_
-                         ? std::memchr(buffer_.data() + searched, '\n', end_ - searched)
-                         : nullptr;
-    if (nl != nullptr) {
-      const auto at = static_cast<std::size_t>(static_cast<const char*>(nl) - buffer_.data());
-      std::size_t stop = at;
-      if (stop > begin_ && buffer_[stop - 1] == '\r') --stop;
-      line = std::string_view(buffer_.data() + begin_, stop - begin_);
-      consumed_ += at + 1 - begin_;
-      begin_ = at + 1;
+    const std::size_t at = FindLineEnd(buffer_.data(), searched, end_);
+    if (at < end_) {
+      std::size_t next = at + 1;
+      std::string_view ending = kLf;
+      if (buffer_[at] == '\r') {
+        // A carriage return at the end of the data read so far may be half of a CRLF.
+        if (at + 1 == end_ && !eof_) {
+          const std::size_t offset = at - begin_;
+          Fill();  // moves the data; at the end of the input it only sets eof_
+          searched = begin_ + offset;
+          continue;
+        }
+        if (at + 1 < end_ && buffer_[at + 1] == '\n') {
+          ending = kCrLf;
+          next = at + 2;
+        } else {
+          ending = kCr;
+        }
+      }
+      line = std::string_view(buffer_.data() + begin_, at - begin_);
+      ending_ = ending;
+      lastEnding_ = ending;
+      consumed_ += next - begin_;
+      begin_ = next;
       ++lineNumber_;
       return true;
     }
     const std::size_t pending = end_ - begin_;  // all of it searched already
     if (eof_ || !Fill()) {
       if (begin_ == end_) return false;
-      // Last line without a line feed.
-      std::size_t stop = end_;
-      if (buffer_[stop - 1] == '\r') --stop;
-      line = std::string_view(buffer_.data() + begin_, stop - begin_);
+      // Last line without a line end.
+      line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+      ending_ = {};
       consumed_ += end_ - begin_;
       begin_ = end_;
       ++lineNumber_;

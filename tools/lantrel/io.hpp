@@ -15,8 +15,11 @@ class IoError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-/// Reads a file (or standard input for "-") line by line. Lines are returned without their
-/// line feed and without a carriage return before it; the views stay valid until the next call.
+/// Reads a file (or standard input for "-") line by line. A line ends at a line feed, a
+/// carriage return followed by a line feed, or a carriage return alone; the last line may
+/// have no end. Lines are returned without their end, which ending() gives; the views stay
+/// valid until the next call. A UTF-8 byte-order mark at the very start is taken off the
+/// first line and reported by bom().
 class LineReader {
  public:
   /// Opens the file; throws IoError naming it when that fails.
@@ -27,6 +30,16 @@ class LineReader {
 
   /// The next line; false at the end of the input. Throws IoError when a read fails.
   bool Next(std::string_view& line);
+
+  /// The end of the line last returned as it was in the input: "\n", "\r\n", "\r", or
+  /// empty for a last line without one.
+  std::string_view ending() const { return ending_; }
+  /// The end to write after the output of the line last returned: its own end, or for a
+  /// last line without one the end the input used before (a line feed when there was none),
+  /// so output lines are always terminated and keep the input's convention.
+  std::string_view outputEnding() const { return ending_.empty() ? lastEnding_ : ending_; }
+  /// Whether the input started with a UTF-8 byte-order mark (known once Next was called).
+  bool bom() const { return bom_; }
 
   const std::string& name() const { return name_; }
   /// Number of the line last returned, counted from 1.
@@ -39,12 +52,17 @@ class LineReader {
 
  private:
   bool Fill();
+  void TakeBom();
 
   std::string name_;
   int fd_ = -1;
   bool ownsFd_ = false;
   bool regular_ = false;
   bool eof_ = false;
+  bool started_ = false;
+  bool bom_ = false;
+  std::string_view ending_;
+  std::string_view lastEnding_ = "\n";
   std::uint64_t size_ = 0;
   std::uint64_t consumed_ = 0;
   std::uint64_t lineNumber_ = 0;
@@ -53,6 +71,9 @@ class LineReader {
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
 };
+
+/// The UTF-8 byte-order mark.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 /// Collects output in a large buffer and writes it to a descriptor in big pieces.
 class OutputSink {

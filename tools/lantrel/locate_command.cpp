@@ -206,7 +206,10 @@ int RunLocate(const std::vector<std::string>& args) {
   Reporter report(s.files.size() > 1);
   std::string text;
   bool stopped = false;
-  if (s.header && !s.json) out.Write("# state\tcounty\tzone\tquadrangle\tquadrangle-state\ttile\n");
+  bool bomDecided = false;
+  const auto writeHeader = [&] {
+    if (s.header && !s.json) out.Write("# state\tcounty\tzone\tquadrangle\tquadrangle-state\ttile\n");
+  };
   for (const auto& file : s.files) {
     if (stopped) break;
     LineReader in(file);
@@ -219,10 +222,16 @@ int RunLocate(const std::vector<std::string>& args) {
     std::string_view line;
     while (in.Next(line)) {
       if (bar && (in.lineNumber() & 1023) == 0) bar->Update(in.consumed());
+      if (!bomDecided) {
+        // The input's byte-order mark goes in front of the output, once.
+        bomDecided = true;
+        if (in.bom() && !s.json) out.Write(kUtf8Bom);
+        writeHeader();
+      }
       if (Classify(line) != LineKind::Data) {
         if (!s.json) {
           out.Write(line);
-          out.Put('\n');
+          out.Write(in.outputEnding());
         }
         continue;
       }
@@ -264,13 +273,14 @@ int RunLocate(const std::vector<std::string>& args) {
         text += "}\n";
       } else {
         if (found) Tsv(text, *found);
-        text += '\n';
+        text += in.outputEnding();
       }
       out.Write(text);
     }
     if (bar) bar->Update(in.consumed());
     report.SetProgress(nullptr);
   }
+  if (!bomDecided) writeHeader();  // empty input: the header alone
   out.Flush();
   return report.failures() > 0 ? kExitFailed : kExitOk;
 }

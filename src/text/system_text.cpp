@@ -1,11 +1,12 @@
-#include "systems.hpp"
+#include "lantrel/system_text.hpp"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <optional>
 #include <string>
 
-namespace lantrel::cli {
+namespace lantrel {
 
 namespace {
 
@@ -246,7 +247,7 @@ std::string Describe(const System& s) {
          std::string(LongName(s.datum)) + ", " + std::string(LongName(s.units)) + ")";
 }
 
-std::span<const EpsgEntry> EpsgTable() { return kAllEpsg; }
+EpsgEntries EpsgTable() { return EpsgEntries{kAllEpsg.data(), kAllEpsg.size()}; }
 
 std::int32_t EpsgOf(const System& s) {
   for (const auto& e : kAllEpsg) {
@@ -255,4 +256,4 @@ std::int32_t EpsgOf(const System& s) {
   return 0;
 }
 
-}  // namespace lantrel::cli
+}  // namespace lantrel

@@ -1,10 +1,10 @@
-#include "carter_text.hpp"
+#include "lantrel/carter_text.hpp"
 
 #include <charconv>
 
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
 
-namespace lantrel::cli {
+namespace lantrel {
 
 namespace {
 
@@ -59,7 +59,7 @@ class Cursor {
       ++pos_;
       while (!AtEnd() && IsDigit(text_[pos_])) ++pos_;
     }
-    const auto value = ParseNumber(text_.substr(start, pos_ - start));
+    const auto value = ParseDecimal(text_.substr(start, pos_ - start));
     if (pos_ == digits || !value) {
       pos_ = start;
       return false;
@@ -182,4 +182,4 @@ std::string LetterForLibrary(const std::string& letter) {
   return letter;
 }
 
-}  // namespace lantrel::cli
+}  // namespace lantrel

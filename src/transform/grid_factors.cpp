@@ -1,0 +1,33 @@
+// Scale factor and convergence of arrays of points in one system.
+#include <limits>
+#include <string>
+
+#include "lantrel/error.hpp"
+#include "lantrel/transformer.hpp"
+#include "position/raise.hpp"
+#include "transform/point_conversion.hpp"
+#include "transform/system_validation.hpp"
+
+namespace lantrel {
+
+void GridFactors(CoordinateSystem system, bool /*westPositive*/, std::size_t count,
+                 const double* x, const double* y, double* scaleFactor, double* convergence,
+                 std::int32_t* status) {
+  // The sign convention changes only how a geographic x reads back, never a factor.
+  detail::ValidateSourceSystem(system, "lantrel:GridFactors:");
+  if (count == 0) return;
+  if (!x || !y || !scaleFactor || !convergence || !status) {
+    detail::RaiseRuntime(errc::InvalidArgument);
+  }
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  for (std::size_t i = 0; i < count; ++i) {
+    double k = kNaN;
+    double gamma = kNaN;
+    const std::int32_t s = detail::PointFactors(system, x[i], y[i], k, gamma);
+    scaleFactor[i] = s == 0 ? k : kNaN;
+    convergence[i] = s == 0 ? gamma : kNaN;
+    status[i] = s;
+  }
+}
+
+}  // namespace lantrel

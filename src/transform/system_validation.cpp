@@ -1,0 +1,54 @@
+#include "transform/system_validation.hpp"
+
+#include "lantrel/enums.hpp"
+#include "lantrel/error.hpp"
+#include "position/unit_fitting.hpp"
+
+namespace lantrel::detail {
+namespace {
+
+bool ValidProjection(std::int32_t p) { return p >= 0 && p <= 15; }
+bool ValidDatum(std::int32_t d) { return d == 0 || d == 1; }
+bool ValidUnits(std::int32_t u) { return u >= 0 && u <= 5; }
+
+// Error 5 for a system a position cannot hold as named.
+void ValidateCombination(CoordinateSystem s, const std::string& source) {
+  if (FamilyOf(s.projection) == ProjectionFamily::Carter) {
+    throw Error(errc::InvalidArgument, source,
+                "The Carter system is not a coordinate-pair system; use a position's Carter "
+                "object.");
+  }
+  if (s.projection == kSingleZone && s.datum != kNAD83) {
+    throw Error(errc::InvalidArgument, source, "The single zone exists on NAD 83 only.");
+  }
+  if (FitUnits(s.projection, s.units) != s.units) {
+    throw Error(errc::InvalidArgument, source,
+                s.units == kDecimalDegrees
+                    ? "Decimal degrees are not a unit of a plane zone."
+                    : "The geographic system takes decimal degrees only.");
+  }
+}
+
+}  // namespace
+
+void ValidateSourceSystem(CoordinateSystem s, const std::string& source) {
+  if (!ValidProjection(s.projection)) {
+    throw Error(errc::InvalidProjection, source, "Invalid projection specified.");
+  }
+  if (!ValidDatum(s.datum)) {
+    throw Error(errc::InvalidDatum, source, "Invalid horizontal datum specified.");
+  }
+  if (!ValidUnits(s.units)) throw Error(errc::InvalidUnits, source, "Invalid units specified.");
+  ValidateCombination(s, source);
+}
+
+void ValidateTargetSystem(CoordinateSystem s, const std::string& source) {
+  if (!ValidDatum(s.datum)) throw Error(errc::InvalidDatum, source, "Invalid toDatum specified.");
+  if (!ValidUnits(s.units)) throw Error(errc::InvalidUnits, source, "Invalid toUnits specified.");
+  if (!ValidProjection(s.projection)) {
+    throw Error(errc::InvalidProjection, source, "Invalid toProjection specified.");
+  }
+  ValidateCombination(s, source);
+}
+
+}  // namespace lantrel::detail
