@@ -1,12 +1,14 @@
 # Entry points for a fresh machine:
 #   make run   builds lantrel and runs the sample job
 #   make test  builds everything and runs every test
+#   make docs  builds the API reference (build/docs/html/index.html)
+#   make package  builds the Debian packages (build/*.deb)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc)
 
-.PHONY: all run test test-asan test-tsan bench deps clean
+.PHONY: all run test test-asan test-tsan bench docs package deps clean
 
 all: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -38,6 +40,12 @@ test-tsan: deps
 
 bench: deps all
 	@bash bench/run.sh $(BUILD)
+
+docs: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target lantrel_docs
+
+package: deps all
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)

@@ -7,7 +7,7 @@ find_package(Python3 COMPONENTS Interpreter QUIET)
 set(LANTREL_REFDATA_STATES ${LANTREL_SHARED_DATA}/boundaries/states-from-counties-500k.geojson)
 set(LANTREL_REFDATA_COUNTIES ${LANTREL_SHARED_DATA}/boundaries/ky-counties-500k.geojson)
 set(LANTREL_REFDATA_QUADS ${LANTREL_SHARED_DATA}/quads/quads.csv)
-set(LANTREL_REFDATA_FILE ${CMAKE_BINARY_DIR}/bin/lantrel.bin)
+set(LANTREL_REFDATA_FILE ${LANTREL_OUTPUT_DIR}/lantrel.bin)
 
 if(Python3_Interpreter_FOUND AND EXISTS ${LANTREL_REFDATA_STATES}
    AND EXISTS ${LANTREL_REFDATA_COUNTIES} AND EXISTS ${LANTREL_REFDATA_QUADS})
@@ -23,7 +23,9 @@ if(Python3_Interpreter_FOUND AND EXISTS ${LANTREL_REFDATA_STATES}
     COMMENT "Building the reference data file lantrel.bin"
     VERBATIM)
   add_custom_target(lantrel_refdata ALL DEPENDS ${LANTREL_REFDATA_FILE})
-  install(FILES ${LANTREL_REFDATA_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/lantrel)
+  # Where the file is made, for projects that embed lantrel and copy it next to their programs.
+  set_target_properties(lantrel_refdata PROPERTIES LANTREL_DATA_FILE ${LANTREL_REFDATA_FILE})
+  install(FILES ${LANTREL_REFDATA_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/lantrel COMPONENT data)
 else()
   message(STATUS "lantrel.bin will not be built: Python 3 or the sources under "
                  "${LANTREL_SHARED_DATA} are missing (see docs/refdata.md)")

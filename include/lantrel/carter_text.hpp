@@ -1,4 +1,5 @@
-// lantrel — reading Carter location strings in both layouts the library writes:
+/// \file
+/// lantrel — reading Carter location strings in both layouts the library writes:
 //   default  D45-07 1200-FNL 350-FWL   (letter, number, section, then the two calls)
 //   ZGS      1200 FNL  350 FWL 07- D-45 (calls in four-wide columns, then section-letter-number)
 // Pure functions, thread-safe.

@@ -1,14 +1,15 @@
-/* lantrel — C interface for hosts other than C++ (C, Python through ctypes, shell tools).
+/** \file
+ * lantrel — C interface for hosts other than C++ (C, Python through ctypes, shell tools).
  *
  * The two automation classes are exposed as opaque, reference-counted handles:
  *   lantrel_position  a ZrGeoPosition (creatable)
  *   lantrel_carter    a zrCarter (obtained only from a position's Carter property)
  *
  * Naming: every member of a class appears in the order of its interface, as
- *   lantrel_<class>_get_<member>   property read
- *   lantrel_<class>_let_<member>   property write by value
- *   lantrel_<class>_set_<member>   property write by reference (the Carter object)
- *   lantrel_<class>_<member>       method (Clear, IsLetter, Convert, SetPath, ...)
+ *   lantrel_CLASS_get_MEMBER   property read
+ *   lantrel_CLASS_let_MEMBER   property write by value
+ *   lantrel_CLASS_set_MEMBER   property write by reference (the Carter object)
+ *   lantrel_CLASS_MEMBER       method (Clear, IsLetter, Convert, SetPath, ...)
  *
  * Calling convention:
  * - Every call that can fail returns an int32_t status: 0 on success, else the error number.
@@ -27,6 +28,11 @@
  * - Optional by-reference arguments are pointers; NULL means the argument is omitted.
  * - One object is used by one thread at a time; distinct objects may live on distinct threads.
  *   Reference counting (addref/release) is thread-safe.
+ *
+ * Thread rule of every function below: a call on an object handle needs that object to itself
+ * for the duration of the call; functions without a handle may be called from any thread.
+ * Unless a function says otherwise it fails with 91 for a NULL handle and 5 for a NULL output
+ * pointer, and otherwise with the error the same member of the C++ class raises.
  */
 #ifndef LANTREL_LANTREL_H
 #define LANTREL_LANTREL_H
@@ -38,48 +44,58 @@
 extern "C" {
 #endif
 
+/* Everything declared in this header is exported from the shared library. */
+#if defined(__GNUC__)
+#pragma GCC visibility push(default)
+#endif
+
 /* ---- Basic types ----------------------------------------------------------------------- */
 
+/** Handle of a position (lantrel::ZrGeoPosition), reference-counted. */
 typedef struct lantrel_position lantrel_position;
+/** Handle of a Carter location (lantrel::zrCarter), reference-counted. */
 typedef struct lantrel_carter lantrel_carter;
 
 /** Automation Boolean: 16 bits, True = -1, False = 0. */
 typedef int16_t lantrel_bool;
-#define LANTREL_TRUE ((lantrel_bool)-1)
-#define LANTREL_FALSE ((lantrel_bool)0)
+#define LANTREL_TRUE ((lantrel_bool)-1) /**< Automation True. */
+#define LANTREL_FALSE ((lantrel_bool)0) /**< Automation False. */
 
 /* ---- Enumerations (values are 32-bit signed integers at the interface) ------------------- */
 /* The members keep their own names. In C++ they sit in the global namespace beside namespace
  * lantrel, so code that uses both writes lantrel::zrCarter for the class. */
 
-enum zrGeoDatum { zrNAD83 = 0, zrNAD27 = 1 };
+/** Horizontal datum codes (lantrel::zrGeoDatum). */
+enum zrGeoDatum { zrNAD83 = 0 /**< NAD 83 */, zrNAD27 = 1 /**< NAD 27 */ };
 
+/** Unit codes (lantrel::zrGeoUnits). */
 enum zrGeoUnits {
-  zrDecimalDegrees = 0,
-  zrUSFt = 1,
-  zrMeters = 2,
-  zrIntlFt = 3,
-  zrMiles = 4,
-  zrKilometers = 5
+  zrDecimalDegrees = 0, /**< decimal degrees (geographic and Carter) */
+  zrUSFt = 1,           /**< US survey foot */
+  zrMeters = 2,         /**< metre */
+  zrIntlFt = 3,         /**< international foot */
+  zrMiles = 4,          /**< US survey mile */
+  zrKilometers = 5      /**< kilometre */
 };
 
+/** Projection codes (lantrel::zrGeoProjection). */
 enum zrGeoProjection {
-  zrSingleZone = 0,
-  zrNorthZone = 1,
-  zrSouthZone = 2,
-  zrUTM16 = 3,
-  zrUTM17 = 4,
-  zrGeographic = 5,
-  zrCarter = 6,
-  moEastZone = 7,
-  ilWestZone = 8,
-  ilEastZone = 9,
-  inWestZone = 10,
-  inEastZone = 11,
-  ohSouthZone = 12,
-  wvSouthZone = 13,
-  vaSouthZone = 14,
-  tnSingleZone = 15
+  zrSingleZone = 0, /**< Kentucky single zone */
+  zrNorthZone = 1,  /**< Kentucky north zone */
+  zrSouthZone = 2,  /**< Kentucky south zone */
+  zrUTM16 = 3,      /**< UTM zone 16 north */
+  zrUTM17 = 4,      /**< UTM zone 17 north */
+  zrGeographic = 5, /**< longitude and latitude */
+  zrCarter = 6,     /**< Carter location grid */
+  moEastZone = 7,   /**< Missouri East */
+  ilWestZone = 8,   /**< Illinois West */
+  ilEastZone = 9,   /**< Illinois East */
+  inWestZone = 10,  /**< Indiana West */
+  inEastZone = 11,  /**< Indiana East */
+  ohSouthZone = 12, /**< Ohio South */
+  wvSouthZone = 13, /**< West Virginia South */
+  vaSouthZone = 14, /**< Virginia South */
+  tnSingleZone = 15 /**< Tennessee */
 };
 
 /* ---- Error numbers ------------------------------------------------------------------------ */
@@ -87,29 +103,29 @@ enum zrGeoProjection {
 /** Automation object-error base, 0x80040000 as a signed 32-bit value. */
 #define LANTREL_OBJECT_ERROR_BASE ((int32_t)(-2147221504L))
 
-#define LANTREL_OK ((int32_t)0)
+#define LANTREL_OK ((int32_t)0) /**< Success. */
 /* General run-time errors, with their standard texts. */
-#define LANTREL_E_INVALID_ARGUMENT ((int32_t)5)  /* "Invalid procedure call or argument" */
-#define LANTREL_E_OVERFLOW ((int32_t)6)          /* "Overflow" */
-#define LANTREL_E_OUT_OF_MEMORY ((int32_t)7)     /* "Out of memory" */
-#define LANTREL_E_SUBSCRIPT ((int32_t)9)         /* "Subscript out of range" */
-#define LANTREL_E_DIVISION_BY_ZERO ((int32_t)11) /* "Division by zero" */
-#define LANTREL_E_INTERNAL ((int32_t)51)         /* "Internal error" */
-#define LANTREL_E_INVALID_FILE_FORMAT ((int32_t)321) /* "Invalid file format": a damaged data file */
-#define LANTREL_E_OBJECT_NOT_SET ((int32_t)91)   /* "Object variable or With block variable not set" */
+#define LANTREL_E_INVALID_ARGUMENT ((int32_t)5)  /**< "Invalid procedure call or argument" */
+#define LANTREL_E_OVERFLOW ((int32_t)6)          /**< "Overflow" */
+#define LANTREL_E_OUT_OF_MEMORY ((int32_t)7)     /**< "Out of memory" */
+#define LANTREL_E_SUBSCRIPT ((int32_t)9)         /**< "Subscript out of range" */
+#define LANTREL_E_DIVISION_BY_ZERO ((int32_t)11) /**< "Division by zero" */
+#define LANTREL_E_INTERNAL ((int32_t)51)         /**< "Internal error" */
+#define LANTREL_E_INVALID_FILE_FORMAT ((int32_t)321) /**< "Invalid file format": a damaged data file */
+#define LANTREL_E_OBJECT_NOT_SET ((int32_t)91)   /**< "Object variable or With block variable not set" */
 /* The library's own errors. */
-#define LANTREL_E_INVALID_DATUM (LANTREL_OBJECT_ERROR_BASE + 1001)
-#define LANTREL_E_INVALID_PROJECTION (LANTREL_OBJECT_ERROR_BASE + 1002)
-#define LANTREL_E_INVALID_UNITS (LANTREL_OBJECT_ERROR_BASE + 1003)
-#define LANTREL_E_DATA_NOT_LOADED (LANTREL_OBJECT_ERROR_BASE + 1010)
-#define LANTREL_E_INVALID_CARTER_SECTION (LANTREL_OBJECT_ERROR_BASE + 1011)
-#define LANTREL_E_INVALID_CARTER_NUMBER (LANTREL_OBJECT_ERROR_BASE + 1012)
-#define LANTREL_E_INVALID_CARTER_LETTER (LANTREL_OBJECT_ERROR_BASE + 1013)
+#define LANTREL_E_INVALID_DATUM (LANTREL_OBJECT_ERROR_BASE + 1001) /**< A datum code other than 0 and 1. */
+#define LANTREL_E_INVALID_PROJECTION (LANTREL_OBJECT_ERROR_BASE + 1002) /**< A projection code outside 0-15. */
+#define LANTREL_E_INVALID_UNITS (LANTREL_OBJECT_ERROR_BASE + 1003) /**< A units code outside 0-5. */
+#define LANTREL_E_DATA_NOT_LOADED (LANTREL_OBJECT_ERROR_BASE + 1010) /**< No reference data file is loaded. */
+#define LANTREL_E_INVALID_CARTER_SECTION (LANTREL_OBJECT_ERROR_BASE + 1011) /**< A Carter section outside 1-25. */
+#define LANTREL_E_INVALID_CARTER_NUMBER (LANTREL_OBJECT_ERROR_BASE + 1012) /**< A Carter block number outside 0-92. */
+#define LANTREL_E_INVALID_CARTER_LETTER (LANTREL_OBJECT_ERROR_BASE + 1013) /**< An empty or invalid Carter letter. */
 
 /* Non-error result of lantrel_position_convert: the datum change was refused because the
  * point lies outside the datum-shift window. */
-#define LANTREL_CONVERT_DONE ((int32_t)0)
-#define LANTREL_CONVERT_OUTSIDE_SHIFT_WINDOW ((int32_t)4)
+#define LANTREL_CONVERT_DONE ((int32_t)0) /**< lantrel_position_convert converted the point. */
+#define LANTREL_CONVERT_OUTSIDE_SHIFT_WINDOW ((int32_t)4) /**< lantrel_position_convert refused a datum change outside the shift window. */
 
 /* ---- Error record of the calling thread --------------------------------------------------- */
 
@@ -133,10 +149,10 @@ const char* lantrel_typelib_name(void);
 void lantrel_typelib_version(int32_t* major, int32_t* minor);
 
 /* Kinds of an interface member, combined as bits. */
-#define LANTREL_KIND_GET 1
-#define LANTREL_KIND_LET 2
-#define LANTREL_KIND_SET 4
-#define LANTREL_KIND_METHOD 8
+#define LANTREL_KIND_GET 1 /**< Member kind: property read. */
+#define LANTREL_KIND_LET 2 /**< Member kind: property write by value. */
+#define LANTREL_KIND_SET 4 /**< Member kind: property write by reference. */
+#define LANTREL_KIND_METHOD 8 /**< Member kind: method. */
 
 /** Member in slot `slot` (1-based, interface order) of interface "_ZrGeoPosition" or
  *  "_zrCarter": its name and kinds (either output optional). Error 9 past the last slot, 5 for
@@ -212,96 +228,157 @@ void lantrel_position_release(lantrel_position* position);
 
 /* 1 Carter: get returns a new reference to the position's Carter object (release it);
  *   set stores the given object by reference (NULL = nothing; a new one is made when needed). */
+/** A new reference to the position's Carter object in `out` (release it); one is created if the position holds none. */
 int32_t lantrel_position_get_carter(lantrel_position* position, lantrel_carter** out);
+/** Stores `carter` in the position by reference (NULL: none; a new one is made when needed). */
 int32_t lantrel_position_set_carter(lantrel_position* position, lantrel_carter* carter);
 /* 2-4 Identification. ReleaseDate is an automation date (days since 30 December 1899). */
+/** Version text ("3.23") in `out` (free it with lantrel_string_free). */
 int32_t lantrel_position_get_version(lantrel_position* position, char** out);
+/** Release date as an automation date (days since 30 December 1899). */
 int32_t lantrel_position_get_release_date(lantrel_position* position, double* out);
+/** Name, version and copyright text in `out` (free it with lantrel_string_free). */
 int32_t lantrel_position_get_about(lantrel_position* position, char** out);
 /* 5-10 The pair and its labels. */
+/** Whether x reads west longitudes as positive numbers. */
 int32_t lantrel_position_get_west_positive(lantrel_position* position, lantrel_bool* out);
+/** Sets the sign convention of x for the geographic and Carter systems. */
 int32_t lantrel_position_let_west_positive(lantrel_position* position, lantrel_bool value);
+/** Easting or longitude (sign as WestPositive says for geographic and Carter). */
 int32_t lantrel_position_get_x(lantrel_position* position, double* out);
+/** Stores the magnitude of `value` as x without converting. */
 int32_t lantrel_position_let_x(lantrel_position* position, double value);
+/** Northing or latitude. */
 int32_t lantrel_position_get_y(lantrel_position* position, double* out);
+/** Stores `value` as y without converting. */
 int32_t lantrel_position_let_y(lantrel_position* position, double value);
+/** Projection code of the pair (enum zrGeoProjection). */
 int32_t lantrel_position_get_projection(lantrel_position* position, int32_t* out);
+/** Relabels the pair's projection and fits its units; 1002 (LANTREL_E_INVALID_PROJECTION) outside 0-15. */
 int32_t lantrel_position_let_projection(lantrel_position* position, int32_t value);
+/** Datum code of the pair (enum zrGeoDatum). */
 int32_t lantrel_position_get_datum(lantrel_position* position, int32_t* out);
+/** Relabels the pair's datum; 1001 (LANTREL_E_INVALID_DATUM) for a code other than 0 and 1. */
 int32_t lantrel_position_let_datum(lantrel_position* position, int32_t value);
+/** Units code of the pair (enum zrGeoUnits). */
 int32_t lantrel_position_get_units(lantrel_position* position, int32_t* out);
+/** Relabels the pair's units, fitted to the projection; 1003 (LANTREL_E_INVALID_UNITS) outside 0-5. */
 int32_t lantrel_position_let_units(lantrel_position* position, int32_t value);
 /* 11-21 States, counties and quadrangles at the point. Index: optional, NULL reads as 0. */
+/** Number of states at the point; LANTREL_E_DATA_NOT_LOADED without data, 9 for faulty data. */
 int32_t lantrel_position_get_state_count(lantrel_position* position, int32_t* out);
+/** Name of state `Index` at the point ("" out of range); errors as lantrel_position_get_state_count. */
 int32_t lantrel_position_get_state_name(lantrel_position* position, const int32_t* Index,
                                         char** out);
+/** FIPS code of state `Index` (0 out of range); errors as lantrel_position_get_state_count. */
 int32_t lantrel_position_get_state_fips(lantrel_position* position, const int32_t* Index,
                                         int32_t* out);
+/** Number of counties at the point; errors as lantrel_position_get_state_count. */
 int32_t lantrel_position_get_county_count(lantrel_position* position, int32_t* out);
+/** Name of county `Index` ("" out of range); errors as lantrel_position_get_state_count. */
 int32_t lantrel_position_get_county_name(lantrel_position* position, const int32_t* Index,
                                          char** out);
+/** County FIPS code of county `Index` (0 out of range); errors as lantrel_position_get_state_count. */
 int32_t lantrel_position_get_county_fips(lantrel_position* position, const int32_t* Index,
                                          int32_t* out);
+/** Plane-coordinate zone of county `Index` ("" out of range); errors as lantrel_position_get_state_count, and 9 for a county code outside 0-239. */
 int32_t lantrel_position_get_county_sp_zone(lantrel_position* position, const int32_t* Index,
                                             char** out);
+/** Number of 7.5-minute quadrangles at the point; errors as lantrel_position_get_state_count. */
 int32_t lantrel_position_get_quad_count(lantrel_position* position, int32_t* out);
+/** Tile of quadrangle `Index` ("37085-A1"; "" out of range); errors as lantrel_position_get_state_count. */
 int32_t lantrel_position_get_quad_tile(lantrel_position* position, const int32_t* Index,
                                        char** out);
+/** Name of quadrangle `Index` ("" out of range); errors as lantrel_position_get_state_count. */
 int32_t lantrel_position_get_quad_name(lantrel_position* position, const int32_t* Index,
                                        char** out);
+/** Primary state of quadrangle `Index` ("" out of range); errors as lantrel_position_get_state_count. */
 int32_t lantrel_position_get_quad_state(lantrel_position* position, const int32_t* Index,
                                         char** out);
 /* 22-23 Grid scale factor and meridian convergence (degrees) at the point. */
+/** Grid scale factor at the point; 6 or 11 when the computation overflows or divides by zero. */
 int32_t lantrel_position_get_scale_factor(lantrel_position* position, double* out);
+/** Meridian convergence at the point, degrees; 6 or 11 as lantrel_position_get_scale_factor. */
 int32_t lantrel_position_get_convergence(lantrel_position* position, double* out);
 /* 24 Convert. Each target is optional and by reference: NULL = omitted; a variable holding -1
  *   means "keep". The resolved value is written back into each given variable, also when the
  *   call then returns 4 or fails. `result` receives 0, or 4 when a datum change was refused
  *   outside the shift window; it may be NULL when the caller does not need it. */
+/** Converts the point; errors 1001-1003 for invalid targets, 6 or 11 for arithmetic faults (the position is then unchanged). */
 int32_t lantrel_position_convert(lantrel_position* position, int32_t* toDatum,
                                  int32_t* toProjection, int32_t* toUnits, int32_t* result);
 /* 25 Whether the point lies in the datum-shift window. */
+/** Whether the point lies in the datum-shift window; 6 or 11 for arithmetic faults. */
 int32_t lantrel_position_get_in_bounds(lantrel_position* position, lantrel_bool* out);
 /* 26 SetPath: loads the reference data file from the folder PathSpec. `out` is True when data
  *   is loaded after the call. */
+/** Loads the data file from folder `PathSpec`; fails with the reader's error (53, 75, 9, 6, 62) only when the file exists but cannot be read. */
 int32_t lantrel_position_set_path(lantrel_position* position, const char* PathSpec,
                                   lantrel_bool* out);
 
 /* ---- zrCarter ------------------------------------------------------------------------------ */
 
+/** Adds a reference. NULL is ignored. */
 void lantrel_carter_addref(lantrel_carter* carter);
+/** Drops a reference; the object is destroyed with the last one held anywhere. NULL is ignored. */
 void lantrel_carter_release(lantrel_carter* carter);
 /** Whether two handles refer to the same Carter object (NULL equals only NULL). */
 lantrel_bool lantrel_carter_is_same(const lantrel_carter* a, const lantrel_carter* b);
 
-/* 1 */ int32_t lantrel_carter_clear(lantrel_carter* carter);
-/* 2 */ int32_t lantrel_carter_get_location_string(lantrel_carter* carter,
-                                                   lantrel_bool UseZGSFormat, char** out);
-/* 3 */ int32_t lantrel_carter_get_fnsl(lantrel_carter* carter, char** out);
-/* 4 */ int32_t lantrel_carter_get_fnl(lantrel_carter* carter, double* out);
+/** Resets the location and marks it changed. */
+int32_t lantrel_carter_clear(lantrel_carter* carter);
+/** The location as one line of text (the ZGS layout when `UseZGSFormat` is True). */
+int32_t lantrel_carter_get_location_string(lantrel_carter* carter,
+                                           lantrel_bool UseZGSFormat, char** out);
+/** "FNL" or "FSL": which north-south call is meaningful. */
+int32_t lantrel_carter_get_fnsl(lantrel_carter* carter, char** out);
+/** Feet from the section's north line. */
+int32_t lantrel_carter_get_fnl(lantrel_carter* carter, double* out);
+/** Sets the call from the north line (FSL becomes 0). */
 int32_t lantrel_carter_let_fnl(lantrel_carter* carter, double value);
-/* 5 */ int32_t lantrel_carter_get_fsl(lantrel_carter* carter, double* out);
+/** Feet from the section's south line. */
+int32_t lantrel_carter_get_fsl(lantrel_carter* carter, double* out);
+/** Sets the call from the south line (FNL becomes 0). */
 int32_t lantrel_carter_let_fsl(lantrel_carter* carter, double value);
-/* 6 */ int32_t lantrel_carter_get_fewl(lantrel_carter* carter, char** out);
-/* 7 */ int32_t lantrel_carter_get_fel(lantrel_carter* carter, double* out);
+/** "FEL" or "FWL": which east-west call is meaningful. */
+int32_t lantrel_carter_get_fewl(lantrel_carter* carter, char** out);
+/** Feet from the section's east line. */
+int32_t lantrel_carter_get_fel(lantrel_carter* carter, double* out);
+/** Sets the call from the east line (FWL becomes 0). */
 int32_t lantrel_carter_let_fel(lantrel_carter* carter, double value);
-/* 8 */ int32_t lantrel_carter_get_fwl(lantrel_carter* carter, double* out);
+/** Feet from the section's west line. */
+int32_t lantrel_carter_get_fwl(lantrel_carter* carter, double* out);
+/** Sets the call from the west line (FEL becomes 0). */
 int32_t lantrel_carter_let_fwl(lantrel_carter* carter, double value);
-/* 9 */ int32_t lantrel_carter_get_section(lantrel_carter* carter, int32_t* out);
+/** Section in the block (1-25, 0 while unset). */
+int32_t lantrel_carter_get_section(lantrel_carter* carter, int32_t* out);
+/** Sets the section; LANTREL_E_INVALID_CARTER_SECTION outside 1-25. */
 int32_t lantrel_carter_let_section(lantrel_carter* carter, int32_t value);
-/* 10 */ int32_t lantrel_carter_get_letter(lantrel_carter* carter, char** out);
+/** Block row letter ("" while unset). */
+int32_t lantrel_carter_get_letter(lantrel_carter* carter, char** out);
+/** Sets the block row from a letter or a 0-prefixed index; LANTREL_E_INVALID_CARTER_LETTER when empty or invalid, 5 for malformed UTF-8. */
 int32_t lantrel_carter_let_letter(lantrel_carter* carter, const char* value);
-/* 11 */ int32_t lantrel_carter_is_letter(lantrel_carter* carter, const char* Letter,
-                                          lantrel_bool* out);
-/* 12 */ int32_t lantrel_carter_get_number(lantrel_carter* carter, int32_t* out);
+/** Whether `Letter` is a valid row letter; changes nothing. */
+int32_t lantrel_carter_is_letter(lantrel_carter* carter, const char* Letter,
+                                 lantrel_bool* out);
+/** Block column number (0-92). */
+int32_t lantrel_carter_get_number(lantrel_carter* carter, int32_t* out);
+/** Sets the block column; LANTREL_E_INVALID_CARTER_NUMBER outside 0-92. */
 int32_t lantrel_carter_let_number(lantrel_carter* carter, int32_t value);
-/* 13 */ int32_t lantrel_carter_get_cell_number(lantrel_carter* carter, int32_t* out);
+/** Second name of lantrel_carter_get_section. */
+int32_t lantrel_carter_get_cell_number(lantrel_carter* carter, int32_t* out);
+/** Second name of lantrel_carter_let_section (its own error text). */
 int32_t lantrel_carter_let_cell_number(lantrel_carter* carter, int32_t value);
-/* 14 */ int32_t lantrel_carter_get_block_letter(lantrel_carter* carter, char** out);
+/** Second name of lantrel_carter_get_letter. */
+int32_t lantrel_carter_get_block_letter(lantrel_carter* carter, char** out);
+/** Second name of lantrel_carter_let_letter (its own error text). */
 int32_t lantrel_carter_let_block_letter(lantrel_carter* carter, const char* value);
-/* 15 */ int32_t lantrel_carter_is_block_letter(lantrel_carter* carter, const char* BlockLetter,
-                                                lantrel_bool* out);
-/* 16 */ int32_t lantrel_carter_get_block_number(lantrel_carter* carter, int32_t* out);
+/** Second name of lantrel_carter_is_letter. */
+int32_t lantrel_carter_is_block_letter(lantrel_carter* carter, const char* BlockLetter,
+                                       lantrel_bool* out);
+/** Second name of lantrel_carter_get_number. */
+int32_t lantrel_carter_get_block_number(lantrel_carter* carter, int32_t* out);
+/** Second name of lantrel_carter_let_number (its own error text). */
 int32_t lantrel_carter_let_block_number(lantrel_carter* carter, int32_t value);
 
 /* ---- Array conversion ---------------------------------------------------------------------- */
@@ -392,6 +469,9 @@ int32_t lantrel_locator_county(const lantrel_locator* locator, int32_t index, co
 /// errors as for lantrel_locator_state. Thread rule: safe from many threads at once.
 int32_t lantrel_locator_quad(const lantrel_locator* locator, int32_t index, const char** name, const char** tile,
                              const char** state);
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 
 #ifdef __cplusplus
 } /* extern "C" */

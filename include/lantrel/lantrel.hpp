@@ -1,4 +1,5 @@
-// lantrel — coordinate conversion for Kentucky and its neighbours: umbrella header.
+/// \file
+/// lantrel — coordinate conversion for Kentucky and its neighbours: umbrella header.
 #pragma once
 
 #include "lantrel/carter.hpp"
@@ -10,3 +11,6 @@
 #include "lantrel/pair.hpp"
 #include "lantrel/position.hpp"
 #include "lantrel/transformer.hpp"
+
+/// lantrel's C++ interface: positions, Carter locations, errors and the data-file search.
+namespace lantrel {}

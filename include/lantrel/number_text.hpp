@@ -1,4 +1,5 @@
-// lantrel — reading decimal numbers without locale or stream overhead.
+/// \file
+/// lantrel — reading decimal numbers without locale or stream overhead.
 #pragma once
 
 #include <optional>

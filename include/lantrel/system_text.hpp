@@ -1,4 +1,5 @@
-// lantrel — coordinate systems as text: PROJECTION[/DATUM[/UNITS]] or EPSG:CODE.
+/// \file
+/// lantrel — coordinate systems as text: PROJECTION[/DATUM[/UNITS]] or EPSG:CODE.
 //
 // The names the command-line tool, the C interface and the Python package accept for a
 // coordinate system, the EPSG codes the library serves, and the names it writes back.

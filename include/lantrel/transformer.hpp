@@ -1,4 +1,5 @@
-// lantrel — array conversion: many points from one coordinate system to another in one call.
+/// \file
+/// lantrel — array conversion: many points from one coordinate system to another in one call.
 //
 // A Transformer is built once from a source and a target system and then converts arrays of
 // x and y. Every point's result equals, bit for bit, what a new ZrGeoPosition gives after the

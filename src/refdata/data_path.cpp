@@ -9,15 +9,25 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
+#include <utility>
 
 namespace lantrel::detail {
 
 namespace {
 
-#ifdef LANTREL_INSTALL_DATADIR
-constexpr const char* kInstallFolder = LANTREL_INSTALL_DATADIR;
+// Where an installed tree keeps the data file, relative to the folder of the library and to
+// the folder of a program that has the library linked in (set by the build from the install
+// folders; "../share/lantrel" for the usual layout).
+#ifdef LANTREL_LIBDIR_TO_DATA
+constexpr const char* kLibraryToData = LANTREL_LIBDIR_TO_DATA;
 #else
-constexpr const char* kInstallFolder = "";
+constexpr const char* kLibraryToData = "../share/lantrel";
+#endif
+#ifdef LANTREL_BINDIR_TO_DATA
+constexpr const char* kProgramToData = LANTREL_BINDIR_TO_DATA;
+#else
+constexpr const char* kProgramToData = "../share/lantrel";
 #endif
 
 std::string FolderOf(const std::string& file) {
@@ -40,27 +50,29 @@ std::string ExecutableFile() {
 
 // The folder of the shared library that holds this function, or of the program when the
 // library is linked in statically. The answer cannot change while the process runs.
-std::string ComputeModuleFolder() {
+ModuleLocation ComputeModuleLocation() {
   Dl_info info{};
   link_map* map = nullptr;
-  if (::dladdr1(reinterpret_cast<void*>(&ComputeModuleFolder), &info,
+  if (::dladdr1(reinterpret_cast<void*>(&ComputeModuleLocation), &info,
                 reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 ||
       map == nullptr) {
-    return FolderOf(ExecutableFile());
+    return {FolderOf(ExecutableFile()), ModuleKind::Program};
   }
   // The main program's link map has an empty name.
-  if (map->l_name == nullptr || map->l_name[0] == '\0') return FolderOf(ExecutableFile());
+  if (map->l_name == nullptr || map->l_name[0] == '\0') {
+    return {FolderOf(ExecutableFile()), ModuleKind::Program};
+  }
   std::string file = map->l_name;
   if (char* resolved = ::realpath(file.c_str(), nullptr)) {
     file = resolved;
     std::free(resolved);
   }
-  return FolderOf(file);
+  return {FolderOf(file), ModuleKind::SharedLibrary};
 }
 
-const std::string& ModuleFolder() {
-  static const std::string folder = ComputeModuleFolder();
-  return folder;
+const ModuleLocation& Module() {
+  static const ModuleLocation module = ComputeModuleLocation();
+  return module;
 }
 
 std::string CurrentFolder() {
@@ -76,6 +88,17 @@ std::string CurrentFolder() {
 }
 
 }  // namespace
+
+std::string InstallFolderOf(const ModuleLocation& module) {
+  if (module.folder.empty()) return {};
+  const char* relative =
+      module.kind == ModuleKind::SharedLibrary ? kLibraryToData : kProgramToData;
+  // The module folder is absolute and free of symbolic links, so "lib/../share" may be
+  // shortened to "share" without changing which folder is meant.
+  const std::filesystem::path folder =
+      (std::filesystem::path(module.folder) / relative).lexically_normal();
+  return WithSeparator(folder.string());
+}
 
 std::string WithSeparator(std::string_view folder) {
   std::string result(folder);
@@ -103,8 +126,11 @@ bool FileExistsIn(const std::string& folder) {
 
 SearchPlaces ProcessSearchPlaces() {
   SearchPlaces places;
-  places.moduleFolder = ModuleFolder();
-  if (kInstallFolder[0] != '\0') places.installFolder = kInstallFolder;
+  const ModuleLocation& module = Module();
+  places.moduleFolder = module.folder;
+  if (std::string install = InstallFolderOf(module); !install.empty()) {
+    places.installFolder = std::move(install);
+  }
   places.systemFolder = "/usr/local/share/lantrel/";
   places.system32Folder = "/usr/share/lantrel/";
   if (const char* path = std::getenv("PATH")) places.pathValue = path;

@@ -2,7 +2,8 @@
 //
 // Candidate folders, in order (every folder string ends in '/'):
 //   1. the folder of the loaded library or program that contains this code;
-//   2. the installed data folder (<prefix>/share/lantrel/), then /usr/local/share/lantrel/
+//   2. the data folder of the installed tree holding that library or program (for example
+//      <libdir>/../share/lantrel/ or <bindir>/../share/lantrel/), then /usr/local/share/lantrel/
 //      and /usr/share/lantrel/;
 //   3. the entries of PATH that are followed by a ':' (an empty entry means "/");
 //   4. /opt/lantrel/;
@@ -23,6 +24,21 @@ inline constexpr const char* kDataFileName = "lantrel.bin";
 bool FileExistsIn(const std::string& folder);
 /// The first candidate folder holding the file, with its trailing '/', or "" if none does.
 std::string DefaultDataPath();
+
+/// Whether the library code runs from the shared library or linked into the program.
+enum class ModuleKind { SharedLibrary, Program };
+
+/// The file that holds the library code: its folder (ending in '/', "" when unknown) and kind.
+struct ModuleLocation {
+  std::string folder;
+  ModuleKind kind = ModuleKind::Program;
+};
+
+/// The data folder of the installed tree that holds `module`: its folder followed by the
+/// install layout's path from the library folder (for a shared library) or from the program
+/// folder (for a program) to <datadir>/lantrel, shortened and ending in '/'; "" when the
+/// module folder is unknown.
+std::string InstallFolderOf(const ModuleLocation& module);
 
 /// `folder` with '/' appended unless it already ends in one ("" becomes "/").
 std::string WithSeparator(std::string_view folder);

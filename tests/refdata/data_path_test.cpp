@@ -36,6 +36,51 @@ TEST(DataPath, WithSeparatorAppendsOnlyWhenMissing) {
   EXPECT_EQ(WithSeparator("/data/"), "/data/");
 }
 
+TEST(DataPath, InstallFolderIsFoundFromTheModuleFolder) {
+  // The relative paths are the build's (its install layout); a usual layout has both
+  // libdir and bindir one level under the prefix, a multiarch libdir two.
+  const std::string fromLibrary = LANTREL_LIBDIR_TO_DATA;
+  const std::string fromProgram = LANTREL_BINDIR_TO_DATA;
+  const struct {
+    ModuleLocation module;
+    std::string expected;
+  } cases[] = {
+      {{"/opt/x/lib/", ModuleKind::SharedLibrary},
+       WithSeparator(std::filesystem::path("/opt/x/lib/" + fromLibrary).lexically_normal().string())},
+      {{"/opt/x/bin/", ModuleKind::Program},
+       WithSeparator(std::filesystem::path("/opt/x/bin/" + fromProgram).lexically_normal().string())},
+      {{"", ModuleKind::SharedLibrary}, ""},
+      {{"", ModuleKind::Program}, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(InstallFolderOf(c.module), c.expected) << c.module.folder;
+}
+
+TEST(DataPath, InstallFolderOfTheUsualLayoutIsShortened) {
+  // No "..": the folder reads as the place it is, and "/" has no parent to climb to.
+  if (std::string(LANTREL_LIBDIR_TO_DATA) != "../share/lantrel" ||
+      std::string(LANTREL_BINDIR_TO_DATA) != "../share/lantrel") {
+    GTEST_SKIP() << "built for another install layout";
+  }
+  const struct {
+    ModuleLocation module;
+    const char* expected;
+  } cases[] = {
+      {{"/usr/lib/", ModuleKind::SharedLibrary}, "/usr/share/lantrel/"},
+      {{"/home/u/tree/bin/", ModuleKind::Program}, "/home/u/tree/share/lantrel/"},
+      {{"/bin/", ModuleKind::Program}, "/share/lantrel/"},
+      {{"/", ModuleKind::Program}, "/share/lantrel/"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(InstallFolderOf(c.module), c.expected) << c.module.folder;
+}
+
+TEST(DataPath, ProcessSearchTriesTheInstallFolderOfItsOwnTree) {
+  // This test program has the library linked in: step 2 starts from the program's folder.
+  const SearchPlaces places = ProcessSearchPlaces();
+  ASSERT_FALSE(places.moduleFolder.empty());
+  ASSERT_TRUE(places.installFolder.has_value());
+  EXPECT_EQ(*places.installFolder, InstallFolderOf({places.moduleFolder, ModuleKind::Program}));
+}
+
 SearchPlaces FakePlaces(int* currentAsked) {
   SearchPlaces places;
   places.moduleFolder = "/module/";

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Builds the Debian packages from the build tree with CPack, checks their names, contents and
+# dependencies, extracts them into an empty root and uses them there: the tool converts and
+# locates, and consumers build against the extracted files with find_package and pkg-config.
+# Usage: check_debian.sh <build> <work>
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$2
+here=$(cd "$(dirname "$0")" && pwd)
+fail() { echo "FAIL: $*" >&2; exit 1; }
+for tool in cpack dpkg-deb dpkg-shlibdeps; do
+  command -v "$tool" > /dev/null || fail "$tool is missing (Debian packages cmake, dpkg, dpkg-dev)"
+done
+generator=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$build/CMakeCache.txt")
+cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
+cc=$(sed -n 's/^CMAKE_C_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
+major=${version%%.*}
+with_data=no
+[ -f "$build/bin/lantrel.bin" ] && with_data=yes
+
+rm -rf "$work"
+mkdir -p "$work"
+(cd "$build" && cpack -G DEB -B "$work/packages" > "$work/cpack.log" 2>&1) ||
+  { cat "$work/cpack.log"; fail "cpack -G DEB failed"; }
+
+deb() {  # the package file of $1
+  local f
+  f=$(ls "$work/packages/$1"_*.deb 2>/dev/null | head -1)
+  [ -n "$f" ] || fail "package $1 was not built (have: $(cd "$work/packages" && ls ./*.deb 2>/dev/null | tr '\n' ' '))"
+  echo "$f"
+}
+runtime=$(deb "liblantrel$major")
+dev=$(deb liblantrel-dev)
+tool=$(deb lantrel)
+packages=("$runtime" "$dev" "$tool")
+if [ $with_data = yes ]; then
+  data=$(deb lantrel-data)
+  packages+=("$data")
+  [ "$(dpkg-deb -f "$data" Architecture)" = all ] || fail "lantrel-data is not Architecture: all"
+fi
+
+# Contents: each file in the package it belongs to.
+has() {  # package, path
+  dpkg-deb -c "$1" | awk '{print $6}' | grep -qx "./$2" || fail "$(basename "$1") lacks /$2"
+}
+lacks() {
+  ! dpkg-deb -c "$1" | awk '{print $6}' | grep -qx "./$2" || fail "$(basename "$1") should not hold /$2"
+}
+has "$runtime" "usr/lib/liblantrel.so.$major"
+lacks "$runtime" usr/lib/liblantrel.so
+has "$dev" usr/lib/liblantrel.so
+has "$dev" usr/lib/liblantrel.a
+has "$dev" usr/include/lantrel/lantrel.h
+has "$dev" usr/lib/cmake/lantrel/lantrelConfig.cmake
+has "$dev" usr/lib/pkgconfig/lantrel.pc
+has "$tool" usr/bin/lantrel
+has "$tool" usr/share/man/man1/lantrel.1
+[ $with_data = yes ] && has "$data" usr/share/lantrel/lantrel.bin
+
+# Dependencies.
+depends() { dpkg-deb -f "$1" Depends; }
+depends "$runtime" | grep -q 'libc6' || fail "liblantrel$major does not depend on libc6: $(depends "$runtime")"
+depends "$runtime" | grep -q 'libstdc++6' || fail "liblantrel$major does not depend on libstdc++6: $(depends "$runtime")"
+depends "$dev" | grep -q "liblantrel$major (= $version-" ||
+  fail "liblantrel-dev does not depend on exactly this liblantrel$major: $(depends "$dev")"
+depends "$tool" | grep -q 'libc6' || fail "lantrel does not depend on libc6: $(depends "$tool")"
+if [ $with_data = yes ]; then
+  depends "$tool" | grep -q "lantrel-data (= $version-" || fail "lantrel does not depend on lantrel-data: $(depends "$tool")"
+fi
+echo "ok: packages $(for p in "${packages[@]}"; do basename "$p"; done | tr '\n' ' ')"
+
+# Extract into an empty root and use the files there.
+root=$work/root
+mkdir -p "$root"
+for p in "${packages[@]}"; do dpkg-deb -x "$p" "$root"; done
+usr=$root/usr
+out=$(echo "-84.8733 38.2009 Frankfort" | "$usr/bin/lantrel" convert --from geo --to north) ||
+  fail "the packaged tool does not convert"
+echo "convert: $out"
+grep -q Frankfort <<< "$out" || fail "the packaged tool lost the point's label"
+if [ $with_data = yes ]; then
+  out=$(echo "-84.8733 38.2009" | "$usr/bin/lantrel" locate) || fail "the packaged tool does not locate"
+  echo "locate: $out"
+  grep -q Franklin <<< "$out" || fail "the packaged tool does not put Frankfort in Franklin County"
+  "$usr/bin/lantrel" info | grep -q "Data file: $usr/share/lantrel/lantrel.bin" ||
+    fail "the packaged tool does not take the packaged data file"
+fi
+
+expect=""
+[ $with_data = yes ] && expect=expect-data
+cmake -S "$here/consumer" -B "$work/cmake" -G "$generator" -DCMAKE_CXX_COMPILER="$cxx" \
+      -DCMAKE_PREFIX_PATH="$usr" -DCMAKE_FIND_USE_SYSTEM_PACKAGE_REGISTRY=OFF \
+      -DCMAKE_BUILD_TYPE=Release > "$work/cmake.log" 2>&1 ||
+  { cat "$work/cmake.log"; fail "find_package(lantrel) against the extracted packages failed"; }
+cmake --build "$work/cmake" >> "$work/cmake.log" 2>&1 || { cat "$work/cmake.log"; fail "the find_package consumer did not build"; }
+"$work/cmake/consumer" $expect || fail "the find_package consumer failed"
+
+export PKG_CONFIG_LIBDIR=$usr/lib/pkgconfig PKG_CONFIG_PATH=$usr/lib/pkgconfig
+# shellcheck disable=SC2046
+"$cc" -std=c99 -Wall -Wextra -Wpedantic -Werror $(pkg-config --cflags lantrel) "$here/consumer/main.c" \
+      -o "$work/consumer_c" -Wl,-rpath,"$(pkg-config --variable=libdir lantrel)" $(pkg-config --libs lantrel) ||
+  fail "the pkg-config consumer did not build against the extracted packages"
+"$work/consumer_c" $expect || fail "the pkg-config consumer failed"
+echo "ok: the extracted packages work"
