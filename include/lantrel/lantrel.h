@@ -432,8 +432,12 @@ typedef struct lantrel_locator lantrel_locator;
 
 /// The areas found at one point.
 typedef struct lantrel_location {
-  int32_t state, county, quad;                   /* index of the first match in the data file's tables, -1 when none */
-  int32_t state_count, county_count, quad_count; /* how many contain the point */
+  int32_t state;        /**< Index of the first state containing the point, -1 when none. */
+  int32_t county;       /**< Index of the first county containing the point, -1 when none. */
+  int32_t quad;         /**< Index of the first quadrangle containing the point, -1 when none. */
+  int32_t state_count;  /**< How many states contain the point. */
+  int32_t county_count; /**< How many counties contain the point. */
+  int32_t quad_count;   /**< How many quadrangles contain the point. */
 } lantrel_location;
 
 /// Loads a reference data file into a new locator (release it with lantrel_locator_release).

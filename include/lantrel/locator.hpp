@@ -1,4 +1,5 @@
-// lantrel — Locator, the state, county and quadrangle lookup for many points at once.
+/// \file
+/// lantrel — Locator, the state, county and quadrangle lookup for many points at once.
 //
 // A Locator is built once from a reference data file and is immutable afterwards: one object
 // may be used by any number of threads at the same time. Each point's answer is the one a new

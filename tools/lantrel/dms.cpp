@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "excerpt.hpp"
 #include "numbers.hpp"
 
 namespace lantrel::cli {
@@ -210,8 +211,8 @@ AngleParse ParseAngle(std::string_view text) {
 AnglePairParse SplitAnglePair(std::string_view line) {
   AnglePairParse out;
   auto fail = [&](const char* axis, std::size_t at, const std::string& why) {
-    out.error = std::string("cannot read ") + axis + " value '" + std::string(FieldAt(line, at)) +
-                "'" + (why.empty() ? "" : ": " + why);
+    out.error = std::string("cannot read ") + axis + " value " + Excerpt(FieldAt(line, at)) +
+                (why.empty() ? "" : ": " + why);
     out.x.reset();
     out.y.reset();
     return out;
@@ -258,11 +259,14 @@ AnglePairParse SplitAnglePair(std::string_view line) {
     const bool wholeDegrees = out.xText.find_first_of(".eE") == std::string_view::npos;
     const double minutes = y.angle->degrees;
     const std::size_t next = SkipBlanks(line, y.end);
-    if (wholeDegrees && minutes >= 0.0 && minutes < 60.0 && next > y.end &&
+    // A comma between the first two numbers separates columns (or is a decimal comma), which
+    // the blank-separated degrees-minutes-seconds shape never has.
+    const bool blankSeparated = out.separator.find(',') == std::string_view::npos;
+    if (blankSeparated && wholeDegrees && minutes >= 0.0 && minutes < 60.0 && next > y.end &&
         NumberStarts(line, next)) {
       out.x.reset();
       out.y.reset();
-      out.error = "ambiguous coordinates '" + std::string(line.substr(xStart)) + "': " + kAmbiguous +
+      out.error = "ambiguous coordinates " + Excerpt(line.substr(xStart)) + ": " + kAmbiguous +
                   "; write decimal degrees with a decimal point to keep further numbers as columns";
       return out;
     }

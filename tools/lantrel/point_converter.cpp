@@ -229,7 +229,10 @@ bool PointConverter::PlaceLine(std::string_view line, std::string_view& separato
     if (!angles.x || !angles.y) return Fail(angles.error);
     separator = angles.separator;
     rest = angles.rest;
-    return PlaceAngles(*angles.x, *angles.y, angles.xText, angles.yText);
+    const bool placed = PlaceAngles(*angles.x, *angles.y, angles.xText, angles.yText);
+    commaDecimalSuspect_ =
+        angles.separator == "," && AllDigits(angles.xText) && AllDigits(angles.yText);
+    return placed;
   }
   PairFields f;
   if (const char* message = SplitPair(line, f)) return Fail(message);
