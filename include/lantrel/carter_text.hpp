@@ -41,4 +41,11 @@ CarterParse ParseCarter(std::string_view text);
 /// letter rule does not take as a letter, and the text as written otherwise.
 std::string LetterForLibrary(const std::string& letter);
 
+class zrCarter;
+
+/// Clears carter and stores a parsed location in it: letter (through LetterForLibrary), number,
+/// section and the two footage calls. Raises the Carter object's errors (1011–1013, 5, 6) for
+/// values it refuses. Thread rule: carter must not be used by another thread meanwhile.
+void StoreCarterText(zrCarter& carter, const CarterText& location);
+
 }  // namespace lantrel

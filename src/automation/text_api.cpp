@@ -243,15 +243,7 @@ int32_t lantrel_carter_read_locations(int32_t datum, lantrel_bool west_positive,
         position.Projection(Projection::zrCarter);
         position.Datum(d);
         position.Units(Units::zrDecimalDegrees);
-        const auto carter = position.Carter();
-        carter->Clear();
-        carter->Letter(lantrel::LetterForLibrary(loc.letter));
-        carter->Number(loc.number);
-        carter->Section(loc.section);
-        if (loc.fromNorth) carter->FNL(loc.northSouthFeet);
-        else carter->FSL(loc.northSouthFeet);
-        if (loc.fromEast) carter->FEL(loc.eastWestFeet);
-        else carter->FWL(loc.eastWestFeet);
+        lantrel::StoreCarterText(*position.Carter(), loc);
         position.ConvertTo(d, Projection::zrGeographic, Units::zrDecimalDegrees);
         const double x = position.x();  // a west magnitude: WestPositive is True
         lon[i] = west ? x : -x;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "lantrel/carter.hpp"
 #include "lantrel/number_text.hpp"
 
 namespace lantrel {
@@ -180,6 +181,17 @@ CarterParse ParseCarter(std::string_view text) {
 std::string LetterForLibrary(const std::string& letter) {
   if (letter.size() == 2 && Upper(letter[0]) == 'H' && Upper(letter[1]) == 'H') return "033";
   return letter;
+}
+
+void StoreCarterText(zrCarter& carter, const CarterText& loc) {
+  carter.Clear();
+  carter.Letter(LetterForLibrary(loc.letter));
+  carter.Number(loc.number);
+  carter.Section(loc.section);
+  if (loc.fromNorth) carter.FNL(loc.northSouthFeet);
+  else carter.FSL(loc.northSouthFeet);
+  if (loc.fromEast) carter.FEL(loc.eastWestFeet);
+  else carter.FWL(loc.eastWestFeet);
 }
 
 }  // namespace lantrel

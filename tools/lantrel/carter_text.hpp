@@ -10,5 +10,6 @@ using lantrel::CarterParse;
 using lantrel::CarterText;
 using lantrel::LetterForLibrary;
 using lantrel::ParseCarter;
+using lantrel::StoreCarterText;
 
 }  // namespace lantrel::cli

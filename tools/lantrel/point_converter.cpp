@@ -136,15 +136,7 @@ bool PointConverter::PlaceCarter(const CarterText& loc) {
   }
   try {
     Label();
-    const auto carter = position_.Carter();
-    carter->Clear();
-    carter->Letter(LetterForLibrary(loc.letter));
-    carter->Number(loc.number);
-    carter->Section(loc.section);
-    if (loc.fromNorth) carter->FNL(loc.northSouthFeet);
-    else carter->FSL(loc.northSouthFeet);
-    if (loc.fromEast) carter->FEL(loc.eastWestFeet);
-    else carter->FWL(loc.eastWestFeet);
+    StoreCarterText(*position_.Carter(), loc);
   } catch (const Error& e) {
     return Fail(DescribeLibraryError(e));
   }
