@@ -9,8 +9,8 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev libtsan2 libgtest-dev l
           python3-rtree python3-dask python3-distributed
           # the API reference, the installed-tree and Debian package tests
           doxygen pkg-config dpkg-dev file binutils
-          # the map render test
-          chromium)
+          # the map render test, and PNG maps (rsvg-convert)
+          chromium librsvg2-bin)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -8,6 +8,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -68,6 +71,44 @@ TEST(CliHelp, EveryCommandHasUsageAndExamples) {
     EXPECT_TRUE(Contains(r.out, "Examples:")) << command;
   }
   EXPECT_TRUE(Contains(RunTool({"--help"}).out, "Commands:"));
+}
+
+// Every option a command accepts is in its --help text and in the manual page: the option
+// tables are read from the command sources, so an option added without its documentation fails.
+TEST(CliHelp, EveryAcceptedOptionIsDocumented) {
+  std::ifstream manFile(std::string(LANTREL_SOURCE_DIR) + "/docs/lantrel.1");
+  ASSERT_TRUE(manFile) << "docs/lantrel.1";
+  std::string man((std::istreambuf_iterator<char>(manFile)), std::istreambuf_iterator<char>());
+  // The manual writes hyphens as \-.
+  for (std::size_t at; (at = man.find("\\-")) != std::string::npos;) man.erase(at, 1);
+  const struct {
+    const char* source;
+    std::vector<std::string> commands;  // the option must be in one of their help texts
+  } tables[] = {
+      {"tools/lantrel/convert_command.cpp", {"convert"}},
+      {"tools/lantrel/locate_command.cpp", {"locate"}},
+      {"tools/lantrel/info_command.cpp", {"info", "systems"}},
+      {"tools/lantrel/map/map_command.cpp", {"map"}},
+      {"tools/lantrel/vector/vector_command.cpp", {"convert", "locate"}},
+  };
+  const std::regex option(R"re(\{"([a-z][a-z-]*)", *(?:'.'|0), *(?:true|false)\})re");
+  for (const auto& table : tables) {
+    SCOPED_TRACE(table.source);
+    std::ifstream file(std::string(LANTREL_SOURCE_DIR) + "/" + table.source);
+    ASSERT_TRUE(file);
+    const std::string source((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string help;
+    for (const auto& command : table.commands) help += RunTool({command, "--help"}).out;
+    int found = 0;
+    for (std::sregex_iterator m(source.begin(), source.end(), option), end; m != end; ++m, ++found) {
+      const std::string name = "--" + (*m)[1].str();
+      EXPECT_TRUE(Contains(help, name)) << name << " is missing from the help";
+      EXPECT_TRUE(Contains(man, name)) << name << " is missing from the manual page";
+    }
+    EXPECT_GT(found, 0) << "no option table found";
+  }
+  EXPECT_TRUE(Contains(RunTool({"--help"}).out, "--version"));
+  EXPECT_TRUE(Contains(man, "--version"));
 }
 
 TEST(CliConvert, FailedLinesAreReportedAndLeaveEmptyLines) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dms.hpp"
 #include "lantrel/lantrel.hpp"
 #include "tool_runner.hpp"
 
@@ -266,6 +267,40 @@ TEST_F(VectorFiles, UnservedOrMissingSystemsAndFormatsAreUsageErrors) {
     const auto r = RunTool(c.args);
     EXPECT_EQ(r.status, 2) << c.message;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+}
+
+// --dms: the layer's geometry stays numeric and the angles are added as text fields; a
+// layer without geometry (CSV) holds only the text.
+TEST_F(VectorFiles, DmsAddsTextFieldsBesideTheGeometry) {
+  const std::string csv = WriteFile("wells_dms.csv", WellsCsv());
+  const auto wells = Wells();
+  for (const char* extension : {"gpkg", "fgb", "csv"}) {
+    SCOPED_TRACE(extension);
+    const std::string out = ScratchDir() + "/dms." + extension;
+    const auto r = RunTool({"convert", "-f", "geo", "-t", "geo/nad27", "--dms", "-p", "3",
+                            "--x-name", "lon27", "--y-name", "lat27", "-o", out, csv});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Layer layer = ReadBack(out);
+    ASSERT_EQ(layer.features.size(), wells.size());
+    for (std::size_t i = 0; i < wells.size(); ++i) {
+      ZrGeoPosition p;
+      p.x(wells[i].lon);
+      p.y(wells[i].lat);
+      p.ConvertTo(zrGeoDatum::zrNAD27, zrGeoProjection::zrGeographic, zrGeoUnits::zrDecimalDegrees);
+      const Feature& f = layer.features[i];
+      const double west = -p.x();  // the library holds west longitudes positive
+      char lon[cli::kMaxDmsChars];
+      char lat[cli::kMaxDmsChars];
+      EXPECT_EQ(f.Field("lon27"), std::string(lon, cli::FormatDms(lon, west, true, 3))) << i;
+      EXPECT_EQ(f.Field("lat27"), std::string(lat, cli::FormatDms(lat, p.y(), false, 3))) << i;
+      EXPECT_EQ(f.Field("API"), wells[i].api);
+      if (std::string(extension) != "csv") {
+        ASSERT_TRUE(f.hasPoint);
+        EXPECT_EQ(f.x, west) << i;
+        EXPECT_EQ(f.y, p.y()) << i;
+      }
+    }
   }
 }
 

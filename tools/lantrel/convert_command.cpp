@@ -12,6 +12,8 @@
 #include "coordinate_columns.hpp"
 #include "block_converter.hpp"
 #include "csv.hpp"
+#include "coordinate_style.hpp"
+#include "dms.hpp"
 #include "excerpt.hpp"
 #include "help.hpp"
 #include "io.hpp"
@@ -37,6 +39,7 @@ struct ConvertSettings {
   bool json = false;
   bool westPositive = false;
   bool zgs = false;
+  bool dms = false;     // geographic output in degrees, minutes and seconds
   bool strict = false;
   bool acceptDistant = false;
   bool verbose = false;
@@ -75,6 +78,7 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
                          {"json", 0, false},
                          {"west-positive", 0, false},
                          {"zgs", 0, false},
+                         {"dms", 0, false},
                          {"strict", 0, false},
                          {"accept-distant", 0, false},
                          {"progress", 0, false},
@@ -108,8 +112,9 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
   s.strict = o.Has("strict");
   s.acceptDistant = o.Has("accept-distant");
   s.verbose = o.Has("verbose");
-  s.precision = s.to.Angular() ? 9 : 3;
-  if (const auto p = o.Value("precision")) s.precision = IntOption("precision", *p, 0, kMaxPrecision);
+  const CoordinateStyle style = ReadCoordinateStyle(o, s.to);
+  s.dms = style.dms;
+  s.precision = style.precision;
   s.keep = o.Has("keep");
   s.factors = o.Has("factors");
   s.xName = o.Value("x-name");
@@ -151,7 +156,7 @@ class ConvertJob {
         out_(STDOUT_FILENO),
         report_(s_.files.size() > 1) {
     converter_.AcceptDistant(s_.acceptDistant);
-    if (!s_.csv && !s_.json && !s_.factors && BlockConverter::Supports(s_.from, s_.to)) {
+    if (!s_.csv && !s_.json && !s_.factors && !s_.dms && BlockConverter::Supports(s_.from, s_.to)) {
       try {
         blocks_.emplace(s_.from, s_.to, s_.westPositive, s_.acceptDistant);
       } catch (const Error&) {
@@ -171,6 +176,14 @@ class ConvertJob {
   void Coordinate(std::string& out, double v) const {
     char text[kMaxFixedChars];
     out.append(text, FormatFixed(text, v, s_.precision));
+  }
+  // A geographic coordinate as 84°52′23.88000″W (--dms): the letter gives the sign, whatever
+  // the west convention of decimal output.
+  std::string_view Dms(std::string& buffer, double v, bool longitude) const {
+    if (longitude && s_.westPositive) v = -v;
+    char text[kMaxDmsChars];
+    buffer.assign(text, FormatDms(text, v, longitude, s_.precision));
+    return buffer;
   }
   void Shortest(std::string& out, double v) const {
     char text[kMaxShortestChars];
@@ -210,6 +223,8 @@ class ConvertJob {
     std::string_view text; // Text: a value to quote as needed
   };
   std::vector<Cell> cells_;
+  // --dms: the texts of the current point's longitude and latitude.
+  std::string dmsX_, dmsY_;
   std::optional<PointFactors> factors_;  // of the point last converted, with --factors
   // CSV: the header written for the previous file, to skip an identical one.
   std::string lastHeader_;
@@ -232,9 +247,11 @@ void ConvertJob::JsonPoint(const ConvertedPoint& pt) {
     AppendJsonString(scratch_, pt.location);
   }
   scratch_ += s_.to.Angular() ? ",\"lon\":" : ",\"x\":";
-  Coordinate(scratch_, pt.x);
+  if (s_.dms) AppendJsonString(scratch_, Dms(dmsX_, pt.x, true));
+  else Coordinate(scratch_, pt.x);
   scratch_ += s_.to.Angular() ? ",\"lat\":" : ",\"y\":";
-  Coordinate(scratch_, pt.y);
+  if (s_.dms) AppendJsonString(scratch_, Dms(dmsY_, pt.y, false));
+  else Coordinate(scratch_, pt.y);
   if (factors_) {
     scratch_ += ",\"scale_factor\":";
     Shortest(scratch_, factors_->scaleFactor);
@@ -318,6 +335,10 @@ void ConvertJob::PlainLine(std::string_view line, std::string_view ending, std::
   if (ok) {
     if (s_.to.IsCarter()) {
       out_.Write(pt.location);
+    } else if (s_.dms) {
+      out_.Write(Dms(dmsX_, pt.x, true));
+      out_.Write(separator);
+      out_.Write(Dms(dmsY_, pt.y, false));
     } else {
       out_.Fixed(pt.x, s_.precision);
       out_.Write(separator);
@@ -575,11 +596,14 @@ void ConvertJob::RunCsv(LineReader& in) {
           cells_.push_back({Cell::Raw, fields[column.input], 0.0, {}});
           break;
         case Column::X:
-          cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.x, {}});
+        case Column::Y: {
+          const bool x = column.kind == Column::X;
+          const double v = x ? pt.x : pt.y;
+          if (!ok) cells_.push_back({Cell::Empty, {}, 0.0, {}});
+          else if (s_.dms) cells_.push_back({Cell::Text, {}, 0.0, Dms(x ? dmsX_ : dmsY_, v, x)});
+          else cells_.push_back({Cell::Number, {}, v, {}});
           break;
-        case Column::Y:
-          cells_.push_back({ok ? Cell::Number : Cell::Empty, {}, pt.y, {}});
-          break;
+        }
         case Column::Location:
           cells_.push_back({Cell::Text, {}, 0.0, ok ? std::string_view(pt.location) : ""});
           break;

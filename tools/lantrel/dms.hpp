@@ -82,4 +82,7 @@ char* FormatDms(char* out, double degrees, bool longitude, int decimals);
 /// Highest number of second decimals FormatDms writes.
 inline constexpr int kMaxDmsDecimals = 12;
 
+/// Second decimals written when the user names none: 0.00001″ is about 0.3 mm.
+inline constexpr int kDefaultDmsDecimals = 5;
+
 }  // namespace lantrel::cli

@@ -59,6 +59,9 @@ Options:
   -p, --precision N     decimals written (default 3 for linear units, 9 for degrees)
       --west-positive   write west longitudes positive (default: negative)
       --zgs             write Carter locations in the ZGS layout (1200 FNL  350 FWL 07- D-45)
+      --dms             write longitudes and latitudes as 84°52′23.88000″W 38°12′03.24000″N
+                        (geographic targets; -p counts the decimals of the seconds, default 5,
+                        at most 12; vector files get them as text fields beside the geometry)
       --csv             read and write CSV with a header row; other columns are kept
       --x-col NAME      CSV column of x (default x, else lon; for Carter input: carter,
                         else location)
@@ -108,6 +111,7 @@ Examples:
   lantrel convert --csv -f geo -t south/nad83/m --x-col LONG --y-col LAT sites.csv
   lantrel convert --csv -f geo -t north --keep --factors wells.csv
   lantrel convert -t north -o wells_north.gpkg wells.gpkg
+  lantrel convert -f north/nad27 -t geo/nad27 --dms -p 2 survey.txt
 )";
 
 constexpr std::string_view kLocate = R"(usage: lantrel locate [--from SYSTEM] [OPTIONS] [FILE ...]
@@ -190,12 +194,18 @@ constexpr std::string_view kInfo = R"(usage: lantrel info
 
 Shows the library's version, release date and About text, and the reference data file in
 use (or the folders where it was sought).
+
+Options:
+  -h, --help            show this help
 )";
 
 constexpr std::string_view kSystems = R"(usage: lantrel systems
 
 Lists the projection, datum and unit names and the EPSG codes lantrel accepts, with what
 each EPSG code stands for.
+
+Options:
+  -h, --help            show this help
 )";
 
 }  // namespace

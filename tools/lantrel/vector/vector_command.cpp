@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "commands.hpp"
+#include "coordinate_style.hpp"
 #include "numbers.hpp"
 #include "options.hpp"
 #include "reference_data.hpp"
@@ -21,7 +22,8 @@ const std::initializer_list<OptionDef> kVectorOptions{
     {"x-col", 0, true},     {"y-col", 0, true},        {"carter-col", 0, true},
     {"x-name", 0, true},    {"y-name", 0, true},       {"keep", 0, false},
     {"factors", 0, false},  {"precision", 'p', true},  {"west-positive", 0, false},
-    {"zgs", 0, false},      {"strict", 0, false},      {"data", 0, true},
+    {"zgs", 0, false},      {"dms", 0, false},         {"strict", 0, false},
+    {"data", 0, true},
     {"progress", 0, false}, {"no-progress", 0, false}, {"verbose", 'v', false},
     {"help", 'h', false}};
 
@@ -128,14 +130,15 @@ int RunVectorConvert(const std::vector<std::string>& args) {
   s.yName = o.Value("y-name");
   if (s.yName && s.to.IsCarter()) throw UsageError("--y-name: a Carter location is one field");
   s.keep = o.Has("keep");
-  s.precision = s.to.Angular() ? 9 : 3;
-  if (const auto p = o.Value("precision")) s.precision = IntOption("precision", *p, 0, kMaxPrecision);
+  const CoordinateStyle style = ReadCoordinateStyle(o, s.to);
+  s.dms = style.dms;
+  s.precision = style.precision;
   return RunVectorJob(s, [](ZrGeoPosition&) { return true; });
 }
 
 int RunVectorLocate(const std::vector<std::string>& args) {
   const Options o(args, kVectorOptions);
-  Refuse(o, {"to", "inverse", "x-name", "y-name", "keep"}, "locate");
+  Refuse(o, {"to", "inverse", "x-name", "y-name", "keep", "dms"}, "locate");
   VectorSettings s = CommonSettings(o, true);
   if (const auto from = o.Value("from")) s.from = SystemOption("from", *from);
   if (s.columns.carter) {

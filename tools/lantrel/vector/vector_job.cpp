@@ -27,6 +27,7 @@ int RunVectorJob(const VectorSettings&, const std::function<bool(ZrGeoPosition&)
 #include <string_view>
 #include <vector>
 
+#include "dms.hpp"
 #include "io.hpp"
 #include "location_fields.hpp"
 #include "numbers.hpp"
@@ -264,7 +265,9 @@ void VectorJob::PlanFields() {
   if (!s_.locate) {
     if (s_.to.IsCarter()) {
       added.push_back({OutField::CarterText});
-    } else if (fieldsSourced_ || !outGeometry) {
+    } else if (fieldsSourced_ || !outGeometry || s_.dms) {
+      // Coordinates held in fields, a format without geometry, or degrees, minutes and
+      // seconds, which only text fields can hold.
       added.push_back({OutField::X});
       added.push_back({OutField::Y});
     }
@@ -398,7 +401,7 @@ void VectorJob::CreateOutput() {
         type = OFTReal;
       } else {
         name = AddedName(f.kind);
-        if (f.kind != OutField::CarterText && !textCoordinates) type = OFTReal;
+        if (f.kind != OutField::CarterText && !textCoordinates && !s_.dms) type = OFTReal;
       }
       OGRFieldDefn defn(name.c_str(), type);
       ok = outLayer_->CreateField(&defn, TRUE) == OGRERR_NONE;
@@ -508,9 +511,14 @@ void VectorJob::WriteFeature(OGRFeature& in) {
     ErrorLine(FeatureName(in) + ": " + error + "\n");
     if (s_.strict) stopped_ = true;
   }
+  static_assert(kMaxFixedChars >= kMaxDmsChars);
   char text[kMaxFixedChars];
-  auto coordinate = [&](int at, double v) {
-    if (outFormat_ == VectorFormat::Csv) {
+  auto coordinate = [&](int at, double v, bool longitude) {
+    if (s_.dms) {
+      // The hemisphere letter gives the sign, whatever the west convention of the numbers.
+      if (longitude && s_.westPositive) v = -v;
+      out.SetField(at, std::string(text, FormatDms(text, v, longitude, s_.precision)).c_str());
+    } else if (outFormat_ == VectorFormat::Csv) {
       out.SetField(at, std::string(text, FormatFixed(text, v, s_.precision)).c_str());
     } else {
       out.SetField(at, v);
@@ -525,10 +533,10 @@ void VectorJob::WriteFeature(OGRFeature& in) {
         else if (in.IsFieldNull(f.source)) out.SetFieldNull(at);
         break;
       case OutField::X:
-        if (ok) coordinate(at, pt.x);
+        if (ok) coordinate(at, pt.x, true);
         break;
       case OutField::Y:
-        if (ok) coordinate(at, pt.y);
+        if (ok) coordinate(at, pt.y, false);
         break;
       case OutField::CarterText:
         if (ok) out.SetField(at, pt.location.c_str());

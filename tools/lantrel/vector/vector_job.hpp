@@ -28,10 +28,12 @@ struct VectorSettings {
   bool keep = false;                   // keep the source coordinate fields beside the new ones
   bool factors = false;
   bool zgs = false;
+  bool dms = false;                    // longitude/latitude fields as degrees, minutes, seconds
   bool westPositive = false;
   bool strict = false;
   bool verbose = false;
-  int precision = 3;                   // decimals of coordinates written as text
+  int precision = 3;                   // decimals of coordinates written as text (of the
+                                       // seconds with dms)
 };
 
 /// Runs the job and returns the exit status (0, or 1 when a feature or the job failed).

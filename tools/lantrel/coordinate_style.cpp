@@ -1,0 +1,21 @@
+#include "coordinate_style.hpp"
+
+#include "dms.hpp"
+#include "numbers.hpp"
+
+namespace lantrel::cli {
+
+CoordinateStyle ReadCoordinateStyle(const Options& o, const System& to) {
+  CoordinateStyle style;
+  style.dms = o.Has("dms");
+  if (style.dms && to.projection != zrGeoProjection::zrGeographic) {
+    throw UsageError("--dms writes longitudes and latitudes: the target system must be geographic");
+  }
+  style.precision = style.dms ? kDefaultDmsDecimals : to.Angular() ? 9 : 3;
+  if (const auto p = o.Value("precision")) {
+    style.precision = IntOption("precision", *p, 0, style.dms ? kMaxDmsDecimals : kMaxPrecision);
+  }
+  return style;
+}
+
+}  // namespace lantrel::cli
