@@ -411,5 +411,83 @@ TEST(MapRender, ChromiumShowsThePointsAndCountyLinesWhereTheSvgPutsThem) {
   EXPECT_GE(dark * 10, static_cast<int>(edges.size()) * 8) << dark << " of " << edges.size();
 }
 
+// A PNG map is the SVG map as rsvg-convert draws it: a PNG of the document's size with the
+// points where the SVG puts them (read back through Chromium).
+TEST(MapRender, PngHoldsTheSvgPicture) {
+  if (FindOnPath("rsvg-convert").empty()) {
+    GTEST_SKIP() << "rsvg-convert is not installed (Debian package librsvg2-bin): PNG maps skipped";
+  }
+  const std::string svgPath = ScratchDir() + "/twin.svg";
+  const std::string pngPath = ScratchDir() + "/twin.png";
+  ASSERT_EQ(RunTool({"map", "-o", svgPath}, Input(kFrankfort)).status, 0);
+  const auto r = RunTool({"map", "-o", pngPath}, Input(kFrankfort));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string png = ReadText(pngPath);
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+  auto be32 = [&](std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(png[at + i]);
+    return v;
+  };
+  const std::string svg = ReadText(svgPath);
+  EXPECT_TRUE(Contains(svg, "width=\"" + std::to_string(be32(16)) + "\""));
+  EXPECT_TRUE(Contains(svg, "height=\"" + std::to_string(be32(20)) + "\""));
+
+  const std::string chromium = FindOnPath("chromium");
+  if (chromium.empty()) GTEST_SKIP() << "chromium is not installed: the PNG's pixels are not read";
+  std::vector<Xy> probes;
+  for (const auto& p : Elements(svg, "circle", "point")) probes.push_back({std::stod(p.at("cx")), std::stod(p.at("cy"))});
+  ASSERT_FALSE(probes.empty());
+  const std::filesystem::path keep = std::filesystem::path(LANTREL_BINARY_DIR) / "test-output";
+  std::filesystem::create_directories(keep);
+  const auto pixels = RenderAndProbe(chromium, pngPath, probes, (keep / "map-png.png").string());
+  ASSERT_EQ(pixels.size(), probes.size());
+  for (const auto& c : pixels) {
+    EXPECT_GT(c.r, 180);  // the point's fill, #e41a1c
+    EXPECT_LT(c.g, 80);
+    EXPECT_LT(c.b, 80);
+  }
+}
+
+// Without a working rsvg-convert a PNG map fails clearly and leaves the output as it was:
+// no file, or the earlier picture, never a half-written one.
+TEST(MapCommand, PngFailuresLeaveTheOutputAsItWas) {
+  const std::string broken = ScratchDir() + "/broken-rsvg";
+  std::filesystem::create_directories(broken);
+  // Writes part of a picture, then fails.
+  WriteFile("broken-rsvg/rsvg-convert",
+            "#!/bin/sh\nfor a; do case $a in --output=*) printf 'half' > \"${a#--output=}\";; esac; done\nexit 3\n");
+  std::filesystem::permissions(broken + "/rsvg-convert", std::filesystem::perms::owner_all);
+  const struct {
+    std::string path;  // PATH for the run
+    bool earlier;      // an earlier file stands at the output
+    const char* message;
+  } cases[] = {
+      {ScratchDir() + "/no-such-folder", false, "rsvg-convert (Debian package librsvg2-bin)"},
+      {broken, false, "rsvg-convert failed"},
+      {broken, true, "rsvg-convert failed"},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const std::string pngPath = ScratchDir() + "/failed" + std::to_string(n++) + ".png";
+    if (c.earlier) WriteFile(std::filesystem::path(pngPath).filename().string(), "earlier");
+    RunRequest request;
+    request.args = {"map", "-o", pngPath};
+    request.input = Input(kFrankfort);
+    request.env = {{"PATH", c.path}};
+    const auto r = RunTool(request);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err, c.message)) << r.err;
+    if (c.earlier) EXPECT_EQ(ReadText(pngPath), "earlier");
+    else EXPECT_FALSE(std::filesystem::exists(pngPath));
+    // No temporary file is left beside the output.
+    for (const auto& e : std::filesystem::directory_iterator(ScratchDir())) {
+      EXPECT_EQ(e.path().string().find(".tmp"), std::string::npos) << e.path();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lantrel::testing

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -268,11 +269,18 @@ int RunMap(const std::vector<std::string>& args) {
   if (s.format == MapFormat::Svg) {
     WriteFile(s.output, svg);
   } else {
+    // Drawn into a temporary PNG that replaces the output only when rsvg-convert succeeded,
+    // so a failure leaves no half-written picture (and keeps an earlier one).
     const std::string temporary = s.output + ".svg.tmp";
+    const std::string drawn = s.output + ".png.tmp";
     WriteFile(temporary, svg);
-    const auto failure = ConvertToPng(temporary, s.output);
+    auto failure = ConvertToPng(temporary, drawn);
     ::unlink(temporary.c_str());
+    if (!failure && std::rename(drawn.c_str(), s.output.c_str()) != 0) {
+      failure = "cannot write " + s.output + ": " + std::strerror(errno);
+    }
     if (failure) {
+      ::unlink(drawn.c_str());
       ErrorLine("lantrel: " + *failure + "\n");
       return kExitFailed;
     }
