@@ -88,6 +88,8 @@ TEST(DmsLines, PairsSplitIntoLongitudeLatitudeAndRest) {
       {"84d52'23.88\"W 38d12'3.24\"N Frankfort", kLon, kLat, " ", " Frankfort"},
       {"84 52 23.88 W, 38 12 3.24 N", kLon, kLat, ", ", ""},
       {"W84 52 23.88 N38 12 03.24 17", kLon, kLat, " ", " 17"},
+      {"W 84 52 23.88 N 38 12 3.24", kLon, kLat, " ", ""},
+      {"W 84 52 23.88, N 38 12 3.24 x", kLon, kLat, ", ", " x"},
       {"84:52:23.88W;38:12:03.24N", kLon, kLat, ";", ""},
       {"84.8733W 38.2009N", -84.8733, 38.2009, " ", ""},
       // Decimal lines read as they always were, further columns kept.

@@ -157,7 +157,14 @@ AngleParse ReadAngle(std::string_view text, std::size_t from, AngleScope scope) 
 
   char suffix = 0;
   {
-    const std::size_t at = full ? SkipBlanks(text, i) : i;
+    std::size_t at = full ? SkipBlanks(text, i) : i;
+    // After a leading letter, a letter beyond a blank that a number follows starts the next
+    // angle ("W 84 52 23.88 N 38 12 3.24"), so it is no second letter of this one.
+    if (prefix != 0 && at > i && at < text.size() && HemisphereLetter(text[at]) != 0) {
+      std::size_t number = SkipBlanks(text, at + 1);
+      if (number < text.size() && (text[number] == '+' || text[number] == '-')) ++number;
+      if (NumberStarts(text, number)) at = i;
+    }
     if (at < text.size() && HemisphereLetter(text[at]) != 0 &&
         (at + 1 == text.size() || IsSeparator(text[at + 1]))) {
       suffix = HemisphereLetter(text[at]);
