@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "map/label_space.hpp"
 #include "tool_runner.hpp"
 
 namespace lantrel::testing {
@@ -203,6 +204,61 @@ TEST_F(MapSvg, NamesLabelsAndFurnitureAreWritten) {
   ASSERT_FALSE(angle.empty());
   EXPECT_LT(std::fabs(std::stod(angle)), 2.0);
   EXPECT_TRUE(Elements(svg, "path", "carter-block").empty());
+}
+
+// Names are moved or left out rather than printed over each other: no quadrangle name or tile
+// covers a county name, a point, a point's label or another quadrangle's name.
+TEST_F(MapSvg, LabelsDoNotCoverEachOther) {
+  const struct {
+    const char* name;
+    std::string input;
+    bool quadNames;  // quadrangles large enough on the canvas to be named
+  } maps[] = {
+      {"labels-frankfort.svg", Input(kFrankfort), true},
+      {"labels-statewide.svg", Input(kStatewide), false},
+      {"labels-lexington.svg", "-84.5037 38.0406 Lexington\n-84.62 38.21 Georgetown\n-84.87 38.20 Frankfort\n", true},
+  };
+  for (const auto& m : maps) {
+    SCOPED_TRACE(m.name);
+    const std::string svg = Draw(m.name, {}, m.input);
+    struct Label {
+      std::string text;
+      cli::map::Box box;
+    };
+    auto labels = [&](const char* cls, double defaultSize, double anchorShare) {
+      std::vector<Label> out;
+      const auto attrs = Elements(svg, "text", cls);
+      const auto texts = Texts(svg, cls);
+      for (std::size_t i = 0; i < attrs.size(); ++i) {
+        const auto size = attrs[i].count("font-size") ? std::stod(attrs[i].at("font-size")) : defaultSize;
+        out.push_back({texts[i], cli::map::LabelBox(texts[i], size, {std::stod(attrs[i].at("x")),
+                                                                std::stod(attrs[i].at("y"))}, anchorShare)});
+      }
+      return out;
+    };
+    std::vector<Label> fixed = labels("county-label", 14.0, 0.5);
+    const auto points = labels("point-label", 12.0, 0.0);
+    fixed.insert(fixed.end(), points.begin(), points.end());
+    for (const auto& p : Elements(svg, "circle", "point")) {
+      const double x = std::stod(p.at("cx")), y = std::stod(p.at("cy"));
+      fixed.push_back({"point " + p.at("data-line"), {x - 5, y - 5, x + 5, y + 5}});
+    }
+    std::vector<Label> quads = labels("quad-label", 10.0, 0.5);
+    const auto tiles = labels("quad-tile", 8.0, 0.5);
+    ASSERT_EQ(quads.size(), tiles.size());
+    EXPECT_EQ(!quads.empty(), m.quadNames);
+    for (std::size_t i = 0; i < quads.size(); ++i) {
+      SCOPED_TRACE(quads[i].text);
+      const Label* marks[] = {&quads[i], &tiles[i]};
+      for (const Label* mark : marks) {
+        for (const auto& f : fixed) EXPECT_FALSE(mark->box.Overlaps(f.box)) << "covers " << f.text;
+        for (std::size_t j = 0; j < i; ++j) {
+          EXPECT_FALSE(mark->box.Overlaps(quads[j].box) || mark->box.Overlaps(tiles[j].box))
+              << "covers " << quads[j].text;
+        }
+      }
+    }
+  }
 }
 
 TEST_F(MapSvg, CarterGridNamesTheBlockAndSectionOfEachPoint) {

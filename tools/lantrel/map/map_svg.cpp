@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "map/label_space.hpp"
 #include "map/scale_bar.hpp"
 
 namespace lantrel::cli::map {
@@ -16,16 +17,6 @@ constexpr const char* kHalo = "stroke:#ffffff;stroke-width:3px;stroke-linejoin:r
 
 // Where the north arrow sits: inside the frame's top right corner.
 ScreenPoint NorthArrowCentre(const MapFrame& f) { return {f.left() + f.width() - 44.0, f.top() + 50.0}; }
-
-// A generous estimate of a label's width: 0.62 em per character (UTF-8 continuation bytes
-// not counted).
-double ApproximateTextWidth(std::string_view text, double fontSize) {
-  double chars = 0;
-  for (const char c : text) {
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) chars += 1;
-  }
-  return chars * fontSize * 0.62;
-}
 
 // Width on the canvas of the part of an outline's bounding box inside the frame.
 double VisibleWidth(const std::vector<ScreenPoint>& points, const MapFrame& f) {
@@ -88,25 +79,75 @@ void DrawOutlines(SvgWriter& svg, const MapDocument& doc) {
   svg.Close();
 }
 
+struct CountyLabel {
+  const std::string* name;
+  ScreenPoint at;  // the middle of the baseline
+  double size;
+};
+
+// County names in 14 px, or 9 px when the county is small on the canvas, or not at all.
+std::vector<CountyLabel> PlaceCountyLabels(const MapDocument& doc) {
+  std::vector<CountyLabel> placed;
+  for (const auto& c : doc.layers.counties) {
+    if (!c.label) continue;
+    const double room = VisibleWidth(c.points, doc.frame);
+    double size = 14.0;
+    if (ApproximateTextWidth(c.name, size) > room) size = 9.0;
+    if (ApproximateTextWidth(c.name, size) > room) continue;
+    placed.push_back({&c.name, {c.label->x, c.label->y + size / 3.0}, size});
+  }
+  return placed;
+}
+
+// The space taken before quadrangle names are placed: the north arrow, the points with their
+// labels, and the county names, which matter more to a reader than quadrangle names.
+LabelSpace TakenSpace(const MapDocument& doc, const std::vector<CountyLabel>& counties) {
+  LabelSpace space;
+  const ScreenPoint arrow = NorthArrowCentre(doc.frame);
+  space.Take({arrow.x - 34.0, arrow.y - 46.0, arrow.x + 34.0, arrow.y + 46.0});
+  for (const auto& p : doc.points) {
+    space.Take({p.at.x - 6.0, p.at.y - 6.0, p.at.x + 6.0, p.at.y + 6.0});
+    if (!p.label.empty()) space.Take(LabelBox(p.label, 12.0, {p.at.x + 8.0, p.at.y - 6.0}, 0.0));
+  }
+  for (const auto& c : counties) space.Take(LabelBox(*c.name, c.size, c.at, 0.5));
+  return space;
+}
+
 void DrawLabels(SvgWriter& svg, const MapDocument& doc) {
-  // Quadrangle names only where a quadrangle is wide enough on the canvas to hold one.
+  const std::vector<CountyLabel> counties = PlaceCountyLabels(doc);
+  LabelSpace space = TakenSpace(doc, counties);
+  // Quadrangle names only where a quadrangle is wide enough on the canvas to hold one, and
+  // where the name and tile clear the frame's edge and every label already placed; a name
+  // that would cover another is moved up or down within its quadrangle, or left out.
   svg.Open("g", {{"id", "quad-labels"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
                  {"font-size", "10"}, {"fill", kQuadLine}, {"text-anchor", "middle"},
                  {"font-style", "italic"}, {"style", kHalo}});
-  const ScreenPoint arrow = NorthArrowCentre(doc.frame);
   for (const auto& q : doc.layers.quads) {
     if (!q.label || q.ring.size() < 4) continue;
     const double width = std::fabs(q.ring[q.ring.size() / 4].x - q.ring[0].x);
     if (width < 70.0) continue;
-    // Names that would run past the frame or under the north arrow are left out.
-    const double half = ApproximateTextWidth(q.name, 10.0) / 2.0;
-    const ScreenPoint at{q.label->x, q.label->y + 16.0};
-    if (!doc.frame.Contains({at.x - half, at.y}, 2.0) || !doc.frame.Contains({at.x + half, at.y}, 2.0)) continue;
-    if (std::fabs(at.x - arrow.x) < half + 34.0 && std::fabs(at.y - arrow.y) < 46.0) continue;
-    svg.Text({{"class", "quad-label"}, {"x", Num(at.x)}, {"y", Num(at.y)}}, q.name);
-    svg.Text({{"class", "quad-tile"}, {"x", Num(q.label->x)}, {"y", Num(q.label->y + 28.0)},
-              {"font-size", "8"}},
-             q.tile);
+    double top = q.ring.front().y, bottom = top;
+    for (const auto& p : q.ring) {
+      top = std::min(top, p.y);
+      bottom = std::max(bottom, p.y);
+    }
+    for (const double shift : {0.0, 40.0, -40.0, 80.0, -80.0}) {
+      const ScreenPoint name{q.label->x, q.label->y + 16.0 + shift};
+      const ScreenPoint tile{q.label->x, name.y + 12.0};
+      const Box a = LabelBox(q.name, 10.0, name, 0.5);
+      const Box b = LabelBox(q.tile, 8.0, tile, 0.5);
+      const Box both{std::min(a.left, b.left), a.top, std::max(a.right, b.right), b.bottom};
+      if (both.top < top + 2.0 || both.bottom > bottom - 2.0) continue;
+      if (!doc.frame.Contains({both.left, both.top}, 2.0) ||
+          !doc.frame.Contains({both.right, both.bottom}, 2.0) || !space.Free(both)) {
+        continue;
+      }
+      space.Take(both);
+      svg.Text({{"class", "quad-label"}, {"x", Num(name.x)}, {"y", Num(name.y)}}, q.name);
+      svg.Text({{"class", "quad-tile"}, {"x", Num(tile.x)}, {"y", Num(tile.y)}, {"font-size", "8"}},
+               q.tile);
+      break;
+    }
   }
   svg.Close();
   if (doc.carter) {
@@ -128,16 +169,9 @@ void DrawLabels(SvgWriter& svg, const MapDocument& doc) {
   svg.Open("g", {{"id", "county-labels"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
                  {"font-size", "14"}, {"font-weight", "bold"}, {"fill", "#5a4630"},
                  {"text-anchor", "middle"}, {"style", kHalo}});
-  for (const auto& c : doc.layers.counties) {
-    if (!c.label) continue;
-    // The name in 14 px, or 9 px when the county is small on the canvas, or not at all.
-    const double room = VisibleWidth(c.points, doc.frame);
-    double size = 14.0;
-    if (ApproximateTextWidth(c.name, size) > room) size = 9.0;
-    if (ApproximateTextWidth(c.name, size) > room) continue;
-    svg.Text({{"class", "county-label"}, {"x", Num(c.label->x)}, {"y", Num(c.label->y + size / 3.0)},
-              {"font-size", Num(size)}},
-             c.name);
+  for (const auto& c : counties) {
+    svg.Text({{"class", "county-label"}, {"x", Num(c.at.x)}, {"y", Num(c.at.y)}, {"font-size", Num(c.size)}},
+             *c.name);
   }
   svg.Close();
 }
