@@ -9,19 +9,9 @@
 # joins county, quadrangle and Carter location in one step).
 # Usage: bench/vector.sh [BUILD_DIR] [POINTS]
 set -euo pipefail
-build=${1:-build}
-points=${2:-100000}
-lantrel="$build/bin/lantrel"
-here=$(cd "$(dirname "$0")" && pwd)
-shared=${LANTREL_SHARED_DATA:-$here/../../shared/data}
 command -v ogr2ogr >/dev/null || { echo "ogr2ogr (Debian gdal-bin) is not installed" >&2; exit 1; }
-[ -x "$lantrel" ] || { echo "$lantrel is missing: build first (make all)" >&2; exit 1; }
-[ -f "$shared/nadcon/us_noaa_conus.tif" ] || { echo "NADCON grid not found under $shared/nadcon" >&2; exit 1; }
-export PROJ_DATA="${PROJ_DATA:-/usr/share/proj}:$shared/nadcon"
-export PROJ_NETWORK=OFF
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+default_points=100000
+source "$(dirname "$0")/common.sh"
 
 awk -v n="$points" 'BEGIN {
   srand(20061023);
@@ -31,47 +21,28 @@ awk -v n="$points" 'BEGIN {
 }' >"$work/wells.csv"
 "$lantrel" convert -f geo -t geo -o "$work/wells.gpkg" "$work/wells.csv" >/dev/null
 
-now() { date +%s.%N; }
-# best TIME-VAR CMD...: the best wall time of three runs (each writes a new output file).
-best() {
-  local var=$1
-  shift
-  local t best_t=""
-  for _ in 1 2 3; do
-    local t0 t1
-    t0=$(now)
-    "$@" >/dev/null 2>&1
-    t1=$(now)
-    t=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
-    if [ -z "$best_t" ] || awk -v a="$t" -v b="$best_t" 'BEGIN { exit !(a < b) }'; then best_t=$t; fi
-  done
-  printf -v "$var" '%s' "$best_t"
-}
-
 # xy FILE: the points' coordinates, one "x y" line per feature in order.
 xy() { ogr2ogr -f CSV /vsistdout/ "$1" -lco GEOMETRY=AS_XY | tail -n +2 | cut -d, -f1,2 | tr ',' ' '; }
 
 status=0
 run_case() {
-  local title=$1 to=$2 epsg=$3 tolerance=$4
+  local title=$1 to=$2 epsg=$3 tolerance=$4 units=$5
   echo "== $title ($points points)"
   local tl to_
-  best tl "$lantrel" convert -t "$to" -o "$work/lantrel.gpkg" "$work/wells.gpkg"
-  best to_ ogr2ogr -overwrite -t_srs "EPSG:$epsg" "$work/ogr.gpkg" "$work/wells.gpkg"
+  best tl /dev/null "$lantrel" convert -t "$to" -o "$work/lantrel.gpkg" "$work/wells.gpkg"
+  best to_ /dev/null ogr2ogr -overwrite -t_srs "EPSG:$epsg" "$work/ogr.gpkg" "$work/wells.gpkg"
   echo "   lantrel convert -t $to -o OUT.gpkg IN.gpkg: ${tl} s"
   echo "   ogr2ogr -t_srs EPSG:$epsg OUT.gpkg IN.gpkg: ${to_} s"
-  paste -d ' ' <(xy "$work/lantrel.gpkg") <(xy "$work/ogr.gpkg") | awk -v tol="$tolerance" '
-    { dx = $1 - $3; dy = $2 - $4; if (dx < 0) dx = -dx; if (dy < 0) dy = -dy;
-      if (dx > mx) mx = dx; if (dy > my) my = dy; if (dx > tol || dy > tol) bad++; n++ }
-    END { printf "   agreement: %d points, max |dx| %.6f, max |dy| %.6f, %d beyond %s\n", n, mx, my, bad, tol;
-          exit bad > 0 || n == 0 }' || status=1
+  xy "$work/lantrel.gpkg" >"$work/lantrel.xy"
+  xy "$work/ogr.gpkg" >"$work/ogr.xy"
+  agree "$work/lantrel.xy" "$work/ogr.xy" "$tolerance" "$units" || status=1
   awk -v a="$to_" -v b="$tl" 'BEGIN { printf "   speed ratio ogr2ogr / lantrel: %.2fx\n", a / b }'
 }
 
-run_case "GeoPackage, geographic NAD 83 -> Kentucky North zone NAD 83 (US ft)" north 2246 0.0034
-run_case "GeoPackage, geographic NAD 83 -> UTM 16 NAD 27 (m)" utm16/nad27 26716 0.001
+run_case "GeoPackage, geographic NAD 83 -> Kentucky North zone NAD 83 (US ft)" north 2246 0.0034 ft
+run_case "GeoPackage, geographic NAD 83 -> UTM 16 NAD 27 (m)" utm16/nad27 26716 0.001 m
 if "$lantrel" info 2>/dev/null | grep -q "lantrel.bin"; then
-  best tloc "$lantrel" locate -o "$work/located.gpkg" "$work/wells.gpkg"
+  best tloc /dev/null "$lantrel" locate -o "$work/located.gpkg" "$work/wells.gpkg"
   echo "== locate -o OUT.gpkg IN.gpkg ($points points, nine fields joined): ${tloc} s"
 fi
 exit $status

@@ -44,6 +44,14 @@ std::vector<Well> Wells() {
   return wells;
 }
 
+// A position at the well (geographic NAD 83).
+ZrGeoPosition At(const Well& w) {
+  ZrGeoPosition p;
+  p.x(w.lon);
+  p.y(w.lat);
+  return p;
+}
+
 std::string WellsCsv() {
   std::string text = "API,Operator,Longitude,Latitude\n";
   char line[64];
@@ -195,9 +203,7 @@ TEST_F(VectorFiles, LocateAddsTheLibraryLookupToEveryFeature) {
     const Layer layer = ReadBack(out);
     ASSERT_EQ(layer.features.size(), wells.size());
     for (std::size_t i = 0; i < wells.size(); ++i) {
-      ZrGeoPosition p;
-      p.x(wells[i].lon);
-      p.y(wells[i].lat);
+      ZrGeoPosition p = At(wells[i]);
       const Feature& f = layer.features[i];
       EXPECT_EQ(f.Field("API"), wells[i].api);
       // Every area holding the point, in the data file's order, joined by ';'.
@@ -284,9 +290,7 @@ TEST_F(VectorFiles, DmsAddsTextFieldsBesideTheGeometry) {
     const Layer layer = ReadBack(out);
     ASSERT_EQ(layer.features.size(), wells.size());
     for (std::size_t i = 0; i < wells.size(); ++i) {
-      ZrGeoPosition p;
-      p.x(wells[i].lon);
-      p.y(wells[i].lat);
+      ZrGeoPosition p = At(wells[i]);
       p.ConvertTo(zrGeoDatum::zrNAD27, zrGeoProjection::zrGeographic, zrGeoUnits::zrDecimalDegrees);
       const Feature& f = layer.features[i];
       const double west = -p.x();  // the library holds west longitudes positive
