@@ -213,14 +213,16 @@ TEST_F(MapSvg, LabelsDoNotCoverEachOther) {
     const char* name;
     std::string input;
     bool quadNames;  // quadrangles large enough on the canvas to be named
+    std::vector<std::string> options;
   } maps[] = {
-      {"labels-frankfort.svg", Input(kFrankfort), true},
-      {"labels-statewide.svg", Input(kStatewide), false},
-      {"labels-lexington.svg", "-84.5037 38.0406 Lexington\n-84.62 38.21 Georgetown\n-84.87 38.20 Frankfort\n", true},
+      {"labels-frankfort.svg", Input(kFrankfort), true, {}},
+      {"labels-statewide.svg", Input(kStatewide), false, {}},
+      {"labels-lexington.svg", "-84.5037 38.0406 Lexington\n-84.62 38.21 Georgetown\n-84.87 38.20 Frankfort\n", true, {}},
+      {"labels-carter.svg", "-84.8733 38.2009 Frankfort\n-84.95 38.15 Well 2\n", true, {"--carter"}},
   };
   for (const auto& m : maps) {
     SCOPED_TRACE(m.name);
-    const std::string svg = Draw(m.name, {}, m.input);
+    const std::string svg = Draw(m.name, m.options, m.input);
     struct Label {
       std::string text;
       cli::map::Box box;
@@ -237,8 +239,9 @@ TEST_F(MapSvg, LabelsDoNotCoverEachOther) {
       return out;
     };
     std::vector<Label> fixed = labels("county-label", 14.0, 0.5);
-    const auto points = labels("point-label", 12.0, 0.0);
-    fixed.insert(fixed.end(), points.begin(), points.end());
+    for (const auto& more : {labels("point-label", 12.0, 0.0), labels("carter-block-label", 11.0, 0.0)}) {
+      fixed.insert(fixed.end(), more.begin(), more.end());
+    }
     for (const auto& p : Elements(svg, "circle", "point")) {
       const double x = std::stod(p.at("cx")), y = std::stod(p.at("cy"));
       fixed.push_back({"point " + p.at("data-line"), {x - 5, y - 5, x + 5, y + 5}});
@@ -247,6 +250,19 @@ TEST_F(MapSvg, LabelsDoNotCoverEachOther) {
     const auto tiles = labels("quad-tile", 8.0, 0.5);
     ASSERT_EQ(quads.size(), tiles.size());
     EXPECT_EQ(!quads.empty(), m.quadNames);
+    // Every name lies wholly inside the frame (960 x 620 from 20, 44).
+    for (const auto& f : fixed) {
+      if (f.text.rfind("point ", 0) == 0) continue;
+      EXPECT_TRUE(f.box.left >= 20 && f.box.right <= 980 && f.box.top >= 44 && f.box.bottom <= 664)
+          << f.text << " is cut by the frame";
+    }
+    // Section numbers sit clear of every other label.
+    const auto sections = labels("carter-section-label", 9.0, 0.5);
+    EXPECT_EQ(!sections.empty(), !m.options.empty());
+    for (const auto& n : sections) {
+      for (const auto& f : fixed) EXPECT_FALSE(n.box.Overlaps(f.box)) << "section " << n.text << " under " << f.text;
+      for (const auto& q : quads) EXPECT_FALSE(n.box.Overlaps(q.box)) << "section " << n.text << " under " << q.text;
+    }
     for (std::size_t i = 0; i < quads.size(); ++i) {
       SCOPED_TRACE(quads[i].text);
       const Label* marks[] = {&quads[i], &tiles[i]};

@@ -85,7 +85,12 @@ struct CountyLabel {
   double size;
 };
 
-// County names in 14 px, or 9 px when the county is small on the canvas, or not at all.
+bool InsideFrame(const Box& box, const MapFrame& frame) {
+  return frame.Contains({box.left, box.top}, 2.0) && frame.Contains({box.right, box.bottom}, 2.0);
+}
+
+// County names in 14 px, or 9 px when the county is small on the canvas, or not at all; a name
+// the frame's edge would cut is left out.
 std::vector<CountyLabel> PlaceCountyLabels(const MapDocument& doc) {
   std::vector<CountyLabel> placed;
   for (const auto& c : doc.layers.counties) {
@@ -94,13 +99,23 @@ std::vector<CountyLabel> PlaceCountyLabels(const MapDocument& doc) {
     double size = 14.0;
     if (ApproximateTextWidth(c.name, size) > room) size = 9.0;
     if (ApproximateTextWidth(c.name, size) > room) continue;
-    placed.push_back({&c.name, {c.label->x, c.label->y + size / 3.0}, size});
+    const ScreenPoint at{c.label->x, c.label->y + size / 3.0};
+    if (!InsideFrame(LabelBox(c.name, size, at, 0.5), doc.frame)) continue;
+    placed.push_back({&c.name, at, size});
   }
   return placed;
 }
 
+// Where a Carter label's text stands: block names start at their point, section numbers are
+// centred a little below theirs.
+ScreenPoint CarterLabelAnchor(const GridLabel& l) { return l.block ? l.at : ScreenPoint{l.at.x, l.at.y + 3.0}; }
+Box CarterLabelBox(const GridLabel& l) {
+  return l.block ? LabelBox(l.text, 11.0, l.at, 0.0) : LabelBox(l.text, 9.0, CarterLabelAnchor(l), 0.5);
+}
+
 // The space taken before quadrangle names are placed: the north arrow, the points with their
-// labels, and the county names, which matter more to a reader than quadrangle names.
+// labels, the county names and the Carter block names, which matter more to a reader than
+// quadrangle names; section numbers come last.
 LabelSpace TakenSpace(const MapDocument& doc, const std::vector<CountyLabel>& counties) {
   LabelSpace space;
   const ScreenPoint arrow = NorthArrowCentre(doc.frame);
@@ -110,6 +125,11 @@ LabelSpace TakenSpace(const MapDocument& doc, const std::vector<CountyLabel>& co
     if (!p.label.empty()) space.Take(LabelBox(p.label, 12.0, {p.at.x + 8.0, p.at.y - 6.0}, 0.0));
   }
   for (const auto& c : counties) space.Take(LabelBox(*c.name, c.size, c.at, 0.5));
+  if (doc.carter) {
+    for (const auto& l : doc.carter->labels) {
+      if (l.block) space.Take(CarterLabelBox(l));
+    }
+  }
   return space;
 }
 
@@ -138,10 +158,7 @@ void DrawLabels(SvgWriter& svg, const MapDocument& doc) {
       const Box b = LabelBox(q.tile, 8.0, tile, 0.5);
       const Box both{std::min(a.left, b.left), a.top, std::max(a.right, b.right), b.bottom};
       if (both.top < top + 2.0 || both.bottom > bottom - 2.0) continue;
-      if (!doc.frame.Contains({both.left, both.top}, 2.0) ||
-          !doc.frame.Contains({both.right, both.bottom}, 2.0) || !space.Free(both)) {
-        continue;
-      }
+      if (!InsideFrame(both, doc.frame) || !space.Free(both)) continue;
       space.Take(both);
       svg.Text({{"class", "quad-label"}, {"x", Num(name.x)}, {"y", Num(name.y)}}, q.name);
       svg.Text({{"class", "quad-tile"}, {"x", Num(tile.x)}, {"y", Num(tile.y)}, {"font-size", "8"}},
@@ -154,15 +171,20 @@ void DrawLabels(SvgWriter& svg, const MapDocument& doc) {
     svg.Open("g", {{"id", "carter-labels"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
                    {"fill", kBlockLine}, {"style", kHalo}});
     for (const auto& l : doc.carter->labels) {
+      const ScreenPoint at = CarterLabelAnchor(l);
       if (l.block) {
-        svg.Text({{"class", "carter-block-label"}, {"x", Num(l.at.x)}, {"y", Num(l.at.y)},
+        svg.Text({{"class", "carter-block-label"}, {"x", Num(at.x)}, {"y", Num(at.y)},
                   {"font-size", "11"}, {"font-weight", "bold"}},
                  l.text);
-      } else {
-        svg.Text({{"class", "carter-section-label"}, {"x", Num(l.at.x)}, {"y", Num(l.at.y + 3.0)},
-                  {"font-size", "9"}, {"text-anchor", "middle"}},
-                 l.text);
+        continue;
       }
+      // A section number under another label is left out; its neighbours show the numbering.
+      const Box box = CarterLabelBox(l);
+      if (!space.Free(box)) continue;
+      space.Take(box);
+      svg.Text({{"class", "carter-section-label"}, {"x", Num(at.x)}, {"y", Num(at.y)},
+                {"font-size", "9"}, {"text-anchor", "middle"}},
+               l.text);
     }
     svg.Close();
   }
