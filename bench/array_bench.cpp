@@ -20,6 +20,8 @@
 
 #if LANTREL_HAVE_PROJ
 #include <proj.h>
+
+#include "proj_grid_context.hpp"
 #endif
 
 namespace {
@@ -123,25 +125,6 @@ constexpr const char* kUtm16FromDegrees =
     "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
     "+step +proj=utm +zone=16 +ellps=GRS80 +units=m";
 
-// A PROJ context that finds the CONUS grid in the shared data folder, offline.
-PJ_CONTEXT* GridContext() {
-  PJ_CONTEXT* ctx = proj_context_create();
-  proj_context_set_enable_network(ctx, 0);
-  std::vector<std::string> paths;
-  const std::string defaults = proj_info().searchpath;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = defaults.find(':', start);
-    paths.push_back(defaults.substr(start, end == std::string::npos ? end : end - start));
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  paths.push_back(std::string(LANTREL_SHARED_DATA) + "/nadcon");
-  std::vector<const char*> raw;
-  for (const auto& p : paths) raw.push_back(p.c_str());
-  proj_context_set_search_paths(ctx, static_cast<int>(raw.size()), raw.data());
-  return ctx;
-}
 
 // PROJ's form of the arrays: west-positive longitudes become east-positive.
 Arrays ForProj(const Arrays& in, bool geographic) {

@@ -11,6 +11,8 @@
 
 #if LANTREL_HAVE_PROJ
 #include <proj.h>
+
+#include "proj_grid_context.hpp"
 #endif
 
 namespace {
@@ -82,25 +84,6 @@ BENCHMARK(BM_Lantrel_Nad83GeoToNad27Geo);
 
 #if LANTREL_HAVE_PROJ
 
-// A PROJ context that finds the CONUS grid in the shared data folder.
-PJ_CONTEXT* GridContext() {
-  PJ_CONTEXT* ctx = proj_context_create();
-  proj_context_set_enable_network(ctx, 0);
-  std::vector<std::string> paths;
-  const std::string defaults = proj_info().searchpath;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = defaults.find(':', start);
-    paths.push_back(defaults.substr(start, end == std::string::npos ? end : end - start));
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  paths.push_back(std::string(LANTREL_SHARED_DATA) + "/nadcon");
-  std::vector<const char*> raw;
-  for (const auto& p : paths) raw.push_back(p.c_str());
-  proj_context_set_search_paths(ctx, static_cast<int>(raw.size()), raw.data());
-  return ctx;
-}
 
 void RunProj(benchmark::State& state, const char* from, const char* to,
              const std::vector<lantrel::Pair>& pts, bool negateX) {
