@@ -293,6 +293,49 @@ TEST(CliCsv, RepeatedHeadersOfLaterFilesAreNotRepeated) {
   EXPECT_EQ(r.out, "lon,lat\n-84.5,37.5\n-85.0,38.0\n");
 }
 
+// Files named *.csv are read as CSV without --csv: a geologist's wells.csv converts and
+// locates as it is. Other names, standard input and a mix stay plain lines.
+TEST(CliCsv, CsvFileNamesImplyCsv) {
+  const std::string text = "API,Operator,Longitude,Latitude\n16001,\"Acme, Inc.\",-84.5,37.5\n";
+  const std::string lower = WriteFile("wells.csv", text);
+  const std::string upper = WriteFile("WELLS.CSV", text);
+  const std::string plain = WriteFile("wells.txt", text);
+  const struct {
+    std::vector<std::string> files;
+    std::string input;
+    bool csv;
+  } cases[] = {
+      {{lower}, "", true},
+      {{upper}, "", true},
+      {{lower, upper}, "", true},
+      {{plain}, "", false},
+      {{lower, plain}, "", false},
+      {{}, text, false},
+      {{"-"}, text, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.files.empty() ? "standard input" : c.files.back());
+    std::vector<std::string> args = {"convert", "-f", "geo", "-t", "geo", "-p", "1"};
+    args.insert(args.end(), c.files.begin(), c.files.end());
+    const auto r = RunTool(args, c.input);
+    if (c.csv) {
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(Lines(r.out).front(), "API,Operator,lon,lat");
+      EXPECT_EQ(Lines(r.out).back(), "16001,\"Acme, Inc.\",-84.5,37.5");
+    } else {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_TRUE(Contains(r.err, "cannot read x value 'API"));
+    }
+  }
+  const auto located = RunTool({"locate", lower});
+  if (LibraryHasData()) {
+    EXPECT_EQ(located.status, 0) << located.err;
+    EXPECT_EQ(Lines(located.out).front(),
+              "API,Operator,Longitude,Latitude,state,state_fips,county,county_fips,sp_zone,quad,"
+              "quad_tile,quad_state,carter");
+  }
+}
+
 TEST(CliCarter, LocationsAreWrittenInBothLayouts) {
   const std::string point = "-85.4321 37.1234 well 1\n";
   EXPECT_EQ(RunTool({"convert", "-f", "geo", "-t", "carter"}, point).out,

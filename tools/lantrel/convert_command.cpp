@@ -105,7 +105,7 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
   if (carterColumn && !s.from.IsCarter()) {
     throw UsageError("--carter-col reads Carter locations: the source system must be carter");
   }
-  s.csv = s.csv || o.Has("csv");
+  s.csv = s.csv || o.Has("csv") || NamedCsv(o.operands());
   s.json = o.Has("json");
   s.westPositive = o.Has("west-positive");
   s.zgs = o.Has("zgs");

@@ -181,4 +181,16 @@ bool CsvReader::Next(CsvRecord& r) {
   return true;
 }
 
+bool NamedCsv(const std::vector<std::string>& files) {
+  if (files.empty()) return false;
+  for (const auto& f : files) {
+    if (f.size() < 5 || f == "-") return false;
+    const std::string_view ext = std::string_view(f).substr(f.size() - 4);
+    if (ext[0] != '.' || (ext[1] | 0x20) != 'c' || (ext[2] | 0x20) != 's' || (ext[3] | 0x20) != 'v') {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace lantrel::cli

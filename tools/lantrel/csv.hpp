@@ -37,6 +37,10 @@ std::string CsvValue(std::string_view raw);
 /// leading or trailing blanks.
 void AppendCsvField(std::string& out, std::string_view value);
 
+/// Whether every input is a file named *.csv (any case): such inputs are read as CSV without
+/// --csv, since a header read as a point would fail every line. Standard input never is.
+bool NamedCsv(const std::vector<std::string>& files);
+
 /// One record as CsvReader hands it out. The views stay valid until the next call.
 struct CsvRecord {
   std::uint64_t line = 0;   // number of its first line

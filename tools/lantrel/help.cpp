@@ -63,6 +63,7 @@ Options:
                         (geographic targets; -p counts the decimals of the seconds, default 5,
                         at most 12; vector files get them as text fields beside the geometry)
       --csv             read and write CSV with a header row; other columns are kept
+                        (implied when every input file is named *.csv)
       --x-col NAME      CSV column of x (default x, else lon; for Carter input: carter,
                         else location)
       --y-col NAME      CSV column of y; without them the first usual pair found is used:
@@ -132,7 +133,8 @@ location on the input points' datum, empty off the Carter grid.
 Options:
   -f, --from SYSTEM     system of the input points (default geo/nad83, or the layer's
                         EPSG code for vector files)
-      --csv             read and write CSV with a header row
+      --csv             read and write CSV with a header row (implied when every input
+                        file is named *.csv)
       --x-col NAME, --y-col NAME, --carter-col NAME
                         coordinate columns, as for 'lantrel convert'
       --factors         add scale_factor and convergence in the INPUT system

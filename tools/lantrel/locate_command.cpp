@@ -69,7 +69,7 @@ LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
     s.from = *parsed.system;
   }
   s.json = o.Has("json");
-  s.csv = o.Has("csv");
+  s.csv = o.Has("csv") || NamedCsv(o.operands());
   s.header = o.Has("header");
   s.factors = o.Has("factors");
   s.zgs = o.Has("zgs");
