@@ -31,8 +31,12 @@ show() {
   if ((have_data)); then
     paste -d '\t' <(tolerant "$lantrel" convert --from "$from" --to "$to" <<<"$points") \
                   <(tolerant "$lantrel" locate --from "$from" <<<"$points" |
-                      awk -F '\t' '{ c = $2; z = $3; gsub(";", " / ", c); gsub(";", "/", z);
-                                     print (c == "" ? ($1 == "" ? "-" : $1) : c " County (" z ")") }') |
+                      awk -F '\t' '# locate appends nine tab-separated fields to each line:
+                                   # state, state_fips, county, county_fips, sp_zone, quad, ...
+                                   NF < 10 { print "-"; next }
+                                   { s = $(NF - 8); c = $(NF - 6); z = $(NF - 4);
+                                     gsub(";", " / ", c); gsub(";", "/", z);
+                                     print (c == "" ? (s == "" ? "-" : s) : c " County (" z ")") }') |
       awk -F '\t' '{ printf "   %-60s %s\n", $1, $2 }'
   else
     tolerant "$lantrel" convert --from "$from" --to "$to" <<<"$points" | sed 's/^/   /'

@@ -3,6 +3,14 @@ if(TARGET lantrel_cli)
   target_link_libraries(${t} PRIVATE lantrel_cli)
   add_dependencies(${t} lantrel_tool)
 endif()
+# The sample job of `make run`: every point named with its county and zone.
+if(NOT TEST tools.SampleJob)
+  add_test(NAME tools.SampleJob COMMAND bash ${CMAKE_SOURCE_DIR}/examples/run.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(tools.SampleJob PROPERTIES LABELS tools
+    PASS_REGULAR_EXPRESSION "Frankfort +Franklin County \\(North\\)"
+    FAIL_REGULAR_EXPRESSION "County \\([0-9]+\\);No such file;Traceback"
+    SKIP_REGULAR_EXPRESSION "county names need the reference data file")
+endif()
 find_program(LANTREL_CS2CS cs2cs)
 if(LANTREL_CS2CS)
   target_compile_definitions(${t} PRIVATE LANTREL_CS2CS="${LANTREL_CS2CS}")
