@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "systems.hpp"
@@ -63,6 +64,20 @@ std::vector<Pt> PointsFor(P projection, int count, unsigned seed) {
   return pts;
 }
 
+// The points as input lines for lantrel (longitude first) and for cs2cs, whose geographic
+// CRS take latitude first.
+std::pair<std::string, std::string> LineInputs(const std::vector<Pt>& pts) {
+  std::pair<std::string, std::string> inputs;
+  char line[96];
+  for (const auto& p : pts) {
+    std::snprintf(line, sizeof line, "%.10f %.10f\n", p.lon, p.lat);
+    inputs.first += line;
+    std::snprintf(line, sizeof line, "%.10f %.10f\n", p.lat, p.lon);
+    inputs.second += line;
+  }
+  return inputs;
+}
+
 std::vector<std::pair<double, double>> Numbers(const std::string& text) {
   std::vector<std::pair<double, double>> v;
   for (const auto& line : Lines(text)) {
@@ -108,15 +123,7 @@ TEST_F(PeerAgreement, EveryEpsgCodeForwardAndBack) {
     if (e.projection == P::zrGeographic) continue;
     SCOPED_TRACE("EPSG:" + std::to_string(e.code));
     const auto pts = PointsFor(e.projection, 80, static_cast<unsigned>(e.code));
-    std::string ours;
-    std::string theirs;  // PROJ's geographic CRS take latitude first
-    char line[96];
-    for (const auto& p : pts) {
-      std::snprintf(line, sizeof line, "%.10f %.10f\n", p.lon, p.lat);
-      ours += line;
-      std::snprintf(line, sizeof line, "%.10f %.10f\n", p.lat, p.lon);
-      theirs += line;
-    }
+    const auto [ours, theirs] = LineInputs(pts);
     const std::string datum = e.datum == zrGeoDatum::zrNAD27 ? "4267" : "4269";
     const std::string code = "EPSG:" + std::to_string(e.code);
     const auto a = RunTool({"convert", "-f", "EPSG:" + datum, "-t", code, "-p", "6"}, ours);
@@ -161,15 +168,7 @@ TEST_F(PeerAgreement, DatumShiftThroughTheNadconGrid) {
     GTEST_SKIP() << "the NADCON CONUS grid is not in the shared data folder";
   }
   const auto pts = PointsFor(P::zrGeographic, 1000, 27);
-  std::string ours;
-  std::string theirs;
-  char line[96];
-  for (const auto& p : pts) {
-    std::snprintf(line, sizeof line, "%.10f %.10f\n", p.lon, p.lat);
-    ours += line;
-    std::snprintf(line, sizeof line, "%.10f %.10f\n", p.lat, p.lon);
-    theirs += line;
-  }
+  const auto [ours, theirs] = LineInputs(pts);
   for (const bool forward : {true, false}) {
     SCOPED_TRACE(forward ? "NAD 27 to NAD 83" : "NAD 83 to NAD 27");
     const std::string from = forward ? "4267" : "4269";
@@ -193,6 +192,7 @@ TEST_F(PeerAgreement, DatumShiftThroughTheNadconGrid) {
   std::string feet;
   for (const auto& p : pts) {
     if (p.lat < 37.0) continue;
+    char line[96];
     std::snprintf(line, sizeof line, "%.10f %.10f\n", p.lat, p.lon);
     feet += line;
   }
@@ -227,15 +227,7 @@ TEST_F(PeerAgreement, UsFootCodesDifferFromTheRegistryByItsRoundedFalseOrigin) {
       {"EPSG:3735", 0.0, 0.0},
   };
   const auto pts = PointsFor(P::zrNorthZone, 200, 2246u);
-  std::string ours;
-  std::string theirs;
-  char line[96];
-  for (const auto& p : pts) {
-    std::snprintf(line, sizeof line, "%.10f %.10f\n", p.lon, p.lat);
-    ours += line;
-    std::snprintf(line, sizeof line, "%.10f %.10f\n", p.lat, p.lon);
-    theirs += line;
-  }
+  const auto [ours, theirs] = LineInputs(pts);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.code);
     const auto a = RunTool({"convert", "-f", "EPSG:4269", "-t", c.code, "-p", "7"}, ours);

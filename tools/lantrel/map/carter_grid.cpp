@@ -77,11 +77,7 @@ class GridBuilder {
   // The Carter cell of a geographic point on the grid's datum, as the library names it.
   bool Cell(GeoPoint g, std::string& letter, std::int32_t& number, std::int32_t& section) {
     try {
-      position_.Projection(zrGeoProjection::zrGeographic);
-      position_.Datum(datum_);
-      position_.Units(zrGeoUnits::zrDecimalDegrees);
-      position_.x(g.lon);
-      position_.y(g.lat);
+      PlaceGeographic(position_, g, datum_);
       if (position_.ConvertTo(datum_, zrGeoProjection::zrCarter, zrGeoUnits::zrDecimalDegrees) != 0) {
         return false;
       }

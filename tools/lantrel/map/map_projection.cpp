@@ -2,13 +2,17 @@
 
 namespace lantrel::cli::map {
 
+void PlaceGeographic(ZrGeoPosition& position, GeoPoint g, zrGeoDatum datum) {
+  position.Projection(zrGeoProjection::zrGeographic);
+  position.Datum(datum);
+  position.Units(zrGeoUnits::zrDecimalDegrees);
+  position.x(g.lon);
+  position.y(g.lat);
+}
+
 std::optional<MapPoint> MapProjection::Forward(GeoPoint g, zrGeoDatum datum) {
   try {
-    position_.Projection(zrGeoProjection::zrGeographic);
-    position_.Datum(datum);
-    position_.Units(zrGeoUnits::zrDecimalDegrees);
-    position_.x(g.lon);
-    position_.y(g.lat);
+    PlaceGeographic(position_, g, datum);
     if (position_.ConvertTo(zrGeoDatum::zrNAD83, zrGeoProjection::zrSingleZone,
                             zrGeoUnits::zrMeters) != 0) {
       return std::nullopt;

@@ -20,6 +20,9 @@ struct GeoPoint {
   double lat = 0.0;
 };
 
+/// Sets the position to the geographic point on `datum`, ready for ConvertTo.
+void PlaceGeographic(ZrGeoPosition& position, GeoPoint g, zrGeoDatum datum);
+
 class MapProjection {
  public:
   MapProjection() = default;
