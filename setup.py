@@ -2,7 +2,7 @@
 
 `python -m pip install --no-build-isolation --no-index .` configures the repository in a
 folder of its own (LANTREL_PACKAGE_BUILD_DIR, by default build/python-package), builds only the shared library and the reference data file (from
-LANTREL_SHARED_DATA, by default ../shared/data beside the repository) and puts both into the
+LANTREL_DATA_SOURCES, by default the repository's data/ folder) and puts both into the
 package beside its Python files, where the package and the library look for them.
 """
 
@@ -30,11 +30,16 @@ class BuildWithNativeLibrary(build_py):
         super().run()
         build_dir = os.environ.get("LANTREL_PACKAGE_BUILD_DIR",
                                    os.path.join(ROOT, "build", "python-package"))
-        shared_data = os.environ.get("LANTREL_SHARED_DATA",
-                                     os.path.join(os.path.dirname(ROOT), "shared", "data"))
+        sources = os.path.abspath(os.environ.get("LANTREL_DATA_SOURCES", os.path.join(ROOT, "data")))
+        needed = ["boundaries/states-from-counties-500k.geojson",
+                  "boundaries/ky-counties-500k.geojson", "quads/quads.csv"]
+        missing = [n for n in needed if not os.path.exists(os.path.join(sources, n))]
+        if missing:
+            raise RuntimeError(f"the reference data sources are missing from {sources}: "
+                               f"{', '.join(missing)} (see data/README.md)")
         configure = ["cmake", "-S", ROOT, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release",
                      "-DLANTREL_BUILD_TESTS=OFF", "-DLANTREL_BUILD_BENCH=OFF",
-                     f"-DLANTREL_SHARED_DATA={os.path.abspath(shared_data)}",
+                     f"-DLANTREL_DATA_SOURCES={sources}",
                      f"-DPython3_EXECUTABLE={sys.executable}"]
         if shutil.which("ninja") and not os.path.exists(os.path.join(build_dir, "Makefile")):
             configure += ["-G", "Ninja"]
@@ -47,8 +52,8 @@ class BuildWithNativeLibrary(build_py):
         library = os.path.realpath(os.path.join(build_dir, "bin", "liblantrel.so"))
         data = os.path.join(build_dir, "bin", "lantrel.bin")
         if not os.path.exists(data):
-            raise RuntimeError(f"the reference data file was not built: are the sources under "
-                               f"{shared_data}? (see docs/refdata.md)")
+            raise RuntimeError(f"the reference data file was not built from {sources} "
+                               f"(see data/README.md)")
         shutil.copyfile(library, os.path.join(target, "liblantrel.so"))
         shutil.copyfile(data, os.path.join(target, "lantrel.bin"))
 

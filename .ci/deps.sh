@@ -10,7 +10,12 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev libtsan2 libgtest-dev l
           # the API reference, the installed-tree and Debian package tests
           doxygen pkg-config dpkg-dev file binutils
           # the map render test, and PNG maps (rsvg-convert)
-          chromium librsvg2-bin)
+          chromium librsvg2-bin
+          # the tool's option parser; the web server, its page, browser tests and peer benchmark
+          libcli11-dev libcpp-httplib-dev nlohmann-json3-dev libjs-leaflet chromium-driver
+          python3-selenium python3-requests python3-jsonschema python3-fastapi python3-uvicorn wrk
+          # the QGIS plugin and its headless tests
+          qgis python3-qgis)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

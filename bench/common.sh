@@ -5,7 +5,7 @@ build=${1:-build}
 points=${2:-$default_points}
 lantrel="$build/bin/lantrel"
 bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-shared=${LANTREL_SHARED_DATA:-$bench_dir/../../shared/data}
+shared=${LANTREL_DATA_SOURCES:-$bench_dir/../data}
 [ -x "$lantrel" ] || { echo "$lantrel is missing: build first (make all)" >&2; exit 1; }
 [ -f "$shared/nadcon/us_noaa_conus.tif" ] || { echo "NADCON grid not found under $shared/nadcon" >&2; exit 1; }
 # PROJ must use the NADCON CONUS grid for NAD 27 <-> NAD 83, not a ballpark transformation.

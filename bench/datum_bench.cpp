@@ -47,7 +47,7 @@ void BM_Proj(benchmark::State& state, PJ_DIRECTION direction) {
   PJ_CONTEXT* ctx = proj_context_create();
   const char* db = proj_context_get_database_path(ctx);
   const std::string database = db != nullptr ? db : "";
-  const std::string folder = std::string(LANTREL_SHARED_DATA) + "/nadcon";
+  const std::string folder = std::string(LANTREL_DATA_SOURCES) + "/nadcon";
   const char* paths[] = {folder.c_str()};
   proj_context_set_search_paths(ctx, 1, paths);
   proj_context_set_enable_network(ctx, 0);

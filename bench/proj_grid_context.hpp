@@ -20,7 +20,7 @@ inline PJ_CONTEXT* GridContext() {
     if (end == std::string::npos) break;
     start = end + 1;
   }
-  paths.push_back(std::string(LANTREL_SHARED_DATA) + "/nadcon");
+  paths.push_back(std::string(LANTREL_DATA_SOURCES) + "/nadcon");
   std::vector<const char*> raw;
   for (const auto& p : paths) raw.push_back(p.c_str());
   proj_context_set_search_paths(ctx, static_cast<int>(raw.size()), raw.data());

@@ -5,7 +5,7 @@ one process (medians of repeated runs), and checks that the peers agree.
 
 Run it with the interpreter that has lantrel installed (see docs/python.md) and Debian's
 python3-pyproj, python3-geopandas and python3-rtree. The NAD 27 case gives pyproj the NOAA
-CONUS grid from LANTREL_SHARED_DATA/nadcon (network access off), and shows that the grid moved
+CONUS grid from LANTREL_DATA_SOURCES/nadcon (network access off), and shows that the grid moved
 the points.
 """
 
@@ -22,8 +22,8 @@ import numpy as np  # noqa: E402
 import lantrel  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SHARED = os.path.abspath(os.environ.get("LANTREL_SHARED_DATA",
-                                        os.path.join(HERE, "..", "..", "shared", "data")))
+SHARED = os.path.abspath(os.environ.get("LANTREL_DATA_SOURCES",
+                                        os.path.join(HERE, "..", "data")))
 GRID = os.path.join(SHARED, "nadcon", "us_noaa_conus.tif")
 
 

@@ -141,7 +141,7 @@ class GeosLookup {
   }
 
   bool Load(const lantrel::detail::ReferenceData& data) {
-    const std::string boundaries = std::string(LANTREL_SHARED_DATA) + "/boundaries/";
+    const std::string boundaries = std::string(LANTREL_DATA_SOURCES) + "/boundaries/";
     if (!Read(boundaries + "states-from-counties-500k.geojson", "STATEFP", states_) ||
         !Read(boundaries + "ky-counties-500k.geojson", "COUNTYFP", countyAreas_)) {
       return false;

@@ -1,12 +1,12 @@
 # The reference data file lantrel.bin, built from the public-domain boundary and quadrangle
-# sources under LANTREL_SHARED_DATA. It lands in the output folder of the library and programs
+# sources under LANTREL_DATA_SOURCES. It lands in the output folder of the library and programs
 # (where the library looks first) and is installed to <datadir>/lantrel. Without the sources
 # or Python the build goes on without the file, and location lookups report error 1010.
 find_package(Python3 COMPONENTS Interpreter QUIET)
 
-set(LANTREL_REFDATA_STATES ${LANTREL_SHARED_DATA}/boundaries/states-from-counties-500k.geojson)
-set(LANTREL_REFDATA_COUNTIES ${LANTREL_SHARED_DATA}/boundaries/ky-counties-500k.geojson)
-set(LANTREL_REFDATA_QUADS ${LANTREL_SHARED_DATA}/quads/quads.csv)
+set(LANTREL_REFDATA_STATES ${LANTREL_DATA_SOURCES}/boundaries/states-from-counties-500k.geojson)
+set(LANTREL_REFDATA_COUNTIES ${LANTREL_DATA_SOURCES}/boundaries/ky-counties-500k.geojson)
+set(LANTREL_REFDATA_QUADS ${LANTREL_DATA_SOURCES}/quads/quads.csv)
 set(LANTREL_REFDATA_FILE ${LANTREL_OUTPUT_DIR}/lantrel.bin)
 
 if(Python3_Interpreter_FOUND AND EXISTS ${LANTREL_REFDATA_STATES}
@@ -28,5 +28,5 @@ if(Python3_Interpreter_FOUND AND EXISTS ${LANTREL_REFDATA_STATES}
   install(FILES ${LANTREL_REFDATA_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/lantrel COMPONENT data)
 else()
   message(STATUS "lantrel.bin will not be built: Python 3 or the sources under "
-                 "${LANTREL_SHARED_DATA} are missing (see docs/refdata.md)")
+                 "${LANTREL_DATA_SOURCES} are missing (see docs/refdata.md)")
 endif()

@@ -10,7 +10,7 @@ if(Python3_Interpreter_FOUND)
   set(_lantrel_python_env
     "LANTREL_LIBRARY=$<TARGET_FILE:lantrel>"
     "PYTHONPATH=${CMAKE_SOURCE_DIR}/python"
-    "LANTREL_SHARED_DATA=${LANTREL_SHARED_DATA}"
+    "LANTREL_DATA_SOURCES=${LANTREL_DATA_SOURCES}"
     "LANTREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
   if(LANTREL_SANITIZE)
     # An instrumented library needs the sanitizer runtimes loaded ahead of the interpreter;

@@ -4,6 +4,6 @@ find_package(Python3 COMPONENTS Interpreter QUIET)
 if(Python3_Interpreter_FOUND)
   add_test(NAME datum.GridSourceUpToDate
            COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/gen_nadcon_grid.py --check
-                   ${LANTREL_SHARED_DATA}/nadcon/nadcon-window.csv ${CMAKE_SOURCE_DIR}/src/datum)
+                   ${LANTREL_DATA_SOURCES}/nadcon/nadcon-window.csv ${CMAKE_SOURCE_DIR}/src/datum)
   set_tests_properties(datum.GridSourceUpToDate PROPERTIES SKIP_RETURN_CODE 77 LABELS datum)
 endif()

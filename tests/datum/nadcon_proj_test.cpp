@@ -18,7 +18,7 @@ namespace {
 
 #ifdef LANTREL_HAVE_PROJ
 
-const std::filesystem::path kGridFolder = std::filesystem::path(LANTREL_SHARED_DATA) / "nadcon";
+const std::filesystem::path kGridFolder = std::filesystem::path(LANTREL_DATA_SOURCES) / "nadcon";
 
 // Length in metres of a small step (dLon, dLat degrees) at latitude lat on GRS 80.
 double StepMetres(double dLon, double dLat, double lat) {

@@ -33,5 +33,5 @@ set_tests_properties(install.DebianPackages PROPERTIES LABELS install)
 add_test(NAME install.Embedded
          COMMAND ${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR}/embed
                  -B ${PROJECT_BINARY_DIR}/install-tests/embed -G ${CMAKE_GENERATOR}
-                 -DLANTREL_SOURCE=${PROJECT_SOURCE_DIR} -DLANTREL_SHARED_DATA=${LANTREL_SHARED_DATA})
+                 -DLANTREL_SOURCE=${PROJECT_SOURCE_DIR} -DLANTREL_DATA_SOURCES=${LANTREL_DATA_SOURCES})
 set_tests_properties(install.Embedded PROPERTIES LABELS install)

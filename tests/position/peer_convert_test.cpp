@@ -45,7 +45,7 @@ std::pair<double, double> MetresPerUnit(const System& s, double lat) {
 class PeerConvert : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string grids = std::string(LANTREL_SHARED_DATA) + "/nadcon";
+    const std::string grids = std::string(LANTREL_DATA_SOURCES) + "/nadcon";
     if (!std::filesystem::exists(grids + "/us_noaa_conus.tif")) {
       GTEST_SKIP() << "NADCON grid not found in " << grids;
     }

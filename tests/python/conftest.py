@@ -81,6 +81,6 @@ def same_bits(a, b):
 
 @pytest.fixture(scope="session")
 def shared_data():
-    folder = os.environ.get("LANTREL_SHARED_DATA", os.path.join(
-        os.path.dirname(__file__), "..", "..", "..", "shared", "data"))
+    folder = os.environ.get("LANTREL_DATA_SOURCES", os.path.join(
+        os.path.dirname(__file__), "..", "..", "data"))
     return os.path.abspath(folder)

@@ -106,7 +106,7 @@ std::vector<std::int32_t> Sorted(std::vector<std::int32_t> v) {
 
 TEST(GeosDifferential, StatesAndCountiesAgreeWithGeos) {
   REQUIRE_BUILT_DATA(folder);
-  const std::string boundaries = std::string(LANTREL_SHARED_DATA) + "/boundaries/";
+  const std::string boundaries = std::string(LANTREL_DATA_SOURCES) + "/boundaries/";
   if (!std::filesystem::exists(boundaries + "ky-counties-500k.geojson")) {
     GTEST_SKIP() << "source boundaries missing";
   }
@@ -118,7 +118,7 @@ TEST(GeosDifferential, StatesAndCountiesAgreeWithGeos) {
 
     // Quadrangle names by cell, from the index the data file was built from.
     std::map<std::pair<int, int>, std::string> quadNames;
-    std::ifstream csv(std::string(LANTREL_SHARED_DATA) + "/quads/quads.csv");
+    std::ifstream csv(std::string(LANTREL_DATA_SOURCES) + "/quads/quads.csv");
     std::string line;
     std::getline(csv, line);
     while (std::getline(csv, line)) {

@@ -94,7 +94,7 @@ std::vector<std::pair<double, double>> Numbers(const std::string& text) {
 std::string ProjData() {
   std::string dirs = "/usr/share/proj";
   if (const char* d = std::getenv("PROJ_DATA")) dirs = d;
-  return dirs + ":" + std::string(LANTREL_SHARED_DATA) + "/nadcon";
+  return dirs + ":" + std::string(LANTREL_DATA_SOURCES) + "/nadcon";
 }
 
 RunResult Cs2cs(const std::vector<std::string>& args, const std::string& input) {
@@ -164,7 +164,7 @@ TEST_F(PeerAgreement, EveryEpsgCodeForwardAndBack) {
 
 TEST_F(PeerAgreement, DatumShiftThroughTheNadconGrid) {
   LANTREL_REQUIRE(LibraryShiftsDatum(), "the NAD 27/NAD 83 shift");
-  if (!std::filesystem::exists(std::string(LANTREL_SHARED_DATA) + "/nadcon/us_noaa_conus.tif")) {
+  if (!std::filesystem::exists(std::string(LANTREL_DATA_SOURCES) + "/nadcon/us_noaa_conus.tif")) {
     GTEST_SKIP() << "the NADCON CONUS grid is not in the shared data folder";
   }
   const auto pts = PointsFor(P::zrGeographic, 1000, 27);
