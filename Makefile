@@ -19,7 +19,9 @@ deps:
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-run: deps all
+# The sample job needs only the library, the tool and the data file.
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target lantrel_tool lantrel_refdata
 	@bash examples/run.sh $(BUILD)
 
 test: deps all

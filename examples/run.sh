@@ -17,7 +17,7 @@ tolerant() {
 have_data=1
 if ! echo "-84.87 38.20" | "$lantrel" locate >/dev/null 2>&1; then
   have_data=0
-  echo "(county names need the reference data file lantrel.bin; 'lantrel info' shows where it is sought)"
+  echo "(county and quadrangle names need the data file lantrel.bin, built from data/; 'lantrel info' shows where it is sought)"
 fi
 
 # show TITLE FROM TO FILE: the converted points, each followed by its county and zone.
@@ -31,12 +31,16 @@ show() {
   if ((have_data)); then
     paste -d '\t' <(tolerant "$lantrel" convert --from "$from" --to "$to" <<<"$points") \
                   <(tolerant "$lantrel" locate --from "$from" <<<"$points" |
-                      awk -F '\t' '# locate appends nine tab-separated fields to each line:
-                                   # state, state_fips, county, county_fips, sp_zone, quad, ...
-                                   NF < 10 { print "-"; next }
-                                   { s = $(NF - 8); c = $(NF - 6); z = $(NF - 4);
-                                     gsub(";", " / ", c); gsub(";", "/", z);
-                                     print (c == "" ? (s == "" ? "-" : s) : c " County (" z ")") }') |
+                      awk -F '\t' '# The sample lines hold no tab: locate appends its fields after
+                                   # the line as fields 2 on: state, state_fips, county,
+                                   # county_fips, sp_zone, quad, tile, ...
+                                   NF < 8 { print "-"; next }
+                                   { s = $2; c = $4; z = $6; q = $7; t = $8;
+                                     gsub(";", " / ", c); gsub(";", "/", z); gsub(";", " / ", q);
+                                     gsub(";", " / ", t);
+                                     place = (c == "" ? (s == "" ? "-" : s) : c " County (" z ")");
+                                     if (q != "") place = place ", " q " quadrangle (" t ")";
+                                     print place }') |
       awk -F '\t' '{ printf "   %-60s %s\n", $1, $2 }'
   else
     tolerant "$lantrel" convert --from "$from" --to "$to" <<<"$points" | sed 's/^/   /'

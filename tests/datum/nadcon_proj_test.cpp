@@ -91,7 +91,7 @@ class NadconAgainstProj : public ::testing::TestWithParam<const char*> {};
 TEST_P(NadconAgainstProj, AgreesWithinTenMicrometresBothWays) {
   const std::string grid = GetParam();
   if (!std::filesystem::exists(kGridFolder / grid)) {
-    GTEST_SKIP() << (kGridFolder / grid).string() << " not found";
+    FAIL() << (kGridFolder / grid).string() << " not found (the grids ship in data/nadcon)";
   }
   ProjGridShift proj(grid);
   ASSERT_TRUE(proj.ok()) << "PROJ could not set up the shift: " << proj.error();

@@ -47,7 +47,7 @@ class PeerConvert : public ::testing::Test {
   void SetUp() override {
     const std::string grids = std::string(LANTREL_DATA_SOURCES) + "/nadcon";
     if (!std::filesystem::exists(grids + "/us_noaa_conus.tif")) {
-      GTEST_SKIP() << "NADCON grid not found in " << grids;
+      FAIL() << "NADCON grid not found in " << grids;
     }
     ctx_ = proj_context_create();
     proj_context_set_enable_network(ctx_, 0);

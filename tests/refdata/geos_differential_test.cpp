@@ -108,7 +108,7 @@ TEST(GeosDifferential, StatesAndCountiesAgreeWithGeos) {
   REQUIRE_BUILT_DATA(folder);
   const std::string boundaries = std::string(LANTREL_DATA_SOURCES) + "/boundaries/";
   if (!std::filesystem::exists(boundaries + "ky-counties-500k.geojson")) {
-    GTEST_SKIP() << "source boundaries missing";
+    FAIL() << "source boundaries missing from " << boundaries;
   }
   const auto data = LoadReferenceData(folder + "lantrel.bin");
   GEOSContextHandle_t h = GEOS_init_r();

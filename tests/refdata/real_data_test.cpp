@@ -54,7 +54,7 @@ class RealData : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = refdata_test::BuiltDataFolder();
-    if (folder_.empty()) GTEST_SKIP() << "lantrel.bin was not built (sources missing)";
+    if (folder_.empty()) FAIL() << "lantrel.bin was not built (are the sources in data/?)";
     data_ = LoadReferenceData(folder_ + "lantrel.bin");
     if (!p_.DataLoaded()) {
       ASSERT_TRUE(p_.SetPath(folder_));

@@ -143,6 +143,6 @@ inline std::string BuiltDataFolder() {
 
 #define REQUIRE_BUILT_DATA(folder)                                                  \
   const std::string folder = refdata_test::BuiltDataFolder();                       \
-  if (folder.empty()) GTEST_SKIP() << "lantrel.bin was not built (sources missing)"
+  if (folder.empty()) FAIL() << "lantrel.bin was not built (are the sources in data/?)"
 
 }  // namespace refdata_test

@@ -8,8 +8,7 @@ if(NOT TEST tools.SampleJob)
   add_test(NAME tools.SampleJob COMMAND bash ${CMAKE_SOURCE_DIR}/examples/run.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(tools.SampleJob PROPERTIES LABELS tools
     PASS_REGULAR_EXPRESSION "Frankfort +Franklin County \\(North\\)"
-    FAIL_REGULAR_EXPRESSION "County \\([0-9]+\\);No such file;Traceback"
-    SKIP_REGULAR_EXPRESSION "county names need the reference data file")
+    FAIL_REGULAR_EXPRESSION "County \\([0-9]+\\);No such file;Traceback;names need the data file")
 endif()
 find_program(LANTREL_CS2CS cs2cs)
 if(LANTREL_CS2CS)

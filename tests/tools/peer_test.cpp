@@ -165,7 +165,7 @@ TEST_F(PeerAgreement, EveryEpsgCodeForwardAndBack) {
 TEST_F(PeerAgreement, DatumShiftThroughTheNadconGrid) {
   LANTREL_REQUIRE(LibraryShiftsDatum(), "the NAD 27/NAD 83 shift");
   if (!std::filesystem::exists(std::string(LANTREL_DATA_SOURCES) + "/nadcon/us_noaa_conus.tif")) {
-    GTEST_SKIP() << "the NADCON CONUS grid is not in the shared data folder";
+    FAIL() << "the NADCON CONUS grid is not in " << LANTREL_DATA_SOURCES << "/nadcon";
   }
   const auto pts = PointsFor(P::zrGeographic, 1000, 27);
   const auto [ours, theirs] = LineInputs(pts);
