@@ -7,7 +7,7 @@ endif()
 if(NOT TEST tools.SampleJob)
   add_test(NAME tools.SampleJob COMMAND bash ${CMAKE_SOURCE_DIR}/examples/run.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(tools.SampleJob PROPERTIES LABELS tools
-    PASS_REGULAR_EXPRESSION "Frankfort +Franklin County \\(North\\)"
+    PASS_REGULAR_EXPRESSION "Frankfort +Franklin County \\(North\\), Frankfort East quadrangle \\(38084-B7\\)"
     FAIL_REGULAR_EXPRESSION "County \\([0-9]+\\);No such file;Traceback;names need the data file")
 endif()
 find_program(LANTREL_CS2CS cs2cs)
