@@ -16,6 +16,9 @@ Layout written (all little-endian, no header):
                                name and state but keeps its tile and bounds
   vertex-number count, numbers one shared vertex list: equal coordinates share one number
   vertex count, vertices       x = longitude west-positive, y = latitude
+  checksum trailer             the 8 bytes "LTRLSUM1", then the 64-bit FNV-1a digest of every
+                               byte before the trailer; readers that stop after the vertices
+                               skip it like any other trailing bytes
 
 After writing, the file is read back and checked (see validate()).
 """
@@ -35,6 +38,8 @@ WINDOW_SOUTH, WINDOW_NORTH = 36.0, 39.5
 WINDOW_EAST, WINDOW_WEST = 81.5, 90.0
 CELL = 0.125
 ROW_LETTERS = "ABCDEFGH"
+CHECKSUM_TAG = b"LTRLSUM1"
+FNV_BASIS, FNV_PRIME, MASK64 = 0xcbf29ce484222325, 0x100000001b3, (1 << 64) - 1
 
 
 class BuildError(Exception):
@@ -176,6 +181,17 @@ class VertexPool:
         return first, len(self.index_list) - 1
 
 
+def fnv1a64(data):
+    h = FNV_BASIS
+    for b in data:
+        h = ((h ^ b) * FNV_PRIME) & MASK64
+    return h
+
+
+def checksum_trailer(data):
+    return CHECKSUM_TAG + struct.pack("<Q", fnv1a64(data))
+
+
 def region_bytes(fips, name, first, last, ring):
     xs = [-lon for lon, _ in ring]
     ys = [lat for _, lat in ring]
@@ -200,7 +216,8 @@ def build(states, counties, quads):
     out.append(struct.pack("<i", len(pool.vertices)))
     for x, y in pool.vertices:
         out.append(struct.pack("<dd", x, y))
-    return b"".join(out)
+    data = b"".join(out)
+    return data + checksum_trailer(data)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -209,12 +226,15 @@ def build(states, counties, quads):
 
 def parse(data):
     """Independent reader of the written layout; returns the five tables."""
+    end = len(data) - len(checksum_trailer(b""))
+    if end < 0 or data[end:] != checksum_trailer(data[:end]):
+        raise BuildError("written file does not end in its checksum")
     pos = 0
 
     def take(fmt):
         nonlocal pos
         size = struct.calcsize(fmt)
-        if pos + size > len(data):
+        if pos + size > end:
             raise BuildError("written file is truncated")
         values = struct.unpack_from(fmt, data, pos)
         pos += size
@@ -242,8 +262,8 @@ def parse(data):
     (count,) = take("<i")
     flat = take("<%dd" % (2 * count))
     vertices = list(zip(flat[0::2], flat[1::2]))
-    if pos != len(data):
-        raise BuildError("written file has %d stray bytes" % (len(data) - pos))
+    if pos != end:
+        raise BuildError("written file has %d stray bytes" % (end - pos))
     return states, counties, quads, index_list, vertices
 
 

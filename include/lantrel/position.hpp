@@ -175,11 +175,15 @@ class ZrGeoPosition {
   /// \return true when data is loaded after the call (also, at once, when it already was);
   ///         false for an empty `PathSpec` or a folder without the file.
   /// \throws Error when the file exists but cannot be read (source "zrGeoPosition:SetPath":
-  ///         53 or 75 when it cannot be opened, 9, 6 or 62 for a damaged file).
+  ///         53 or 75 when it cannot be opened, 9, 6, 62 or 321 for a damaged file).
   bool SetPath(const std::string& PathSpec);
 
   /// True once a reference data file has been loaded. Never throws.
   bool DataLoaded() const noexcept { return data_ != nullptr; }
+  /// True when the loaded data file carries a content checksum and its bytes matched it (a
+  /// file that does not match is never loaded); false without a data file or for a file
+  /// written without a checksum. Never throws.
+  bool DataVerified() const noexcept;
 
  private:
   std::shared_ptr<zrCarter>& EnsureCarter();

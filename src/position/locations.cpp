@@ -55,6 +55,8 @@ bool ZrGeoPosition::SetPath(const std::string& PathSpec) {
   return true;
 }
 
+bool ZrGeoPosition::DataVerified() const noexcept { return data_ != nullptr && data_->verified; }
+
 const LocationResults& ZrGeoPosition::Locations() {
   auto& carter = EnsureCarter();
   if (detail::CarterAccess::Changed(*carter) || locationsChanged_) FindLocations();

@@ -1,7 +1,7 @@
 // Consistency checks of a decoded reference data file.
 //
-// The layout has no checksum, so a damaged file can only be told by contents that no sound
-// file holds. Each check below is a rule every sound file keeps, so none refuses a file that
+// A file without a checksum (refdata/checksum.hpp) can only be told damaged by contents that
+// no sound file holds. Each check below is a rule every sound file keeps, so none refuses a file that
 // loads and answers correctly:
 //   - every state and county record's vertex positions lie in the vertex-number list, first
 //     not after last, and every vertex number it uses lies in the vertex list;

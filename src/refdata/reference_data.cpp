@@ -1,6 +1,7 @@
 // Reader of lantrel.bin: five counted sections, little-endian, read from one in-memory copy of
 // the file. Every count is checked against the bytes that remain before anything is allocated,
-// so a damaged file fails cleanly and never costs more memory than its own size justifies.
+// so a damaged file fails cleanly and never costs more memory than its own size justifies. A
+// file that ends in a checksum trailer is refused before decoding when its bytes do not match.
 //
 // Loaded tables are kept in a small process-wide cache keyed by the file's identity (device,
 // inode) and checked against its size, modification and change times, so further positions
@@ -20,6 +21,7 @@
 
 #include "lantrel/error.hpp"
 #include "position/raise.hpp"
+#include "refdata/checksum.hpp"
 #include "refdata/edge_index.hpp"
 #include "refdata/integrity.hpp"
 
@@ -214,12 +216,6 @@ bool Settled(const FileIdentity& id) {
   return now - id.modified >= kSettledNanoseconds && now - id.changed >= kSettledNanoseconds;
 }
 
-std::uint64_t Digest(const std::vector<unsigned char>& bytes) {
-  std::uint64_t h = 0xcbf29ce484222325ULL;  // FNV-1a
-  for (const unsigned char b : bytes) h = (h ^ b) * 0x100000001b3ULL;
-  return h;
-}
-
 std::shared_ptr<const ReferenceData> CachedSettled(const FileIdentity& id) {
   std::lock_guard lock(cacheMutex);
   for (const auto& e : cache) {
@@ -272,6 +268,19 @@ class FileHandle {
   Fail(error == ENOENT ? kFileNotFound : kFileAccess, fileName, std::strerror(error));
 }
 
+std::shared_ptr<const ReferenceData> Parse(const unsigned char* bytes, std::size_t size,
+                                           const FileDigest& digest, const std::string& fileName) {
+  const bool verified = VerifyChecksum(digest, fileName);
+  auto data = DecodeReferenceData(bytes, size, fileName);
+  data->verified = verified;
+  CheckIntegrity(*data, fileName);
+  // The lookup grid is labelled by searches over the edge index, so it is built last.
+  const auto index = BuildEdgeIndex(*data);
+  data->index = index;
+  index->grid = BuildLookupGrid(*data);
+  return data;
+}
+
 }  // namespace
 
 std::shared_ptr<ReferenceData> DecodeReferenceData(const unsigned char* bytes, std::size_t size,
@@ -283,20 +292,14 @@ std::shared_ptr<ReferenceData> DecodeReferenceData(const unsigned char* bytes, s
   ReadQuads(in, data->quads);
   ReadVertexNumbers(in, data->vertexIndexList);
   ReadVertices(in, data->vertexList);
-  // Bytes after the vertices are ignored.
+  // Bytes after the vertices (a checksum trailer, or anything else) are ignored.
   return data;
 }
 
 std::shared_ptr<const ReferenceData> ParseReferenceData(const unsigned char* bytes,
                                                         std::size_t size,
                                                         const std::string& fileName) {
-  auto data = DecodeReferenceData(bytes, size, fileName);
-  CheckIntegrity(*data, fileName);
-  // The lookup grid is labelled by searches over the edge index, so it is built last.
-  const auto index = BuildEdgeIndex(*data);
-  data->index = index;
-  index->grid = BuildLookupGrid(*data);
-  return data;
+  return Parse(bytes, size, DigestFile(bytes, size), fileName);
 }
 
 std::shared_ptr<const ReferenceData> LoadReferenceData(const std::string& fileName) {
@@ -322,10 +325,10 @@ std::shared_ptr<const ReferenceData> LoadReferenceData(const std::string& fileNa
     got += static_cast<std::size_t>(n);
   }
   bytes.resize(got);
-  const std::uint64_t digest = Digest(bytes);
-  if (auto shared = CachedWithDigest(id, digest)) return shared;
-  auto data = ParseReferenceData(bytes.data(), bytes.size(), fileName);
-  Remember(id, digest, data);
+  const FileDigest digest = DigestFile(bytes.data(), bytes.size());
+  if (auto shared = CachedWithDigest(id, digest.whole)) return shared;
+  auto data = Parse(bytes.data(), bytes.size(), digest, fileName);
+  Remember(id, digest.whole, data);
   return data;
 }
 

@@ -36,6 +36,8 @@ struct ReferenceData {
   std::vector<QuadRecord> quads;
   std::vector<std::int32_t> vertexIndexList;
   std::vector<Pair> vertexList;  // x west-positive longitude, y latitude, NAD 83
+  /// The file carried a content checksum (refdata/checksum.hpp) and it matched.
+  bool verified = false;
   /// Edge and rectangle index built by the reader; without it the lookup walks every outline.
   std::shared_ptr<const EdgeIndex> index;
 };
@@ -44,9 +46,9 @@ struct ReferenceData {
 /// source) when the file cannot be read or its counts cannot be satisfied.
 std::shared_ptr<const ReferenceData> LoadReferenceData(const std::string& fileName);
 
-/// Decodes the file's bytes (`fileName` only names the file in error descriptions), checks
-/// their consistency (refdata/integrity.hpp) and builds the index. Raises like
-/// LoadReferenceData.
+/// Verifies the file's checksum when it has one, decodes the file's bytes (`fileName` only
+/// names the file in error descriptions), checks their consistency (refdata/integrity.hpp) and
+/// builds the index. Raises like LoadReferenceData.
 std::shared_ptr<const ReferenceData> ParseReferenceData(const unsigned char* bytes,
                                                         std::size_t size,
                                                         const std::string& fileName);

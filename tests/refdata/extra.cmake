@@ -5,6 +5,17 @@ if(TARGET lantrel_refdata)
   add_dependencies(${t} lantrel_refdata)
 endif()
 
+# Copies of the built file with one byte changed (a few hundred, seconds): every copy the
+# reader loads answers the survey's probe points as the sound file does. The full survey is
+# bench/damage_survey.sh.
+if(TARGET lantrel_refdata AND TARGET lantrel_damage_survey)
+  add_dependencies(${t} lantrel_damage_survey)
+  add_test(NAME refdata.DamagedCopiesLoadOnlyWhenTheyAnswerAlike
+           COMMAND lantrel_damage_survey --reader-only
+                   $<TARGET_PROPERTY:lantrel_refdata,LANTREL_DATA_FILE> 300)
+  set_tests_properties(refdata.DamagedCopiesLoadOnlyWhenTheyAnswerAlike PROPERTIES LABELS refdata)
+endif()
+
 # A program linked with the shared library, in a folder of its own: the search must find the
 # data file in the library's folder.
 if(TARGET lantrel_refdata)
@@ -41,6 +52,7 @@ if(NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL_HAVE_LIBFUZZER)
   set(fuzz_sources
       ${CMAKE_CURRENT_SOURCE_DIR}/refdata/fuzz/fuzz_refdata.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/reference_data.cpp
+      ${CMAKE_SOURCE_DIR}/src/refdata/checksum.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/text_encoding.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/edge_index.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/lookup_grid.cpp
@@ -57,7 +69,8 @@ if(NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL_HAVE_LIBFUZZER)
             -I${CMAKE_SOURCE_DIR}/include -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_CURRENT_SOURCE_DIR}/refdata/fuzz
             ${fuzz_sources} -o ${fuzz_exe}
     DEPENDS ${fuzz_sources} ${CMAKE_CURRENT_SOURCE_DIR}/refdata/fuzz/fuzz_check.hpp
-            ${CMAKE_SOURCE_DIR}/src/refdata/reference_data.hpp ${CMAKE_SOURCE_DIR}/src/refdata/edge_index.hpp
+            ${CMAKE_SOURCE_DIR}/src/refdata/reference_data.hpp ${CMAKE_SOURCE_DIR}/src/refdata/checksum.hpp
+            ${CMAKE_SOURCE_DIR}/src/refdata/edge_index.hpp
             ${CMAKE_SOURCE_DIR}/src/refdata/lookup_grid.hpp
             ${CMAKE_SOURCE_DIR}/src/refdata/point_in_region.hpp ${CMAKE_SOURCE_DIR}/src/refdata/lookup.hpp
     COMMENT "Building the reference data fuzz target with clang"

@@ -1,11 +1,13 @@
-// Reading lantrel.bin: the layout, text decoding, damaged files, SetPath's rules and the
-// sharing of loaded tables.
+// Reading lantrel.bin: the layout, text decoding, damaged files, the checksum, SetPath's rules
+// and the sharing of loaded tables.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <climits>
+#include <cstring>
 
 #include "lantrel/lantrel.hpp"
+#include "refdata/checksum.hpp"
 #include "refdata/reference_data.hpp"
 #include "refdata_files.hpp"
 
@@ -84,6 +86,73 @@ TEST(Reader, BytesAfterTheVerticesAreIgnored) {
   const auto plain = Parse(bytes);
   bytes.insert(bytes.end(), {0xFF, 0x00, 0x7F, 0x80, 0x01});
   ExpectSameTables(*plain, *Parse(bytes));
+}
+
+std::vector<unsigned char> WithChecksum(std::vector<unsigned char> bytes) {
+  const std::uint64_t digest = Fnv1a64(bytes.data(), bytes.size());
+  bytes.insert(bytes.end(), kChecksumTag, kChecksumTag + 8);
+  for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<unsigned char>(digest >> (8 * i)));
+  return bytes;
+}
+
+TEST(Checksum, IsTheStandard64BitFnv1a) {
+  const struct {
+    const char* text;
+    std::uint64_t digest;
+  } cases[] = {
+      {"", 0xcbf29ce484222325ULL}, {"a", 0xaf63dc4c8601ec8cULL}, {"foobar", 0x85944171f73967e8ULL}};
+  for (const auto& c : cases) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(c.text);
+    EXPECT_EQ(Fnv1a64(bytes, std::strlen(c.text)), c.digest) << c.text;
+  }
+}
+
+TEST(Checksum, FilesWithAndWithoutOneLoad) {
+  const auto plain = SmallFile().Bytes();
+  const auto summed = WithChecksum(plain);
+  auto longer = summed;
+  longer.push_back(0);  // the trailer no longer ends the file: bytes to ignore
+  const struct {
+    const char* what;
+    std::vector<unsigned char> bytes;
+    bool verified;
+  } cases[] = {
+      {"no checksum", plain, false},
+      {"checksum", summed, true},
+      {"checksum, then a byte", longer, false},
+      {"checksum cut short", {summed.begin(), summed.end() - 1}, false},
+  };
+  const auto expected = Parse(plain);
+  for (const auto& c : cases) {
+    const auto data = Parse(c.bytes);
+    EXPECT_EQ(data->verified, c.verified) << c.what;
+    ExpectSameTables(*expected, *data);
+  }
+}
+
+TEST(Checksum, EveryChangedByteIsRefusedOrLeavesTheTablesAlone) {
+  const auto plain = SmallFile().Bytes();
+  const auto expected = Parse(plain);
+  const auto summed = WithChecksum(plain);
+  for (std::size_t at = 0; at < summed.size(); ++at) {
+    auto bytes = summed;
+    bytes[at] ^= 0x10;
+    if (at >= plain.size() && at < plain.size() + 8) {
+      // A damaged tag leaves bytes to ignore after intact sections.
+      const auto data = Parse(bytes);
+      EXPECT_FALSE(data->verified) << at;
+      ExpectSameTables(*expected, *data);
+      continue;
+    }
+    try {
+      Parse(bytes);
+      ADD_FAILURE() << "byte " << at << " changed and the file loaded";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), errc::InvalidFileFormat) << at;
+      EXPECT_EQ(e.description().rfind("Invalid file format: test.bin: checksum mismatch", 0), 0u)
+          << e.description();
+    }
+  }
 }
 
 TEST(Reader, TextsAreDecodedFromWindows1252) {
@@ -255,6 +324,7 @@ TEST(SetPath, FailedLoadRaisesAndAGoodFileLoadsLater) {
   noSlash.pop_back();
   EXPECT_TRUE(p.SetPath(noSlash));
   EXPECT_TRUE(p.DataLoaded());
+  EXPECT_FALSE(p.DataVerified()) << "the file has no checksum";
   // Loaded once and for all: any argument now returns True and changes nothing.
   EXPECT_TRUE(p.SetPath(""));
   EXPECT_TRUE(p.SetPath("/nonexistent"));
@@ -274,6 +344,29 @@ TEST(SetPath, PathWithAndWithoutSeparatorNameTheSameFile) {
     if (p.DataLoaded()) GTEST_SKIP() << "the search found a data file";
     EXPECT_TRUE(p.SetPath(named)) << named;
   }
+}
+
+TEST(SetPath, ReportsAVerifiedChecksumAndRefusesAMismatch) {
+  TempFolder good, bad;
+  auto bytes = WithChecksum(SmallFile().Bytes());
+  good.Write(bytes);
+  bytes[20] ^= 1;
+  bad.Write(bytes);
+  ZrGeoPosition p;
+  if (p.DataLoaded()) GTEST_SKIP() << "the search found a data file";
+  EXPECT_FALSE(p.DataVerified());
+  try {
+    p.SetPath(bad.Folder());
+    ADD_FAILURE() << "a file whose checksum does not match loaded";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), errc::InvalidFileFormat);
+    EXPECT_EQ(e.source(), "zrGeoPosition:SetPath");
+    EXPECT_NE(e.description().find(bad.File() + ": checksum mismatch"), std::string::npos)
+        << e.description();
+  }
+  EXPECT_FALSE(p.DataLoaded());
+  EXPECT_TRUE(p.SetPath(good.Folder()));
+  EXPECT_TRUE(p.DataVerified());
 }
 
 TEST(SetPath, AllCountsOneLoadsButLookupsNeedTwoStates) {

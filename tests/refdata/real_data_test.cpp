@@ -288,5 +288,10 @@ TEST_F(RealData, TablesAreSharedAmongLoads) {
   EXPECT_EQ(LoadReferenceData(folder_ + "lantrel.bin"), data_);
 }
 
+TEST_F(RealData, BuiltFileCarriesAChecksumThatMatches) {
+  EXPECT_TRUE(data_->verified);
+  EXPECT_TRUE(p_.DataVerified());
+}
+
 }  // namespace
 }  // namespace lantrel::detail

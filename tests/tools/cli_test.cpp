@@ -448,7 +448,7 @@ TEST(CliInfo, ShowsVersionDateAboutAndDataFile) {
   EXPECT_FALSE(Contains(r.out, "\r"));
   if (LibraryHasData()) {
     EXPECT_TRUE(Contains(r.out, "Data file: /")) << r.out;
-    EXPECT_TRUE(Contains(r.out, "lantrel.bin\n")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "lantrel.bin\nData check: verified (checksum matched)\n")) << r.out;
   } else {
     EXPECT_TRUE(Contains(r.out, "Data file: lantrel.bin not found; searched:\n  /")) << r.out;
   }

@@ -195,7 +195,7 @@ Examples:
 constexpr std::string_view kInfo = R"(usage: lantrel info
 
 Shows the library's version, release date and About text, and the reference data file in
-use (or the folders where it was sought).
+use and whether its checksum was verified (or the folders where it was sought).
 
 Options:
   -h, --help            show this help

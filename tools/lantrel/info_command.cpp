@@ -59,6 +59,8 @@ int RunInfo(const std::vector<std::string>& args) {
   const auto file = FindDataFile();
   if (position.DataLoaded()) {
     Print(out, "Data file: " + (file ? *file : std::string("loaded")) + "\n");
+    Print(out, position.DataVerified() ? "Data check: verified (checksum matched)\n"
+                                       : "Data check: not verified (the file has no checksum)\n");
   } else {
     Print(out, "Data file: " + std::string(kDataFileName) + " not found; searched:\n");
     for (const auto& folder : DataSearchFolders()) Print(out, "  " + folder + "\n");
