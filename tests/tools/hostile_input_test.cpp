@@ -257,9 +257,9 @@ TEST(Excerpts, AreEscapedAndCutAtCharacterBoundaries) {
   EXPECT_EQ(cli::OneLine(std::string(300, 'x'), 200), std::string(200, 'x') + "...");
 }
 
-// Random inputs mixing good records with damaged ones, under every line end: the records
-// converted plus the failures reported equal the records read, and every record read has
-// exactly one output record (a failed one with its coordinates empty), in order.
+// Random inputs mixing good records with damaged ones, under every line end and mixes of
+// them: the records converted plus the failures reported equal the records read, and every
+// record read has exactly one output record (a failed one with its coordinates empty), in order.
 TEST(HostileProperty, ConvertedPlusFailedEqualsRecordsRead) {
   LANTREL_REQUIRE(LibraryProjects(), "plane projections");
   const std::vector<std::string> good = {"-84.8733,38.2009,a", "-85.1,37.2,\"q, \"\"x\"\"\"",
@@ -283,7 +283,8 @@ TEST(HostileProperty, ConvertedPlusFailedEqualsRecordsRead) {
           if (c == '"' || c == '\n') c = ' ';
         }
       }
-      input += rec + end;
+      // Every other pair of rounds mixes the line ends record by record.
+      input += rec + (round % 4 >= 2 ? ends[random() % ends.size()] : end);
       ++records;
     }
     SCOPED_TRACE(::testing::PrintToString(input));
