@@ -65,6 +65,28 @@ TEST(HostileCsv, StrayQuotesAndLineBreaksCostOnlyTheirRecord) {
   for (const auto& c : cases) Check(c);
 }
 
+// A record with more fields than its header fails in every output mode; a failed record
+// never becomes an empty line.
+TEST(HostileCsv, RecordsThatDoNotFitTheirHeaderFail) {
+  LANTREL_REQUIRE(LibraryProjects(), "plane projections");
+  const std::string wide = "x,y,n\n-84.8,38.2,a,extra\n-84.9,38.3,b\n";
+  const std::string wideErr = "2: the record has 4 fields, the header 3\n";
+  std::vector<std::string> json = kCsvGeoToNorth;
+  json.push_back("--json");
+  const Reproducer cases[] = {
+      {"more fields than the header", kCsvGeoToNorth, wide, "x,y,n\n,,\n1453883.728,291987.468,b\n", wideErr, 1},
+      {"more fields than the header, JSON", json, wide,
+       "{\"line\":2,\"error\":\"the record has 4 fields, the header 3\"}\n"
+       "{\"line\":3,\"x\":1453883.728,\"y\":291987.468,\"n\":\"b\"}\n",
+       wideErr, 1},
+      {"Carter-only output", {"convert", "--csv", "-f", "geo", "-t", "carter/nad83"},
+       "x,y\n-84.8733,38.2009\nbad,1\n-84.8733,38.2009,9\n",
+       "carter\nU56-13 328-FSL 1906-FEL\n\"\"\n\"\"\n",
+       "3: cannot read x value 'bad'\n4: the record has 3 fields, the header 2\n", 1},
+  };
+  for (const auto& c : cases) Check(c);
+}
+
 TEST(HostileLines, LineEndsAreReadAndKept) {
   LANTREL_REQUIRE(LibraryProjects(), "plane projections");
   const Reproducer cases[] = {
@@ -74,6 +96,12 @@ TEST(HostileLines, LineEndsAreReadAndKept) {
        "1461301.588,255846.547\r\n\r\n# c\r\n1453883.728 291987.468\n", "", 0},
       {"last line without an end takes the one before", kGeoToNorth, "-84.8733 38.2009\r\n-84.9 38.3",
        "1461301.588 255846.547\r\n1453883.728 291987.468\r\n", "", 0},
+      // An empty output line after a lone CR: its LF alone would pair with that CR.
+      {"failed line after a lone CR, blocks", kGeoToNorth, "-84.8 38.2\rabc 1\n-84.9 38.3\n",
+       "1482363.274 255384.643\r\r\n1453883.728 291987.468\n", "2: cannot read x value 'abc'\n", 1},
+      {"failed line after a lone CR, line by line", {"convert", "-f", "geo", "-t", "carter/nad83"},
+       "-84.8733 38.2009\rabc 1\nabc 2\r\nabc 3\n", "U56-13 328-FSL 1906-FEL\r\r\n\r\n\n",
+       "2: cannot read x value 'abc'\n3: cannot read x value 'abc'\n4: cannot read x value 'abc'\n", 1},
   };
   for (const auto& c : cases) Check(c);
 }
@@ -142,6 +170,69 @@ TEST(HostileMessages, HugeFieldsAreQuotedShortAndEscaped) {
   EXPECT_LT(header.err.size(), 300u) << header.err.substr(0, 300);
 }
 
+// Every message quoting input quotes a short escaped excerpt, whatever part of the input it is.
+TEST(HostileMessages, EveryQuoteOfInputIsAnExcerpt) {
+  const std::string digits(1000000, '0');
+  const std::string cut = "'38.2" + std::string(36, '0') + "'... (1000005 bytes)";
+  const Reproducer cases[] = {
+      {"hemisphere letter on a huge field", {"convert", "-f", "geo", "-t", "geo"},
+       "38.2" + digits + "N -84.8\n", "\n", "1: x value " + cut + " is a latitude (N); x is the longitude\n", 1},
+      {"east longitude", {"convert", "-f", "geo", "-t", "geo"}, "84.8" + digits + "E 38\n", "\n",
+       "1: east longitude '84.8" + std::string(36, '0') +
+           "'... (1000005 bytes) cannot be converted (the position keeps longitudes as west magnitudes)\n",
+       1},
+      {"unknown option", {"convert", "--\x1b[31m\xc3"}, "", "",
+       "lantrel: unknown option '--\\x1B[31m\\xC3'\nTry 'lantrel convert --help'.\n", 2},
+      {"option value", {"convert", "-f", "geo", "-t", "geo", "-p", "1" + digits.substr(0, 99999)}, "", "",
+       "lantrel: option '--precision' needs a whole number from 0 to 17, not '1" + std::string(39, '0') +
+           "'... (100000 bytes)\nTry 'lantrel convert --help'.\n",
+       2},
+      {"unknown command", {"\xed\xa0\x80"}, "", "", "lantrel: unknown command '\\xED\\xA0\\x80'\nTry 'lantrel --help'.\n", 2},
+  };
+  for (const auto& c : cases) Check(c);
+}
+
+// JSON output stays valid JSON: bytes that are not UTF-8 become \u00XX, valid UTF-8 passes.
+TEST(HostileJson, BytesThatAreNotUtf8AreEscaped) {
+  LANTREL_REQUIRE(LibraryProjects(), "plane projections");
+  const Reproducer cases[] = {
+      {"CSV values and names", {"convert", "--csv", "--json", "-f", "geo", "-t", "north"},
+       "x,y,\xe9t\xe9\n-84.8,38.2,Mu\xf1oz \xc3\xa9\xed\xa0\x80\n",
+       "{\"line\":2,\"x\":1482363.274,\"y\":255384.643,\"\\u00e9t\\u00e9\":\"Mu\\u00f1oz \xc3\xa9\\u00ed\\u00a0\\u0080\"}\n", "", 0},
+      {"plain rest and messages", {"convert", "--json", "-f", "geo", "-t", "north"},
+       "-84.8 38.2 \xff\x01\nabc\xc0 1\n",
+       "{\"line\":1,\"x\":1482363.274,\"y\":255384.643,\"rest\":\"\\u00ff\\u0001\"}\n"
+       "{\"line\":2,\"error\":\"cannot read x value 'abc\\\\xC0'\"}\n",
+       "2: cannot read x value 'abc\\xC0'\n", 1},
+  };
+  for (const auto& c : cases) Check(c);
+}
+
+// TSV, semicolon and bar files read like CSV: named by --delimiter or found in the header,
+// and written back with the same delimiter.
+TEST(CsvDelimiters, TabSemicolonAndBarFilesReadLikeCsv) {
+  LANTREL_REQUIRE(LibraryProjects(), "plane projections");
+  const std::string tsv = WriteFile("wells.tsv", "x\ty\tname\n-84.8\t38.2\ta, b\n");
+  const std::string oneColumn = WriteFile("carter.TSV", "carter\nU56-13 328-FSL 1906-FEL\n");
+  const Reproducer cases[] = {
+      {"sniffed tabs", kCsvGeoToNorth, "lon\tlat\tname\n-84.8\t38.2\t\"a\tb\"\n",
+       "x\ty\tname\n1482363.274\t255384.643\t\"a\tb\"\n", "", 0},
+      {"sniffed semicolons", kCsvGeoToNorth, "lon;lat;name\n-84.8;38.2;a,b\n-84.9;38.3;c;d\n",
+       "x;y;name\n1482363.274;255384.643;a,b\n;;\n", "3: the record has 4 fields, the header 3\n", 1},
+      {"named bar", {"convert", "--delimiter", "|", "-f", "geo", "-t", "north"},
+       "lon|lat|a,b;c\n-84.8|38.2|\"x|y\"\n", "x|y|a,b;c\n1482363.274|255384.643|\"x|y\"\n", "", 0},
+      {"named tab: commas are data", {"convert", "--delimiter", "tab", "-f", "geo", "-t", "north"},
+       "lon\tlat\tn,o,p\n-84.8\t38.2\tq\n", "x\ty\tn,o,p\n1482363.274\t255384.643\tq\n", "", 0},
+      {"*.tsv without --csv", {"convert", "-f", "geo", "-t", "north", tsv}, "",
+       "x\ty\tname\n1482363.274\t255384.643\ta, b\n", "", 0},
+      {"*.tsv of one column", {"convert", "-f", "carter/nad83", "-t", "geo", "-p", "4", oneColumn}, "",
+       "lon\tlat\n-84.8733\t38.2009\n", "", 0},
+      {"unknown delimiter", {"convert", "--delimiter", ":", "-f", "geo", "-t", "north"}, "", "",
+       "lantrel: --delimiter takes , ; | or tab, not ':'\nTry 'lantrel convert --help'.\n", 2},
+  };
+  for (const auto& c : cases) Check(c);
+}
+
 TEST(Excerpts, AreEscapedAndCutAtCharacterBoundaries) {
   struct Case {
     std::string text;
@@ -154,7 +245,8 @@ TEST(Excerpts, AreEscapedAndCutAtCharacterBoundaries) {
       {"caf\xC3\xA9", 40, "'caf\xC3\xA9'"},            // valid UTF-8 passes
       {"caf\xC3\xA9", 4, "'caf'... (5 bytes)"},         // never cut inside a character
       {"\xC3(\xE2\x82", 40, "'\\xC3(\\xE2\\x82'"},      // invalid UTF-8 is escaped
-      {"\xED\xA0\x80", 40, "'\xED\xA0\x80'"},           // lead-byte check only, kept as sent
+      {"\xED\xA0\x80\xE0\x80\x80\xF4\x90\x80\x80", 40,  // a surrogate, an overlong form, beyond U+10FFFF
+       "'\\xED\\xA0\\x80\\xE0\\x80\\x80\\xF4\\x90\\x80\\x80'"},
       {"abcdef", 3, "'abc'... (6 bytes)"},
       {"", 40, "''"},
   };
@@ -165,9 +257,9 @@ TEST(Excerpts, AreEscapedAndCutAtCharacterBoundaries) {
   EXPECT_EQ(cli::OneLine(std::string(300, 'x'), 200), std::string(200, 'x') + "...");
 }
 
-// Random inputs mixing good records with damaged ones, under every line end: the records
-// converted plus the failures reported equal the records read, and every record read has
-// exactly one output record (a failed one with its coordinates empty), in order.
+// Random inputs mixing good records with damaged ones, under every line end and mixes of
+// them: the records converted plus the failures reported equal the records read, and every
+// record read has exactly one output record (a failed one with its coordinates empty), in order.
 TEST(HostileProperty, ConvertedPlusFailedEqualsRecordsRead) {
   LANTREL_REQUIRE(LibraryProjects(), "plane projections");
   const std::vector<std::string> good = {"-84.8733,38.2009,a", "-85.1,37.2,\"q, \"\"x\"\"\"",
@@ -191,7 +283,8 @@ TEST(HostileProperty, ConvertedPlusFailedEqualsRecordsRead) {
           if (c == '"' || c == '\n') c = ' ';
         }
       }
-      input += rec + end;
+      // Every other pair of rounds mixes the line ends record by record.
+      input += rec + (round % 4 >= 2 ? ends[random() % ends.size()] : end);
       ++records;
     }
     SCOPED_TRACE(::testing::PrintToString(input));

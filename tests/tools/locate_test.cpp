@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "location_fields.hpp"
 #include "tool_runner.hpp"
 
 namespace lantrel::testing {
@@ -118,6 +119,31 @@ TEST_F(Locate, JsonHeaderCommentsAndFailures) {
             "# point\tstate\tstate_fips\tcounty\tcounty_fips\tsp_zone\tquad\tquad_tile\t"
             "quad_state\tcarter\n# towns\n\n");
   EXPECT_EQ(t.err, "3: missing y value\n");
+}
+
+// A record with more fields than the header fails in CSV and JSON output alike (before,
+// CSV shifted the added fields and JSON dropped the extra ones); a point outside the served
+// area keeps the expected output free of reference data.
+TEST_F(Locate, RecordsWithMoreFieldsThanTheHeaderFail) {
+  std::string header = "x;y;n";
+  std::string empty = ";;";
+  std::string json;
+  for (const auto name : cli::kLocationFieldNames) {
+    header += ";" + std::string(name);
+    empty += ";";
+    json += ",\"" + std::string(name) + "\":\"\"";
+  }
+  const std::string input = "x;y;n\n-80.5;37.5;a;extra\n-80.5;37.5;b\n";
+  const std::string err = "2: the record has 4 fields, the header 3\n";
+  const auto csv = RunTool({"locate", "--csv"}, input);
+  EXPECT_EQ(csv.out, header + "\n" + empty + "\n-80.5;37.5;b" + empty.substr(2) + "\n");
+  EXPECT_EQ(csv.err, err);
+  EXPECT_EQ(csv.status, 1);
+  const auto js = RunTool({"locate", "--csv", "--json"}, input);
+  EXPECT_EQ(js.out, "{\"line\":2,\"error\":\"the record has 4 fields, the header 3\"}\n"
+                    "{\"line\":3,\"x\":\"-80.5\",\"y\":\"37.5\",\"n\":\"b\"" + json + "}\n");
+  EXPECT_EQ(js.err, err);
+  EXPECT_EQ(js.status, 1);
 }
 
 TEST_F(Locate, VerboseNamesTheDataFileAndDataNamesAFolder) {

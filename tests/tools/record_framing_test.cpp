@@ -143,5 +143,34 @@ TEST(CsvFraming, DamagedRecordsCostOneRecordAndReadingResumesAfterTheirFirstLine
   EXPECT_EQ(comments[2].fields, 2u);
 }
 
+// The header decides the delimiter by count outside quotes; a tie goes to the preferred one.
+// With tabs as delimiter, blanks around a field are spaces only.
+TEST(CsvDelimiter, SniffedFromTheHeaderAndSplitBy) {
+  const struct {
+    std::string header;
+    char preferred;
+    char delimiter;
+  } sniffs[] = {
+      {"lon;lat;name,x", ',', ';'}, {"a\tb\tc", ',', '\t'}, {"\"a;b;c\",x,y", ',', ','},
+      {"carter", ',', ','},         {"carter", '\t', '\t'}, {"a|b,c", ',', ','},
+      {"a|b,c", '|', '|'},          {"a|b,c", ';', ','},
+  };
+  for (const auto& c : sniffs) {
+    EXPECT_EQ(SniffDelimiter(c.header, c.preferred), c.delimiter) << ::testing::PrintToString(c.header);
+  }
+  std::vector<std::string_view> fields;
+  ASSERT_TRUE(SplitCsv(" \"a\tb\" \t\tc, d", fields, '\t'));
+  EXPECT_EQ(fields, (std::vector<std::string_view>{" \"a\tb\" ", "", "c, d"}));
+  EXPECT_FALSE(SplitCsv("\"a\"\tx\tb", fields, ';'));  // text after the quote and a blank
+  std::string out;
+  AppendCsvField(out, "a;b", ';');
+  AppendCsvField(out, "a,b", ';');
+  EXPECT_EQ(out, "\"a;b\"a,b");
+  EXPECT_EQ(ParseDelimiter("tab"), '\t');
+  EXPECT_EQ(ParseDelimiter("\\t"), '\t');
+  EXPECT_EQ(ParseDelimiter(";"), ';');
+  EXPECT_EQ(ParseDelimiter(",,"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace lantrel::cli

@@ -50,6 +50,7 @@ struct ConvertSettings {
   std::optional<std::string> yCol;
   std::optional<std::string> xName;  // CSV: names of the new coordinate columns
   std::optional<std::string> yName;
+  std::optional<char> delimiter;     // CSV: --delimiter; sniffed from each header without it
   ProgressMode progress = ProgressMode::Auto;
   std::vector<std::string> files;
 };
@@ -58,7 +59,7 @@ System RequireSystem(const Options& o, const char* option) {
   const auto text = o.Value(option);
   if (!text) throw UsageError(std::string("convert needs --") + option + " SYSTEM");
   auto parsed = ParseSystem(*text);
-  if (!parsed.system) throw UsageError("--" + std::string(option) + ": " + parsed.error);
+  if (!parsed.system) throw UsageError("--" + std::string(option) + ": " + OneLine(parsed.error));
   return *parsed.system;
 }
 
@@ -67,6 +68,7 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
                          {"to", 't', true},
                          {"inverse", 'I', false},
                          {"csv", 0, false},
+                         {"delimiter", 0, true},
                          {"x-col", 0, true},
                          {"y-col", 0, true},
                          {"carter-col", 0, true},
@@ -105,7 +107,11 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
   if (carterColumn && !s.from.IsCarter()) {
     throw UsageError("--carter-col reads Carter locations: the source system must be carter");
   }
-  s.csv = s.csv || o.Has("csv") || NamedCsv(o.operands());
+  if (const auto d = o.Value("delimiter")) {
+    s.delimiter = ParseDelimiter(*d);
+    if (!s.delimiter) throw UsageError("--delimiter takes , ; | or tab, not " + Excerpt(*d));
+  }
+  s.csv = s.csv || o.Has("csv") || s.delimiter || NamedCsv(o.operands());
   s.json = o.Has("json");
   s.westPositive = o.Has("west-positive");
   s.zgs = o.Has("zgs");
@@ -217,7 +223,7 @@ class ConvertJob {
   bool bomDecided_ = false;
   // One output cell of a CSV record.
   struct Cell {
-    enum Kind { Raw, Number, Factor, Text, Empty } kind;
+    enum Kind { Raw, Number, Factor, Text, Empty, Missing } kind;  // Missing: beyond a short record
     std::string_view raw;  // Raw: the field as written
     double number;         // Number: a coordinate
     std::string_view text; // Text: a value to quote as needed
@@ -355,8 +361,10 @@ void ConvertJob::PlainLine(std::string_view line, std::string_view ending, std::
       out_.Write(scratch_);
     }
     out_.Write(rest);
+    out_.Write(ending);
+  } else {
+    out_.EndEmptyLine(ending);
   }
-  out_.Write(ending);
 }
 
 // Plain lines in blocks: the lines of a block are copied, their pairs read and converted
@@ -448,7 +456,7 @@ struct CsvLayout {
 // they are named after the target system (lon/lat, x/y, carter) unless --x-name/--y-name say
 // otherwise. Factor columns come last.
 CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& names,
-                     const std::string& file) {
+                     const std::string& file, char delimiter) {
   CsvLayout layout;
   layout.inputs = names.size();
   const ColumnRequest request{s.xCol, s.yCol, s.from.IsCarter()};
@@ -500,14 +508,14 @@ CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& n
     for (std::size_t b = a + 1; b < layout.names.size(); ++b) {
       if (EqualsIgnoreCase(layout.names[a], layout.names[b]) &&
           (layout.columns[a].kind != Column::Input || layout.columns[b].kind != Column::Input)) {
-        throw UsageError(file + ": the output would have two columns named '" + layout.names[b] +
-                         "'; name the new ones with --x-name and --y-name");
+        throw UsageError(file + ": the output would have two columns named " +
+                         Excerpt(layout.names[b]) + "; name the new ones with --x-name and --y-name");
       }
     }
   }
   for (std::size_t i = 0; i < layout.names.size(); ++i) {
-    if (i > 0) layout.header += ',';
-    AppendCsvField(layout.header, layout.names[i]);
+    if (i > 0) layout.header += delimiter;
+    AppendCsvField(layout.header, layout.names[i], delimiter);
   }
   return layout;
 }
@@ -516,6 +524,8 @@ void ConvertJob::RunCsv(LineReader& in) {
   std::optional<CsvLayout> layout;
   CsvReader reader(in);
   reader.CommentsAllowed(true);
+  if (s_.delimiter) reader.Delimiter(*s_.delimiter);
+  else reader.SniffDelimiter(NamedDelimiter(in.name()));
   CsvRecord record;
   ConvertedPoint pt;
   std::string error;
@@ -533,13 +543,13 @@ void ConvertJob::RunCsv(LineReader& in) {
     }
     if (!layout) {
       if (!record.error.empty()) {
-        throw UsageError(in.name() + ":" + std::to_string(first) +
+        throw UsageError(ShownName(in.name()) + ":" + std::to_string(first) +
                          ": malformed CSV header: " + record.error);
       }
       std::vector<std::string> names;
       names.reserve(fields.size());
       for (const auto f : fields) names.push_back(CsvValue(f));
-      layout = MakeLayout(s_, names, in.name());
+      layout = MakeLayout(s_, names, ShownName(in.name()), reader.delimiter());
       reader.CommentsAllowed(false);
       if (!s_.json && layout->header != lastHeader_) {
         out_.Write(layout->header);
@@ -548,23 +558,23 @@ void ConvertJob::RunCsv(LineReader& in) {
       lastHeader_ = layout->header;
       continue;
     }
-    if (!record.error.empty()) {
-      // The fields of a damaged record are not known: it is written as a record of empty
-      // fields, one per output column, so the records stay aligned.
-      Failed(first, "malformed CSV: " + record.error);
+    const char delimiter = reader.delimiter();
+    if (const std::string damage = RecordDamage(record, layout->inputs); !damage.empty()) {
+      // Which value belongs to which column is not known: the record is written as a record
+      // of empty fields, one per output column, so the records stay aligned.
+      Failed(first, damage);
       if (stopped_) break;
+      scratch_.clear();
       if (s_.json) {
-        scratch_.clear();
         JsonStart(first);
         scratch_ += ",\"error\":";
-        AppendJsonString(scratch_, "malformed CSV: " + record.error);
+        AppendJsonString(scratch_, damage);
         scratch_ += "}\n";
-        out_.Write(scratch_);
       } else {
-        scratch_.assign(layout->names.empty() ? 0 : layout->names.size() - 1, ',');
-        out_.Write(scratch_);
-        out_.Write(record.ending);
+        EmptyCsvRecord(scratch_, layout->names.size(), delimiter);
+        scratch_ += record.ending;
       }
+      out_.Write(scratch_);
       continue;
     }
     bool ok = true;
@@ -586,11 +596,14 @@ void ConvertJob::RunCsv(LineReader& in) {
       Failed(first, error);
       if (stopped_) break;
     }
-    // The output cells in layout order; fields beyond the header's are kept at the end.
+    // The output cells in layout order.
     cells_.clear();
     using Column = CsvLayout::Column;
     for (const Column& column : layout->columns) {
-      if (column.input >= fields.size()) continue;
+      if (column.input >= fields.size()) {
+        cells_.push_back({Cell::Missing, {}, 0.0, {}});
+        continue;
+      }
       switch (column.kind) {
         case Column::Input:
           cells_.push_back({Cell::Raw, fields[column.input], 0.0, {}});
@@ -615,7 +628,6 @@ void ConvertJob::RunCsv(LineReader& in) {
           break;
       }
     }
-    for (std::size_t i = layout->inputs; i < fields.size(); ++i) cells_.push_back({Cell::Raw, fields[i], 0.0, {}});
     scratch_.clear();
     if (s_.json) {
       JsonStart(first);
@@ -624,11 +636,11 @@ void ConvertJob::RunCsv(LineReader& in) {
         AppendJsonString(scratch_, error);
       } else {
         for (std::size_t c = 0; c < cells_.size(); ++c) {
-          scratch_ += ',';
-          AppendJsonString(scratch_, c < layout->names.size() ? layout->names[c]
-                                                              : "column" + std::to_string(c + 1));
-          scratch_ += ':';
           const Cell& cell = cells_[c];
+          if (cell.kind == Cell::Missing) continue;
+          scratch_ += ',';
+          AppendJsonString(scratch_, layout->names[c]);
+          scratch_ += ':';
           if (cell.kind == Cell::Number) Coordinate(scratch_, cell.number);
           else if (cell.kind == Cell::Factor) Shortest(scratch_, cell.number);
           else if (cell.kind == Cell::Text) AppendJsonString(scratch_, cell.text);
@@ -637,14 +649,19 @@ void ConvertJob::RunCsv(LineReader& in) {
       }
       scratch_ += "}\n";
     } else {
-      for (std::size_t c = 0; c < cells_.size(); ++c) {
-        if (c > 0) scratch_ += ',';
-        const Cell& cell = cells_[c];
+      bool lead = true;
+      for (const Cell& cell : cells_) {
+        if (cell.kind == Cell::Missing) continue;
+        if (!lead) scratch_ += delimiter;
+        lead = false;
         if (cell.kind == Cell::Number) Coordinate(scratch_, cell.number);
         else if (cell.kind == Cell::Factor) Shortest(scratch_, cell.number);
-        else if (cell.kind == Cell::Text) AppendCsvField(scratch_, cell.text);
+        else if (cell.kind == Cell::Text) AppendCsvField(scratch_, cell.text, delimiter);
         else if (cell.kind == Cell::Raw) scratch_.append(cell.raw);
       }
+      // A failed record too short to hold any other cell is written as empty fields, one per
+      // output column ("" for one column): an empty line is no record to CSV readers.
+      if (scratch_.empty()) EmptyCsvRecord(scratch_, layout->names.size(), delimiter);
       scratch_ += record.ending;
     }
     out_.Write(scratch_);
@@ -666,7 +683,7 @@ int ConvertJob::Run() {
                              ? in.regular()
                              : s_.progress == ProgressMode::Auto && WantProgress(in);
     if (wantBar) {
-      bar_.emplace("lantrel: " + in.name(), in.size());
+      bar_.emplace("lantrel: " + ShownName(in.name()), in.size());
       report_.SetProgress(&*bar_);
     }
     if (s_.csv) RunCsv(in);

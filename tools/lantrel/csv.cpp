@@ -7,6 +7,8 @@ namespace lantrel::cli {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// Blanks around a field: a tab is none when it separates the fields.
+bool IsPad(char c, char delimiter) { return c == ' ' || (c == '\t' && delimiter != '\t'); }
 
 std::string FieldProblem(const char* what, std::size_t field) {
   return std::string(what) + std::to_string(field);
@@ -15,13 +17,13 @@ std::string FieldProblem(const char* what, std::size_t field) {
 }  // namespace
 
 CsvSplit SplitCsvRecord(std::string_view record, std::vector<std::string_view>& fields,
-                        std::string* problem) {
+                        std::string* problem, char delimiter) {
   fields.clear();
   const std::size_t n = record.size();
   std::size_t start = 0;
   while (true) {
     std::size_t i = start;
-    while (i < n && IsBlank(record[i])) ++i;
+    while (i < n && IsPad(record[i], delimiter)) ++i;
     std::size_t end;  // where the field ends: the comma after it, or n
     if (i < n && record[i] == '"') {
       std::size_t k = i + 1;
@@ -36,15 +38,15 @@ CsvSplit SplitCsvRecord(std::string_view record, std::vector<std::string_view>& 
         break;
       }
       end = k + 1;
-      while (end < n && IsBlank(record[end])) ++end;
-      if (end < n && record[end] != ',') {
+      while (end < n && IsPad(record[end], delimiter)) ++end;
+      if (end < n && record[end] != delimiter) {
         if (problem) *problem = FieldProblem("text after the closing quote of field ", fields.size() + 1);
         fields.clear();
         return CsvSplit::Malformed;
       }
     } else {
-      const void* comma = i < n ? std::memchr(record.data() + i, ',', n - i) : nullptr;
-      end = comma ? static_cast<std::size_t>(static_cast<const char*>(comma) - record.data()) : n;
+      const void* at = i < n ? std::memchr(record.data() + i, delimiter, n - i) : nullptr;
+      end = at ? static_cast<std::size_t>(static_cast<const char*>(at) - record.data()) : n;
       if (std::memchr(record.data() + i, '"', end - i) != nullptr) {
         if (problem) *problem = FieldProblem("a quote inside the unquoted field ", fields.size() + 1);
         fields.clear();
@@ -57,8 +59,32 @@ CsvSplit SplitCsvRecord(std::string_view record, std::vector<std::string_view>& 
   }
 }
 
-bool SplitCsv(std::string_view record, std::vector<std::string_view>& fields) {
-  return SplitCsvRecord(record, fields) == CsvSplit::Complete;
+bool SplitCsv(std::string_view record, std::vector<std::string_view>& fields, char delimiter) {
+  return SplitCsvRecord(record, fields, nullptr, delimiter) == CsvSplit::Complete;
+}
+
+char SniffDelimiter(std::string_view header, char preferred) {
+  std::size_t counts[kCsvDelimiters.size()] = {};
+  bool quoted = false;
+  for (const char c : header) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    const std::size_t k = kCsvDelimiters.find(c);
+    if (k != std::string_view::npos) ++counts[k];
+  }
+  std::size_t best = 0;
+  for (std::size_t k = 1; k < kCsvDelimiters.size(); ++k) {
+    if (counts[k] > counts[best]) best = k;
+  }
+  const std::size_t p = kCsvDelimiters.find(preferred);
+  if (p != std::string_view::npos && counts[p] == counts[best]) return preferred;
+  return kCsvDelimiters[best];
+}
+
+std::optional<char> ParseDelimiter(std::string_view text) {
+  if (text == "tab" || text == "\\t") return '\t';
+  if (text.size() == 1 && kCsvDelimiters.find(text[0]) != std::string_view::npos) return text[0];
+  return std::nullopt;
 }
 
 std::string CsvValue(std::string_view raw) {
@@ -87,10 +113,10 @@ std::string CsvValue(std::string_view raw) {
   return value;
 }
 
-void AppendCsvField(std::string& out, std::string_view value) {
+void AppendCsvField(std::string& out, std::string_view value, char delimiter) {
   bool quote = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
   for (const char c : value) {
-    if (c == ',' || c == '"' || c == '\n' || c == '\r') {
+    if (c == delimiter || c == '"' || c == '\n' || c == '\r') {
       quote = true;
       break;
     }
@@ -105,6 +131,20 @@ void AppendCsvField(std::string& out, std::string_view value) {
     out += c;
   }
   out += '"';
+}
+
+std::string RecordDamage(const CsvRecord& record, std::size_t columns) {
+  if (!record.error.empty()) return "malformed CSV: " + record.error;
+  if (record.fields.size() > columns) {
+    return "the record has " + std::to_string(record.fields.size()) + " fields, the header " +
+           std::to_string(columns);
+  }
+  return {};
+}
+
+void EmptyCsvRecord(std::string& out, std::size_t columns, char delimiter) {
+  if (columns <= 1) out += "\"\"";
+  else out.append(columns - 1, delimiter);
 }
 
 bool CsvReader::NextLine(std::string_view& line, std::string_view& ending,
@@ -138,7 +178,11 @@ bool CsvReader::Next(CsvRecord& r) {
   r.kind = Classify(line);
   if (r.kind == LineKind::Blank || (r.kind == LineKind::Comment && comments_)) return true;
   r.kind = LineKind::Data;
-  const CsvSplit first = SplitCsvRecord(line, r.fields, &r.error);
+  if (sniff_) {
+    delimiter_ = cli::SniffDelimiter(line, delimiter_);
+    sniff_ = false;
+  }
+  const CsvSplit first = SplitCsvRecord(line, r.fields, &r.error, delimiter_);
   if (first != CsvSplit::Open) return true;
 
   // A quoted field goes on over the line end: gather lines until the quotes balance.
@@ -161,7 +205,7 @@ bool CsvReader::Next(CsvRecord& r) {
     record_.append(line);
     gathered_.push_back({std::string(line), ending, outputEnding});
     lastEnding = ending;
-    const CsvSplit s = SplitCsvRecord(record_, r.fields, &r.error);
+    const CsvSplit s = SplitCsvRecord(record_, r.fields, &r.error, delimiter_);
     if (s == CsvSplit::Complete) {
       r.text = record_;
       r.ending = outputEnding;
@@ -181,16 +225,29 @@ bool CsvReader::Next(CsvRecord& r) {
   return true;
 }
 
-bool NamedCsv(const std::vector<std::string>& files) {
-  if (files.empty()) return false;
-  for (const auto& f : files) {
-    if (f.size() < 5 || f == "-") return false;
-    const std::string_view ext = std::string_view(f).substr(f.size() - 4);
-    if (ext[0] != '.' || (ext[1] | 0x20) != 'c' || (ext[2] | 0x20) != 's' || (ext[3] | 0x20) != 'v') {
-      return false;
-    }
+namespace {
+
+// Whether the file is named *.EXT (EXT in lower case, three letters), any case.
+bool NamedAs(std::string_view file, std::string_view ext) {
+  if (file.size() < 5) return false;
+  const std::string_view end = file.substr(file.size() - 4);
+  if (end[0] != '.') return false;
+  for (std::size_t k = 0; k < 3; ++k) {
+    if ((end[k + 1] | 0x20) != ext[k]) return false;
   }
   return true;
 }
+
+}  // namespace
+
+bool NamedCsv(const std::vector<std::string>& files) {
+  if (files.empty()) return false;
+  for (const auto& f : files) {
+    if (!NamedAs(f, "csv") && !NamedAs(f, "tsv")) return false;
+  }
+  return true;
+}
+
+char NamedDelimiter(std::string_view file) { return NamedAs(file, "tsv") ? '\t' : ','; }
 
 }  // namespace lantrel::cli

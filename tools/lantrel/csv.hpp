@@ -1,9 +1,11 @@
-// CSV records (comma-separated, fields optionally in double quotes with "" for a quote).
+// CSV records (fields separated by a comma, semicolon, tab or bar, optionally in double quotes
+// with "" for a quote).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,26 +22,42 @@ enum class CsvSplit {
   Malformed,  // a quote inside an unquoted field, or text after a closing quote
 };
 
+/// The field separators read and written: comma, semicolon, tab and bar.
+inline constexpr std::string_view kCsvDelimiters = ",;\t|";
+
 /// Splits one record into its fields as written (quotes and surrounding blanks included), so
 /// untouched fields can be copied byte for byte. A field is quoted when its first non-blank
-/// character is a quote; after the closing quote only blanks may follow before the comma.
+/// character is a quote; after the closing quote only blanks may follow before the delimiter.
+/// Blanks are spaces and tabs, spaces only when the delimiter is a tab.
 /// On Malformed, problem (when given) receives a short description naming the field.
 CsvSplit SplitCsvRecord(std::string_view record, std::vector<std::string_view>& fields,
-                        std::string* problem = nullptr);
+                        std::string* problem = nullptr, char delimiter = ',');
 
 /// SplitCsvRecord(...) == CsvSplit::Complete.
-bool SplitCsv(std::string_view record, std::vector<std::string_view>& fields);
+bool SplitCsv(std::string_view record, std::vector<std::string_view>& fields, char delimiter = ',');
+
+/// The delimiter a header line uses: of comma, semicolon, tab and bar, the one found most
+/// often outside quotes. On a tie (a header of one column, say) `preferred` when it is among
+/// the most frequent, else the first of them in that order.
+char SniffDelimiter(std::string_view header, char preferred = ',');
+
+/// The delimiter given to --delimiter: one of , ; | or a tab (also written "tab" or "\t");
+/// nothing for anything else.
+std::optional<char> ParseDelimiter(std::string_view text);
 
 /// The value of a field as written: blanks around it dropped, quotes removed, "" turned into ".
 std::string CsvValue(std::string_view raw);
 
-/// Appends a value as a CSV field, quoted when it holds a comma, a quote, a line break or
-/// leading or trailing blanks.
-void AppendCsvField(std::string& out, std::string_view value);
+/// Appends a value as a CSV field, quoted when it holds the delimiter, a quote, a line break
+/// or leading or trailing blanks.
+void AppendCsvField(std::string& out, std::string_view value, char delimiter = ',');
 
-/// Whether every input is a file named *.csv (any case): such inputs are read as CSV without
-/// --csv, since a header read as a point would fail every line. Standard input never is.
+/// Whether every input is a file named *.csv or *.tsv (any case): such inputs are read as CSV
+/// without --csv, since a header read as a point would fail every line. Standard input never is.
 bool NamedCsv(const std::vector<std::string>& files);
+
+/// The delimiter a file's name suggests: a tab for *.tsv (any case), else a comma.
+char NamedDelimiter(std::string_view file);
 
 /// One record as CsvReader hands it out. The views stay valid until the next call.
 struct CsvRecord {
@@ -51,6 +69,15 @@ struct CsvRecord {
   std::vector<std::string_view> fields;  // Data: its fields as written
   std::string error;  // non-empty when the quoting is malformed; fields are then empty
 };
+
+/// Why a record cannot be matched to a header of `columns` columns: its quoting is malformed,
+/// or it has more fields than the header (which of its values belongs to which column is then
+/// unknown). Empty when it fits; a record with fewer fields is the caller's to judge.
+std::string RecordDamage(const CsvRecord& record, std::size_t columns);
+
+/// Appends a record of `columns` empty fields: delimiters only, or "" for a single column,
+/// since an empty line is no record to most CSV readers.
+void EmptyCsvRecord(std::string& out, std::size_t columns, char delimiter);
 
 /// Reads CSV records from a line reader.
 ///
@@ -74,6 +101,18 @@ class CsvReader {
   /// is returned as a Comment record instead of being split.
   void CommentsAllowed(bool on) { comments_ = on; }
 
+  /// The delimiter records are split at (a comma unless set).
+  void Delimiter(char d) {
+    delimiter_ = d;
+    sniff_ = false;
+  }
+  /// The first data line (the header) chooses the delimiter by SniffDelimiter.
+  void SniffDelimiter(char preferred) {
+    delimiter_ = preferred;
+    sniff_ = true;
+  }
+  char delimiter() const { return delimiter_; }
+
   /// The next record; false at the end of the input.
   bool Next(CsvRecord& record);
 
@@ -87,6 +126,8 @@ class CsvReader {
 
   LineReader& in_;
   bool comments_ = false;
+  bool sniff_ = false;
+  char delimiter_ = ',';
   std::uint64_t lineNumber_ = 0;
   std::deque<HeldLine> held_;  // lines to read again after a malformed record
   std::string current_;        // the held line being handed out

@@ -1,24 +1,10 @@
 #include "excerpt.hpp"
 
+#include "utf8.hpp"
+
 namespace lantrel::cli {
 
 namespace {
-
-// Length of the valid UTF-8 sequence starting at s[i] (1 to 4), or 0 when it is not one.
-std::size_t Utf8Length(std::string_view s, std::size_t i) {
-  const auto b = static_cast<unsigned char>(s[i]);
-  std::size_t n;
-  if (b < 0x80) return 1;
-  if (b >= 0xC2 && b <= 0xDF) n = 2;
-  else if (b >= 0xE0 && b <= 0xEF) n = 3;
-  else if (b >= 0xF0 && b <= 0xF4) n = 4;
-  else return 0;
-  if (i + n > s.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
-  }
-  return n;
-}
 
 void Hex(std::string& out, unsigned char b) {
   static constexpr char kDigits[] = "0123456789ABCDEF";

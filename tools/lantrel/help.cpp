@@ -63,7 +63,10 @@ Options:
                         (geographic targets; -p counts the decimals of the seconds, default 5,
                         at most 12; vector files get them as text fields beside the geometry)
       --csv             read and write CSV with a header row; other columns are kept
-                        (implied when every input file is named *.csv)
+                        (implied when every input file is named *.csv or *.tsv)
+      --delimiter CHAR  CSV field delimiter: , ; | or tab (implies --csv); without it
+                        the header line decides (the one found most often; on a tie tab
+                        for *.tsv, else comma); output keeps the input's
       --x-col NAME      CSV column of x (default x, else lon; for Carter input: carter,
                         else location)
       --y-col NAME      CSV column of y; without them the first usual pair found is used:
@@ -134,7 +137,8 @@ Options:
   -f, --from SYSTEM     system of the input points (default geo/nad83, or the layer's
                         EPSG code for vector files)
       --csv             read and write CSV with a header row (implied when every input
-                        file is named *.csv)
+                        file is named *.csv or *.tsv)
+      --delimiter CHAR  CSV field delimiter: , ; | or tab, as for 'lantrel convert'
       --x-col NAME, --y-col NAME, --carter-col NAME
                         coordinate columns, as for 'lantrel convert'
       --factors         add scale_factor and convergence in the INPUT system

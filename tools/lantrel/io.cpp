@@ -1,5 +1,6 @@
 #include "io.hpp"
 
+#include "excerpt.hpp"
 #include "numbers.hpp"
 
 #include <fcntl.h>
@@ -27,14 +28,14 @@ LineReader::LineReader(const std::string& path, std::size_t chunk)
     do {
       fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0) throw IoError("cannot open " + path + ": " + SystemMessage(errno));
+    if (fd_ < 0) throw IoError("cannot open " + ShownName(path) + ": " + SystemMessage(errno));
     ownsFd_ = true;
   }
   struct stat st {};
   if (::fstat(fd_, &st) == 0) {
     if (S_ISDIR(st.st_mode)) {
       if (ownsFd_) ::close(fd_);
-      throw IoError("cannot read " + path + ": " + SystemMessage(EISDIR));
+      throw IoError("cannot read " + ShownName(path) + ": " + SystemMessage(EISDIR));
     }
     regular_ = S_ISREG(st.st_mode);
     if (regular_) size_ = static_cast<std::uint64_t>(st.st_size);
@@ -58,7 +59,7 @@ bool LineReader::Fill() {
   do {
     n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
   } while (n < 0 && errno == EINTR);
-  if (n < 0) throw IoError("cannot read " + name_ + ": " + SystemMessage(errno));
+  if (n < 0) throw IoError("cannot read " + ShownName(name_) + ": " + SystemMessage(errno));
   if (n == 0) {
     eof_ = true;
     return false;
@@ -169,6 +170,7 @@ void OutputSink::Fixed(double v, int decimals) {
 }
 
 void OutputSink::Flush() {
+  if (used_ > 0) flushedLast_ = buffer_[used_ - 1];
   std::size_t done = 0;
   while (done < used_) {
     const ssize_t n = ::write(fd_, buffer_.data() + done, used_ - done);

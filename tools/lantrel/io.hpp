@@ -94,6 +94,15 @@ class OutputSink {
   }
   /// A number with a fixed count of decimals.
   void Fixed(double v, int decimals);
+  /// Ends an output line left empty (a failed line) with the end of its input line. After a
+  /// line ended by a carriage return alone, a lone line feed would make the two one CR LF
+  /// line to every reader, so it is written as CR LF: each line still reads as a line of its
+  /// own, and the count of line feeds stays the input's.
+  void EndEmptyLine(std::string_view ending) {
+    const char last = used_ > 0 ? buffer_[used_ - 1] : flushedLast_;
+    if (ending == "\n" && last == '\r') Put('\r');
+    Write(ending);
+  }
   /// Writes everything collected; throws IoError when the descriptor refuses it.
   void Flush();
 
@@ -103,6 +112,7 @@ class OutputSink {
   int fd_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
+  char flushedLast_ = 0;  // the last byte written out
 };
 
 /// A one-line progress bar on standard error, redrawn when the percentage changes.

@@ -1,12 +1,27 @@
 #include "json.hpp"
 
+#include "utf8.hpp"
+
 namespace lantrel::cli {
 
 void AppendJsonString(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
   out += '"';
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80) {
+      const std::size_t n = Utf8Length(text, i);
+      if (n > 0) {
+        out.append(text.substr(i, n));
+        i += n;
+      } else {
+        out += "\\u00";
+        out += kHex[c >> 4];
+        out += kHex[c & 15];
+        ++i;
+      }
+      continue;
+    }
     switch (c) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;
@@ -21,9 +36,10 @@ void AppendJsonString(std::string& out, std::string_view text) {
           out += kHex[c >> 4];
           out += kHex[c & 15];
         } else {
-          out += ch;
+          out += static_cast<char>(c);
         }
     }
+    ++i;
   }
   out += '"';
 }

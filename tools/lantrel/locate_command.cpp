@@ -11,6 +11,7 @@
 #include "commands.hpp"
 #include "coordinate_columns.hpp"
 #include "csv.hpp"
+#include "excerpt.hpp"
 #include "help.hpp"
 #include "io.hpp"
 #include "json.hpp"
@@ -41,6 +42,7 @@ struct LocateSettings {
   bool progress = true;
   bool forceProgress = false;
   ColumnRequest columns;
+  std::optional<char> delimiter;  // CSV: --delimiter; sniffed from each header without it
   std::optional<std::string> data;
   std::vector<std::string> files;
 };
@@ -49,6 +51,7 @@ LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
   const Options o(args, {{"from", 'f', true},
                          {"json", 0, false},
                          {"csv", 0, false},
+                         {"delimiter", 0, true},
                          {"x-col", 0, true},
                          {"y-col", 0, true},
                          {"carter-col", 0, true},
@@ -65,11 +68,15 @@ LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
   LocateSettings s;
   if (const auto from = o.Value("from")) {
     auto parsed = ParseSystem(*from);
-    if (!parsed.system) throw UsageError("--from: " + parsed.error);
+    if (!parsed.system) throw UsageError("--from: " + OneLine(parsed.error));
     s.from = *parsed.system;
   }
   s.json = o.Has("json");
-  s.csv = o.Has("csv") || NamedCsv(o.operands());
+  if (const auto d = o.Value("delimiter")) {
+    s.delimiter = ParseDelimiter(*d);
+    if (!s.delimiter) throw UsageError("--delimiter takes , ; | or tab, not " + Excerpt(*d));
+  }
+  s.csv = o.Has("csv") || s.delimiter || NamedCsv(o.operands());
   s.header = o.Has("header");
   s.factors = o.Has("factors");
   s.zgs = o.Has("zgs");
@@ -310,6 +317,8 @@ void LocateJob::RunLines(LineReader& in) {
 void LocateJob::RunCsv(LineReader& in) {
   CsvReader reader(in);
   reader.CommentsAllowed(true);
+  if (s_.delimiter) reader.Delimiter(*s_.delimiter);
+  else reader.SniffDelimiter(NamedDelimiter(in.name()));
   CsvRecord record;
   std::optional<CoordinateColumns> columns;
   std::vector<bool> dropped;  // input columns replaced by the added ones of the same name
@@ -327,20 +336,20 @@ void LocateJob::RunCsv(LineReader& in) {
     }
     if (!columns) {
       if (!record.error.empty()) {
-        throw UsageError(in.name() + ":" + std::to_string(record.line) +
+        throw UsageError(ShownName(in.name()) + ":" + std::to_string(record.line) +
                          ": malformed CSV header: " + record.error);
       }
       names.clear();
       for (const auto f : record.fields) names.push_back(CsvValue(f));
       std::string error;
       columns = FindCoordinateColumns(names, s_.columns, error);
-      if (!columns) throw UsageError(in.name() + ": the CSV header has " + error);
+      if (!columns) throw UsageError(ShownName(in.name()) + ": the CSV header has " + error);
       reader.CommentsAllowed(false);
       dropped.assign(names.size(), false);
       std::string header;
       auto add = [&](std::string_view name) {
-        if (!header.empty() || outputColumns > 0) header += ',';
-        AppendCsvField(header, name);
+        if (!header.empty() || outputColumns > 0) header += reader.delimiter();
+        AppendCsvField(header, name, reader.delimiter());
         ++outputColumns;
       };
       for (std::size_t i = 0; i < names.size(); ++i) {
@@ -352,8 +361,8 @@ void LocateJob::RunCsv(LineReader& in) {
         if (clash && (i == columns->x || (columns->y && i == *columns->y))) clash = false;
         if (clash) {
           dropped[i] = true;
-          ErrorLine("lantrel: warning: " + in.name() + ": column '" + names[i] +
-                    "' is replaced by the one lantrel writes\n");
+          ErrorLine("lantrel: warning: " + ShownName(in.name()) + ": column " + Excerpt(names[i]) +
+                    " is replaced by the one lantrel writes\n");
           continue;
         }
         add(names[i]);
@@ -370,11 +379,10 @@ void LocateJob::RunCsv(LineReader& in) {
       continue;
     }
     std::optional<Added> added;
-    std::string error;
-    bool ok = record.error.empty();
-    if (!ok) {
-      error = "malformed CSV: " + record.error;
-    } else {
+    std::string error = RecordDamage(record, names.size());
+    const bool damaged = !error.empty();
+    bool ok = !damaged;
+    if (ok) {
       const std::size_t need = std::max(columns->x, columns->y.value_or(0)) + 1;
       if (record.fields.size() < need) {
         ok = false;
@@ -426,19 +434,16 @@ void LocateJob::RunCsv(LineReader& in) {
       continue;
     }
     // Input columns as written (a damaged record's are unknown: empty), then the added ones.
+    const char delimiter = reader.delimiter();
     std::size_t written = 0;
     auto cell = [&](std::string_view raw, bool quote) {
-      if (written++ > 0) text_ += ',';
-      if (quote) AppendCsvField(text_, raw);
+      if (written++ > 0) text_ += delimiter;
+      if (quote) AppendCsvField(text_, raw, delimiter);
       else text_.append(raw);
     };
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (dropped[i]) continue;
-      cell(record.error.empty() && i < record.fields.size() ? record.fields[i] : std::string_view(), false);
-    }
-    if (record.error.empty()) {
-      // Columns beyond the header's are kept too.
-      for (std::size_t i = names.size(); i < record.fields.size(); ++i) cell(record.fields[i], false);
+      cell(!damaged && i < record.fields.size() ? record.fields[i] : std::string_view(), false);
     }
     for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
       cell(added ? added->location.Text(i) : std::string(), true);
@@ -467,7 +472,7 @@ int LocateJob::Run() {
     LineReader in(file);
     report_.SetFile(in.name());
     if (s_.progress && (s_.forceProgress ? in.regular() : WantProgress(in))) {
-      bar_.emplace("lantrel: " + in.name(), in.size());
+      bar_.emplace("lantrel: " + ShownName(in.name()), in.size());
       report_.SetProgress(&*bar_);
     }
     if (s_.csv) RunCsv(in);

@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "commands.hpp"
+#include "excerpt.hpp"
 #include "help.hpp"
 #include "io.hpp"
 #include "lantrel/lantrel.hpp"
 #include "options.hpp"
+#include "point_converter.hpp"
 #include "vector_command.hpp"
 
 int main(int argc, char** argv) {
@@ -40,7 +42,7 @@ int main(int argc, char** argv) {
     if (command == "info") return RunInfo(args);
     if (command == "systems") return RunSystems(args);
     if (command == "map") return RunMap(args);
-    throw UsageError("unknown command '" + command + "'");
+    throw UsageError("unknown command " + Excerpt(command));
   } catch (const UsageError& e) {
     const bool known = command == "convert" || command == "locate" || command == "info" ||
                        command == "systems" || command == "map";
@@ -51,7 +53,7 @@ int main(int argc, char** argv) {
     ErrorLine("lantrel: " + std::string(e.what()) + "\n");
     return kExitFailed;
   } catch (const lantrel::Error& e) {
-    ErrorLine("lantrel: error " + std::to_string(e.number()) + ": " + e.description() + "\n");
+    ErrorLine("lantrel: " + DescribeLibraryError(e) + "\n");
     return kExitFailed;
   }
 }

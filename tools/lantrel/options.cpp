@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "excerpt.hpp"
+
 namespace lantrel::cli {
 
 Options::Options(const std::vector<std::string>& args, std::initializer_list<OptionDef> specs) {
@@ -45,7 +47,7 @@ Options::Options(const std::vector<std::string>& args, std::initializer_list<Opt
       if (option != nullptr && option->takesValue) inlineValue = arg.substr(2);
       else option = nullptr;
     }
-    if (option == nullptr) throw UsageError("unknown option '" + arg + "'");
+    if (option == nullptr) throw UsageError("unknown option " + Excerpt(arg));
     std::string value;
     if (option->takesValue) {
       if (inlineValue) {
@@ -53,10 +55,10 @@ Options::Options(const std::vector<std::string>& args, std::initializer_list<Opt
       } else if (i + 1 < args.size()) {
         value = args[++i];
       } else {
-        throw UsageError("option '" + shown + "' needs a value");
+        throw UsageError("option " + Excerpt(shown) + " needs a value");
       }
     } else if (inlineValue) {
-      throw UsageError("option '" + shown + "' takes no value");
+      throw UsageError("option " + Excerpt(shown) + " takes no value");
     }
     values_[std::string(option->name)] = value;
   }
@@ -74,8 +76,7 @@ int IntOption(std::string_view option, const std::string& text, int min, int max
   if (ec != std::errc() || end != text.data() + text.size() || text.empty() || v < min ||
       v > max) {
     throw UsageError("option '--" + std::string(option) + "' needs a whole number from " +
-                     std::to_string(min) + " to " + std::to_string(max) + ", not '" + text +
-                     "'");
+                     std::to_string(min) + " to " + std::to_string(max) + ", not " + Excerpt(text));
   }
   return v;
 }

@@ -152,16 +152,16 @@ bool PointConverter::PlaceAngles(AngleText x, AngleText y, std::string_view xs,
     std::swap(xs, ys);
   }
   if (x.NamesLatitude()) {
-    return Fail("x value '" + std::string(xs) + "' is a latitude (" + x.hemisphere + "); x is the longitude");
+    return Fail("x value " + Excerpt(xs) + " is a latitude (" + x.hemisphere + "); x is the longitude");
   }
   if (y.NamesLongitude()) {
-    return Fail("y value '" + std::string(ys) + "' is a longitude (" + y.hemisphere + "); y is the latitude");
+    return Fail("y value " + Excerpt(ys) + " is a longitude (" + y.hemisphere + "); y is the latitude");
   }
   // The position keeps longitudes as west magnitudes: an east longitude would silently turn
   // into the west one of the same size.
   if (x.hemisphere == 'E' && x.degrees != 0.0) {
-    return Fail("east longitude '" + std::string(xs) +
-                "' cannot be converted (the position keeps longitudes as west magnitudes)");
+    return Fail("east longitude " + Excerpt(xs) +
+                " cannot be converted (the position keeps longitudes as west magnitudes)");
   }
   return PlacePair(x.degrees, y.degrees);
 }

@@ -1,6 +1,7 @@
 #include "reference_data.hpp"
 
 #include "data_files.hpp"
+#include "excerpt.hpp"
 #include "io.hpp"
 #include "point_converter.hpp"
 
@@ -15,8 +16,8 @@ bool LoadReferenceData(ZrGeoPosition& p, const std::optional<std::string>& dataD
     const auto found = FindDataFile();
     if (p.DataLoaded()) {
       if (found && *found != wanted) {
-        ErrorLine("lantrel: warning: --data " + *dataDir + " ignored: the library already loaded " +
-                  *found + "\n");
+        ErrorLine("lantrel: warning: --data " + ShownName(*dataDir) +
+                  " ignored: the library already loaded " + ShownName(*found) + "\n");
       }
       inUse = found ? *found : "loaded";
     } else {
@@ -24,11 +25,11 @@ bool LoadReferenceData(ZrGeoPosition& p, const std::optional<std::string>& dataD
       try {
         loaded = p.SetPath(*dataDir);
       } catch (const Error& e) {
-        ErrorLine("lantrel: cannot read " + wanted + ": " + DescribeLibraryError(e) + "\n");
+        ErrorLine("lantrel: cannot read " + ShownName(wanted) + ": " + DescribeLibraryError(e) + "\n");
         return false;
       }
       if (!loaded) {
-        ErrorLine("lantrel: no reference data file " + wanted + "\n");
+        ErrorLine("lantrel: no reference data file " + ShownName(wanted) + "\n");
         return false;
       }
       inUse = wanted;
@@ -42,7 +43,7 @@ bool LoadReferenceData(ZrGeoPosition& p, const std::optional<std::string>& dataD
               ". Put it in one of those folders or name its folder with --data DIR.\n");
     return false;
   }
-  if (verbose) ErrorLine("lantrel: data file: " + inUse + "\n");
+  if (verbose) ErrorLine("lantrel: data file: " + ShownName(inUse) + "\n");
   return true;
 }
 

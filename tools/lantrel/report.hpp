@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "excerpt.hpp"
 #include "io.hpp"
 
 namespace lantrel::cli {
@@ -14,7 +15,7 @@ class Reporter {
  public:
   explicit Reporter(bool nameFiles) : nameFiles_(nameFiles) {}
 
-  void SetFile(const std::string& name) { file_ = name; }
+  void SetFile(const std::string& name) { file_ = ShownName(name); }
   /// The bar to clear before a message is written (nullptr for none).
   void SetProgress(ProgressBar* bar) { bar_ = bar; }
 
