@@ -273,7 +273,7 @@ TEST_F(VectorOutput, DamagedInputFailsTheJob) {
   const std::string good = Bytes(gpkg);
   std::mt19937 random(7);
   int failed = 0;
-  for (int i = 0; i < 24; ++i) {
+  for (int i = 0; i < 10; ++i) {
     std::string copy = good;
     const std::size_t at = 1024 + random() % (copy.size() - 1024);
     for (std::size_t k = at; k < at + 64 && k < copy.size(); ++k) copy[k] = static_cast<char>(random());
@@ -382,13 +382,13 @@ TEST_F(VectorOutput, GdalMessagesAreEscapedAndBounded) {
 TEST_F(VectorOutput, GeoPackageWritesKeepEveryLayer) {
   const std::string dir = Folder("property");
   const std::string csv = dir + "/p.csv";
-  std::ofstream(csv) << PointsCsv(300);
+  std::ofstream(csv) << PointsCsv(100);
   const std::string bad = dir + "/bad.csv";
   std::ofstream(bad) << "id,lon,lat\n1,-84.5\n";
   const std::string gpkg = dir + "/p.gpkg";
   std::mt19937 random(2024);
   const char* names[] = {"p", "a", "b", "C", "wells"};
-  for (int step = 0; step < 16; ++step) {
+  for (int step = 0; step < 10; ++step) {
     const std::string name = names[random() % 5];
     std::vector<std::string> options{"--output-layer", name};
     const unsigned mode = random() % 4;

@@ -138,8 +138,8 @@ std::string LayerList(GDALDataset& ds) {
 }  // namespace
 
 bool ReadsAsCsv(const std::string& path, bool csvOption) {
+  if (const auto f = FormatFromPath(path)) return *f == VectorFormat::Csv;
   if (csvOption) return true;
-  if (const auto f = FormatFromPath(path); f && *f == VectorFormat::Csv) return true;
   GDALDriverH driver = GDALIdentifyDriver(path.c_str(), nullptr);
   return driver != nullptr && EqualsIgnoreCase(GDALGetDriverShortName(driver), "CSV");
 }

@@ -30,8 +30,8 @@ class InputLayer {
   virtual OGRFeatureUniquePtr Next(std::string& failure) = 0;
 };
 
-/// Whether the input is read as CSV: named *.csv, --csv given, or a file GDAL would read
-/// with its CSV driver.
+/// Whether the input is read as CSV: named *.csv, or without the extension of another
+/// vector format when --csv is given or GDAL would read it with its CSV driver.
 bool ReadsAsCsv(const std::string& path, bool csvOption);
 
 /// The layer of a file GDAL opens: the one named, or the file's only layer. Raises UsageError
