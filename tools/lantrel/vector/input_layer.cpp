@@ -56,6 +56,7 @@ class CsvLayer : public InputLayer {
  public:
   explicit CsvLayer(const std::string& path)
       : path_(path), lines_(path), reader_(lines_), defn_(new OGRFeatureDefn(LayerName(path).c_str())) {
+    // Held by reference count, so it is released when the header is refused here too.
     defn_->Reference();
     defn_->SetGeomType(wkbNone);
     reader_.CommentsAllowed(true);
@@ -80,11 +81,7 @@ class CsvLayer : public InputLayer {
     }
     throw UsageError(path + ": the CSV file has no header line");
   }
-  ~CsvLayer() override { defn_->Release(); }
-  CsvLayer(const CsvLayer&) = delete;
-  CsvLayer& operator=(const CsvLayer&) = delete;
-
-  const OGRFeatureDefn* defn() const override { return defn_; }
+  const OGRFeatureDefn* defn() const override { return defn_.get(); }
   const OGRSpatialReference* srs() const override { return nullptr; }
   OGRwkbGeometryType geometryType() const override { return wkbNone; }
   std::string name() const override { return defn_->GetName(); }
@@ -96,7 +93,7 @@ class CsvLayer : public InputLayer {
     do {
       if (!reader_.Next(record)) return nullptr;
     } while (record.kind != LineKind::Data);
-    OGRFeatureUniquePtr f(new OGRFeature(defn_));
+    OGRFeatureUniquePtr f(new OGRFeature(defn_.get()));
     f->SetFID(++fid_);
     const int count = defn_->GetFieldCount();
     if (!record.error.empty()) {
@@ -121,7 +118,10 @@ class CsvLayer : public InputLayer {
   std::string path_;
   LineReader lines_;
   CsvReader reader_;
-  OGRFeatureDefn* defn_;
+  struct Release {
+    void operator()(OGRFeatureDefn* d) const { d->Release(); }
+  };
+  std::unique_ptr<OGRFeatureDefn, Release> defn_;
   GIntBig fid_ = 0;
 };
 
