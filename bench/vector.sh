@@ -19,7 +19,7 @@ awk -v n="$points" 'BEGIN {
   for (i = 0; i < n; i++)
     printf "16%08d,op%d,%.9f,%.9f\n", i, i % 97, -(82.5 + 4.0 * rand()), 37.5 + 1.6 * rand();
 }' >"$work/wells.csv"
-"$lantrel" convert -f geo -t geo -o "$work/wells.gpkg" "$work/wells.csv" >/dev/null
+"$lantrel" convert -f geo -t geo --overwrite -o "$work/wells.gpkg" "$work/wells.csv" >/dev/null
 
 # xy FILE: the points' coordinates, one "x y" line per feature in order.
 xy() { ogr2ogr -f CSV /vsistdout/ "$1" -lco GEOMETRY=AS_XY | tail -n +2 | cut -d, -f1,2 | tr ',' ' '; }
@@ -29,7 +29,7 @@ run_case() {
   local title=$1 to=$2 epsg=$3 tolerance=$4 units=$5
   echo "== $title ($points points)"
   local tl to_
-  best tl /dev/null "$lantrel" convert -t "$to" -o "$work/lantrel.gpkg" "$work/wells.gpkg"
+  best tl /dev/null "$lantrel" convert -t "$to" --overwrite -o "$work/lantrel.gpkg" "$work/wells.gpkg"
   best to_ /dev/null ogr2ogr -overwrite -t_srs "EPSG:$epsg" "$work/ogr.gpkg" "$work/wells.gpkg"
   echo "   lantrel convert -t $to -o OUT.gpkg IN.gpkg: ${tl} s"
   echo "   ogr2ogr -t_srs EPSG:$epsg OUT.gpkg IN.gpkg: ${to_} s"
@@ -42,7 +42,7 @@ run_case() {
 run_case "GeoPackage, geographic NAD 83 -> Kentucky North zone NAD 83 (US ft)" north 2246 0.0034 ft
 run_case "GeoPackage, geographic NAD 83 -> UTM 16 NAD 27 (m)" utm16/nad27 26716 0.001 m
 if "$lantrel" info 2>/dev/null | grep -q "lantrel.bin"; then
-  best tloc /dev/null "$lantrel" locate -o "$work/located.gpkg" "$work/wells.gpkg"
+  best tloc /dev/null "$lantrel" locate --overwrite -o "$work/located.gpkg" "$work/wells.gpkg"
   echo "== locate -o OUT.gpkg IN.gpkg ($points points, nine fields joined): ${tloc} s"
 fi
 exit $status

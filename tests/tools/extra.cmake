@@ -48,3 +48,41 @@ if(NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL_HAVE_LIBFUZZER)
   math(EXPR tool_fuzz_timeout "${LANTREL_TOOL_FUZZ_SECONDS} + 240")
   set_tests_properties(tools.Fuzz PROPERTIES LABELS "tools;fuzz" TIMEOUT ${tool_fuzz_timeout} COST 10000)
 endif()
+
+# libFuzzer target over vector jobs (GDAL input files of every kind read, converted and
+# written), built like the one above with the tool's vector sources and GDAL, and run for a
+# bounded time as a test.
+set(LANTREL_VECTOR_FUZZ_SECONDS 30 CACHE STRING "Seconds the vector job fuzz test runs")
+find_package(GDAL CONFIG QUIET)
+if(NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL_HAVE_LIBFUZZER AND TARGET GDAL::GDAL
+   AND NOT TARGET lantrel_vector_fuzz)
+  set(vector_fuzz_dir ${CMAKE_BINARY_DIR}/tests/tools/fuzz_vector)
+  set(vector_fuzz_exe ${vector_fuzz_dir}/lantrel_vector_fuzz)
+  file(GLOB vector_fuzz_cli CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/lantrel/vector/*.cpp)
+  file(GLOB vector_fuzz_headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/lantrel/vector/*.hpp)
+  set(vector_fuzz_sources ${CMAKE_CURRENT_SOURCE_DIR}/tools/fuzz/fuzz_vector.cpp ${tool_fuzz_library}
+      ${tool_fuzz_cli} ${vector_fuzz_cli})
+  get_target_property(vector_fuzz_gdal_includes GDAL::GDAL INTERFACE_INCLUDE_DIRECTORIES)
+  list(TRANSFORM vector_fuzz_gdal_includes PREPEND -I)
+  file(MAKE_DIRECTORY ${vector_fuzz_dir}/corpus ${vector_fuzz_dir}/artifacts)
+  add_custom_command(
+    OUTPUT ${vector_fuzz_exe}
+    COMMAND ${LANTREL_CLANGXX} -std=c++20 -g -O1 -ffp-contract=off -Wall -Wextra -Wpedantic
+            -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -DLANTREL_HAVE_GDAL=1
+            -I${CMAKE_SOURCE_DIR}/include -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/tools/lantrel
+            -I${CMAKE_SOURCE_DIR}/tools/lantrel/vector ${vector_fuzz_gdal_includes}
+            ${vector_fuzz_sources} $<TARGET_FILE:GDAL::GDAL> -ldl -o ${vector_fuzz_exe}
+    DEPENDS ${vector_fuzz_sources} ${tool_fuzz_headers} ${vector_fuzz_headers}
+    COMMENT "Building the vector job fuzz target with clang"
+    VERBATIM)
+  add_custom_target(lantrel_vector_fuzz ALL DEPENDS ${vector_fuzz_exe})
+  # GDAL keeps caches for the life of the process, which the leak check would count.
+  add_test(NAME tools.VectorFuzz
+           COMMAND ${vector_fuzz_exe} -max_total_time=${LANTREL_VECTOR_FUZZ_SECONDS} -max_len=8192
+                   -timeout=20 -rss_limit_mb=2048 -detect_leaks=0 -print_final_stats=1
+                   -artifact_prefix=${vector_fuzz_dir}/artifacts/
+                   ${vector_fuzz_dir}/corpus ${CMAKE_CURRENT_SOURCE_DIR}/tools/fuzz/vector_corpus)
+  math(EXPR vector_fuzz_timeout "${LANTREL_VECTOR_FUZZ_SECONDS} + 240")
+  set_tests_properties(tools.VectorFuzz PROPERTIES LABELS "tools;fuzz" TIMEOUT ${vector_fuzz_timeout}
+                       COST 10000)
+endif()

@@ -1,6 +1,7 @@
 #include "tool_runner.hpp"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -94,6 +95,10 @@ RunResult RunTool(const RunRequest& request) {
     dup2(err, 2);
     for (const auto& [k, v] : request.env) setenv(k.c_str(), v.c_str(), 1);
     if (!request.cwd.empty() && chdir(request.cwd.c_str()) != 0) _exit(126);
+    if (request.fileSizeLimit > 0) {
+      const rlimit limit{static_cast<rlim_t>(request.fileSizeLimit), static_cast<rlim_t>(request.fileSizeLimit)};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+    }
     execv(program.c_str(), argv.data());
     _exit(127);
   }

@@ -20,11 +20,12 @@ struct RunRequest {
   std::vector<std::pair<std::string, std::string>> env;  // added to the inherited environment
   std::string cwd;                                       // empty: inherit
   std::string program;                                   // empty: the built lantrel
+  long long fileSizeLimit = 0;                           // RLIMIT_FSIZE in bytes; 0: none
 };
 
 RunResult RunTool(const RunRequest& request);
 inline RunResult RunTool(std::vector<std::string> args, std::string input = {}) {
-  return RunTool(RunRequest{std::move(args), std::move(input), {}, {}, {}});
+  return RunTool(RunRequest{std::move(args), std::move(input), {}, {}, {}, 0});
 }
 
 /// A fresh folder for this test program's files (removed at exit).

@@ -83,6 +83,12 @@ Options:
   -o, --output OUT      write the vector file OUT from the vector file IN (below)
       --format NAME     format of OUT: gpkg, shp, geojson, fgb or csv (default: from
                         OUT's extension)
+  -l, --layer NAME      the layer of IN to read (needed when IN holds several)
+      --output-layer NAME
+                        name of the layer written to a GeoPackage OUT (default: the input
+                        layer's name)
+      --overwrite       replace an existing OUT; of a GeoPackage, only that layer
+      --append          add to the GeoPackage layer of that name
       --json            write one JSON object per point
       --strict          stop at the first line that fails
       --accept-distant  accept points far outside 73-98 W, 33-45 N and Carter
@@ -100,6 +106,12 @@ one exists; CSV output and layers whose coordinates are attribute fields get new
 coordinate columns as with --csv. GeoJSON is RFC 7946 for geo/nad83 targets and carries
 a crs member otherwise. A feature that fails keeps its attributes, gets an empty geometry
 and is reported as IN:FID: message; other geometry than points is such a failure.
+CSV input is read as by --csv, one feature per record. An existing GeoPackage OUT gains a
+layer (refused when it has one of that name, unless --overwrite or --append); another
+existing OUT is refused unless --overwrite; OUT may not be a file of IN, a link, a device
+or a folder. A job that fails (damaged input, a failed write) leaves OUT as it was; what
+the format cannot hold (M values in GeoJSON, text over 254 bytes in a Shapefile field) is
+counted and the exit status is 1.
 
 A line that fails (unreadable numbers, values out of range, a datum change outside the
 NAD 27/NAD 83 shift window 81.5-90 W, 36-39.5 N, a point outside the Carter grid, an
@@ -145,6 +157,8 @@ Options:
       --zgs             write the carter field in the ZGS layout
   -o, --output OUT      write the vector file OUT from the vector file IN
       --format NAME     format of OUT: gpkg, shp, geojson, fgb or csv
+  -l, --layer NAME, --output-layer NAME, --overwrite, --append
+                        the layer read and the layer written, as for 'lantrel convert'
   -p, --precision N     decimals of coordinates written as text to OUT (default 9)
       --json            write one JSON object per point
       --header          write a header line (# point, state, ...) first

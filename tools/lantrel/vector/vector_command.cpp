@@ -23,7 +23,8 @@ const std::initializer_list<OptionDef> kVectorOptions{
     {"x-name", 0, true},    {"y-name", 0, true},       {"keep", 0, false},
     {"factors", 0, false},  {"precision", 'p', true},  {"west-positive", 0, false},
     {"zgs", 0, false},      {"dms", 0, false},         {"strict", 0, false},
-    {"data", 0, true},
+    {"data", 0, true},      {"layer", 'l', true},      {"output-layer", 0, true},
+    {"overwrite", 0, false}, {"append", 0, false},
     {"progress", 0, false}, {"no-progress", 0, false}, {"verbose", 'v', false},
     {"help", 'h', false}};
 
@@ -61,6 +62,17 @@ VectorSettings CommonSettings(const Options& o, bool locate) {
   s.zgs = o.Has("zgs");
   s.westPositive = o.Has("west-positive");
   s.strict = o.Has("strict");
+  s.layer = o.Value("layer");
+  s.outputLayer = o.Value("output-layer");
+  s.overwrite = o.Has("overwrite");
+  s.append = o.Has("append");
+  s.csvInput = o.Has("csv");
+  if (s.overwrite && s.append) throw UsageError("--overwrite and --append exclude each other");
+  const auto format = s.format ? s.format : FormatFromPath(s.output);
+  if ((s.append || s.outputLayer) && format && *format != VectorFormat::GeoPackage) {
+    throw UsageError(std::string(s.append ? "--append" : "--output-layer") +
+                     " names a layer of a GeoPackage; other formats hold one layer per file");
+  }
   s.verbose = o.Has("verbose");
   if (o.Has("progress") && o.Has("no-progress")) {
     throw UsageError("--progress and --no-progress exclude each other");
@@ -93,7 +105,7 @@ bool WantsVectorFiles(const std::vector<std::string>& args) {
         // An option's value is not an input file.
         static const std::initializer_list<const char*> valued{
             "-f", "--from", "-t", "--to", "--x-col", "--y-col", "--carter-col", "--x-name",
-            "--y-name", "-p", "--precision", "--data"};
+            "--y-name", "-p", "--precision", "--data", "-l", "--layer", "--output-layer"};
         for (const char* v : valued) {
           if (a == v) {
             ++i;

@@ -20,6 +20,7 @@ int RunVectorJob(const VectorSettings&, const std::function<bool(ZrGeoPosition&)
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <csignal>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -28,37 +29,24 @@ int RunVectorJob(const VectorSettings&, const std::function<bool(ZrGeoPosition&)
 #include <vector>
 
 #include "dms.hpp"
+#include "excerpt.hpp"
+#include "gdal_messages.hpp"
+#include "input_layer.hpp"
 #include "io.hpp"
 #include "location_fields.hpp"
 #include "numbers.hpp"
 #include "point_converter.hpp"
 #include "point_factors.hpp"
+#include "staged_output.hpp"
 
 namespace lantrel::cli {
 
 namespace {
 
-// GDAL's warnings are passed on; its failures are kept as the last error and reported by the
-// step that failed.
-void CPL_STDCALL GdalMessage(CPLErr level, CPLErrorNum, const char* message) {
-  if (level == CE_Warning) ErrorLine(std::string("lantrel: warning: ") + message + "\n");
-}
-
-class GdalSession {
- public:
-  GdalSession() {
-    GDALAllRegister();
-    CPLPushErrorHandler(GdalMessage);
-  }
-  ~GdalSession() { CPLPopErrorHandler(); }
-  GdalSession(const GdalSession&) = delete;
-  GdalSession& operator=(const GdalSession&) = delete;
-};
-
-std::string LastGdalError() {
-  const char* m = CPLGetLastErrorMsg();
-  return (m != nullptr && *m != 0) ? std::string(m) : std::string("GDAL gave no reason");
-}
+// Longest text a Shapefile field holds, in bytes.
+constexpr std::size_t kShapefileText = 254;
+// Features a message names before it only counts.
+constexpr std::size_t kNamedFeatures = 5;
 
 double MetresPerUnit(zrGeoUnits u) {
   switch (u) {
@@ -156,11 +144,15 @@ class VectorJob {
 
  private:
   void OpenInput();
+  void OpenOutput();
+  void CheckAppend();
+  void Finish();
+  int Report();
   void ResolveSystem();
   void PlanFields();
   void CreateOutput();
   bool PlaceFeature(OGRFeature& in, std::string& error, std::optional<OGRPoint>& where);
-  void WriteFeature(OGRFeature& in);
+  void WriteFeature(OGRFeature& in, const std::string& failure);
   std::string FeatureName(const OGRFeature& f) const {
     return s_.input + ":" + std::to_string(f.GetFID());
   }
@@ -169,48 +161,58 @@ class VectorJob {
   const VectorSettings& s_;
   const std::function<bool(ZrGeoPosition&)>& prepare_;
   GdalSession session_;
-  GDALDatasetUniquePtr in_;
-  OGRLayer* inLayer_ = nullptr;
+  std::unique_ptr<InputLayer> input_;
+  std::unique_ptr<StagedOutput> staged_;
   GDALDatasetUniquePtr out_;
   OGRLayer* outLayer_ = nullptr;
+  std::string outLayerName_;
+  std::vector<int> outIndex_;  // where each of fields_ is in the output layer
+  std::int64_t before_ = 0;    // features the appended layer held
   VectorFormat outFormat_ = VectorFormat::GeoPackage;
   System from_;
   System geometrySystem_;  // the output geometry's system
   bool fieldsSourced_ = false;
   bool threeD_ = false;
+  bool measured_ = false;
   CoordinateColumns columns_;
   std::vector<OutField> fields_;
   std::optional<PointConverter> converter_;
   std::uint64_t failures_ = 0;
   std::uint64_t written_ = 0;
+  std::uint64_t read_ = 0;
   bool stopped_ = false;
+  // What the output format cannot hold: features whose M, Z or long text is lost, and
+  // features without a point where the format needs one.
+  std::uint64_t lostM_ = 0;
+  std::uint64_t lostZ_ = 0;
+  std::uint64_t cutText_ = 0;
+  std::vector<std::string> pointless_;
+  std::uint64_t pointlessCount_ = 0;
 };
 
 void VectorJob::OpenInput() {
-  // CSV columns are read as text (GDAL's default), so coordinates held in them are parsed by
-  // the tool's own number rules.
-  in_.reset(GDALDataset::Open(s_.input.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr,
-                              nullptr, nullptr));
-  if (!in_) throw IoError("cannot open " + s_.input + " as a vector file: " + LastGdalError());
-  if (in_->GetLayerCount() < 1) throw IoError(s_.input + " holds no layer");
-  inLayer_ = in_->GetLayer(0);
-  if (in_->GetLayerCount() > 1) {
-    ErrorLine("lantrel: warning: " + s_.input + " holds " + std::to_string(in_->GetLayerCount()) +
-              " layers; reading the first, " + inLayer_->GetName() + "\n");
+  // CSV is read by the tool's own reader, one feature per record, every field as text, so
+  // coordinates held in it are parsed by the tool's number rules.
+  if (ReadsAsCsv(s_.input, s_.csvInput)) {
+    if (s_.layer) throw UsageError("-l/--layer: a CSV file holds one layer");
+    input_ = OpenCsvLayer(s_.input);
+  } else {
+    input_ = OpenGdalLayer(s_.input, s_.layer);
   }
-  threeD_ = OGR_GT_HasZ(inLayer_->GetGeomType()) != 0;
+  threeD_ = OGR_GT_HasZ(input_->geometryType()) != 0;
+  measured_ = OGR_GT_HasM(input_->geometryType()) != 0;
 }
 
 void VectorJob::ResolveSystem() {
-  const OGRSpatialReference* srs = inLayer_->GetSpatialRef();
-  const bool geometry = inLayer_->GetGeomType() != wkbNone;
+  const OGRSpatialReference* srs = input_->srs();
+  const bool geometry = input_->geometryType() != wkbNone;
   fieldsSourced_ = s_.columns.x || s_.columns.y || !geometry || (s_.from && s_.from->IsCarter());
   std::optional<System> layerSystem;
   std::string unserved;
   if (srs != nullptr && !fieldsSourced_) {
     const auto code = EpsgCode(*srs);
     const char* name = srs->GetName();
-    const std::string shown = std::string(name ? name : "unnamed") +
+    const std::string shown = (name ? GdalText(name) : std::string("unnamed")) +
                               (code ? ", EPSG:" + std::to_string(*code) : std::string());
     if (code) {
       const auto parsed = ParseSystem("EPSG:" + std::to_string(*code));
@@ -237,7 +239,7 @@ void VectorJob::ResolveSystem() {
   if (from_.IsCarter()) fieldsSourced_ = true;
   if (fieldsSourced_) {
     std::vector<std::string> names;
-    const OGRFeatureDefn* defn = inLayer_->GetLayerDefn();
+    const OGRFeatureDefn* defn = input_->defn();
     for (int i = 0; i < defn->GetFieldCount(); ++i) names.emplace_back(defn->GetFieldDefn(i)->GetNameRef());
     ColumnRequest request = s_.columns;
     request.carter = from_.IsCarter();
@@ -258,7 +260,7 @@ std::string VectorJob::AddedName(OutField::Kind kind) const {
 }
 
 void VectorJob::PlanFields() {
-  const OGRFeatureDefn* defn = inLayer_->GetLayerDefn();
+  const OGRFeatureDefn* defn = input_->defn();
   const int count = defn->GetFieldCount();
   std::vector<OutField> added;
   const bool outGeometry = HasGeometry(outFormat_);
@@ -306,12 +308,12 @@ void VectorJob::PlanFields() {
     }
     if (clashes(name)) {
       if (coordinate) {
-        throw UsageError(s_.input + ": the new field '" + name +
-                         "' would have the name of a kept coordinate field; choose other "
+        throw UsageError(s_.input + ": the new field " + Excerpt(name) +
+                         " would have the name of a kept coordinate field; choose other "
                          "names with --x-name and --y-name");
       }
-      ErrorLine("lantrel: warning: " + s_.input + ": field '" + name +
-                "' is replaced by the one lantrel writes\n");
+      ErrorLine("lantrel: warning: " + s_.input + ": field " + Excerpt(name) +
+                " is replaced by the one lantrel writes\n");
       continue;
     }
     fields_.push_back({OutField::Copy, i});
@@ -333,18 +335,82 @@ void VectorJob::PlanFields() {
   }
 }
 
-void VectorJob::CreateOutput() {
+// The output file in the private folder: a new dataset, or the copy of an existing
+// GeoPackage, opened for update, whose layer of the same name is kept, replaced or added to.
+void VectorJob::OpenOutput() {
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(DriverName(outFormat_));
   if (driver == nullptr) throw IoError(std::string("GDAL has no ") + DriverName(outFormat_) + " driver");
-  std::error_code ec;
-  if (std::filesystem::exists(s_.output, ec)) {
-    if (std::filesystem::equivalent(s_.output, s_.input, ec)) {
-      throw UsageError("the output " + s_.output + " is the input file");
-    }
-    if (driver->Delete(s_.output.c_str()) != CE_None) std::filesystem::remove(s_.output, ec);
+  staged_ = std::make_unique<StagedOutput>(s_.output, outFormat_, input_->files(), s_.overwrite);
+  const std::string& path = staged_->path();
+  outLayerName_ = s_.outputLayer.value_or(outFormat_ == VectorFormat::GeoPackage
+                                              ? input_->name()
+                                              : std::filesystem::path(s_.output).stem().string());
+  if (!staged_->updatesGeoPackage()) {
+    out_.reset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+    if (!out_) throw IoError("cannot create " + s_.output + ": " + LastGdalError());
+    return;
   }
-  out_.reset(driver->Create(s_.output.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
-  if (!out_) throw IoError("cannot create " + s_.output + ": " + LastGdalError());
+  const char* const drivers[] = {"GPKG", nullptr};
+  out_.reset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_UPDATE, drivers, nullptr, nullptr));
+  if (!out_) {
+    throw UsageError("the output " + s_.output + " exists and is not a GeoPackage lantrel can add a "
+                     "layer to (" + LastGdalError() + "); it is left as it is");
+  }
+  for (int i = 0; i < out_->GetLayerCount(); ++i) {
+    // GeoPackage table names ignore case.
+    if (!EqualsIgnoreCase(out_->GetLayer(i)->GetName(), outLayerName_)) continue;
+    if (s_.append) {
+      outLayer_ = out_->GetLayer(i);
+      before_ = outLayer_->GetFeatureCount(TRUE);
+    } else if (s_.overwrite) {
+      if (out_->DeleteLayer(i) != OGRERR_NONE) {
+        throw IoError("cannot replace the layer " + Excerpt(outLayerName_) + " of " + s_.output + ": " +
+                      LastGdalError());
+      }
+    } else {
+      throw UsageError("the output " + s_.output + " already has a layer " + Excerpt(outLayerName_) +
+                       "; --overwrite replaces that layer, --append adds to it, --output-layer "
+                       "NAME writes another");
+    }
+    break;
+  }
+}
+
+// The appended layer must have every field the job writes, and points in the same system.
+void VectorJob::CheckAppend() {
+  const OGRFeatureDefn* defn = outLayer_->GetLayerDefn();
+  std::string missing;
+  outIndex_.clear();
+  for (const auto& f : fields_) {
+    const std::string name = f.kind == OutField::Copy
+                                 ? std::string(input_->defn()->GetFieldDefn(f.source)->GetNameRef())
+                                 : f.kind == OutField::Location ? std::string(kLocationFieldNames[f.item])
+                                 : f.kind == OutField::Factor   ? std::string(kFactorFieldNames[f.item])
+                                                                : AddedName(f.kind);
+    const int at = defn->GetFieldIndex(name.c_str());
+    if (at < 0) missing += (missing.empty() ? "" : ", ") + Excerpt(name);
+    outIndex_.push_back(at);
+  }
+  if (!missing.empty()) {
+    throw UsageError("--append: the layer " + Excerpt(outLayerName_) + " of " + s_.output +
+                     " has no field " + missing);
+  }
+  const OGRSpatialReference* has = outLayer_->GetSpatialRef();
+  const auto want = SpatialReference(geometrySystem_);
+  const bool same = (has == nullptr && want == nullptr) ||
+                    (has != nullptr && want != nullptr && has->IsSame(want.get()) != 0);
+  if (!same || wkbFlatten(outLayer_->GetGeomType()) != wkbPoint) {
+    throw UsageError("--append: the layer " + Excerpt(outLayerName_) + " of " + s_.output +
+                     " does not hold points in " + Canonical(geometrySystem_));
+  }
+}
+
+void VectorJob::CreateOutput() {
+  OpenOutput();
+  if (outLayer_ != nullptr) {
+    CheckAppend();
+    return;
+  }
 
   const bool geometry = HasGeometry(outFormat_);
   std::unique_ptr<OGRSpatialReference> srs;
@@ -379,12 +445,13 @@ void VectorJob::CreateOutput() {
   std::vector<const char*> options;
   for (const auto& o : optionText) options.push_back(o.c_str());
   options.push_back(nullptr);
-  const std::string stem = std::filesystem::path(s_.output).stem().string();
-  const OGRwkbGeometryType type = !geometry ? wkbNone : threeD_ ? wkbPoint25D : wkbPoint;
-  outLayer_ = out_->CreateLayer(stem.c_str(), srs.get(), type, const_cast<char**>(options.data()));
+  // GeoJSON holds no M values; the others with geometry hold Z and M.
+  const bool keepM = measured_ && outFormat_ != VectorFormat::GeoJson;
+  const OGRwkbGeometryType type = !geometry ? wkbNone : OGR_GT_SetModifier(wkbPoint, threeD_, keepM);
+  outLayer_ = out_->CreateLayer(outLayerName_.c_str(), srs.get(), type, const_cast<char**>(options.data()));
   if (outLayer_ == nullptr) throw IoError("cannot create a layer in " + s_.output + ": " + LastGdalError());
 
-  const OGRFeatureDefn* inDefn = inLayer_->GetLayerDefn();
+  const OGRFeatureDefn* inDefn = input_->defn();
   const bool textCoordinates = outFormat_ == VectorFormat::Csv;
   for (const auto& f : fields_) {
     bool ok = true;
@@ -407,6 +474,7 @@ void VectorJob::CreateOutput() {
       ok = outLayer_->CreateField(&defn, TRUE) == OGRERR_NONE;
     }
     if (!ok) throw IoError("cannot add a field to " + s_.output + ": " + LastGdalError());
+    outIndex_.push_back(static_cast<int>(outIndex_.size()));
   }
 }
 
@@ -479,14 +547,14 @@ bool VectorJob::PlaceFeature(OGRFeature& in, std::string& error, std::optional<O
   return true;
 }
 
-void VectorJob::WriteFeature(OGRFeature& in) {
+void VectorJob::WriteFeature(OGRFeature& in, const std::string& failure) {
   OGRFeature out(outLayer_->GetLayerDefn());
-  std::string error;
+  std::string error = failure;
   std::optional<OGRPoint> where;
   ConvertedPoint pt;
   std::optional<LocationFields> location;
   std::optional<PointFactors> factors;
-  bool ok = PlaceFeature(in, error, where);
+  bool ok = failure.empty() && PlaceFeature(in, error, where);
   try {
     if (ok && s_.locate) {
       if (s_.factors) factors = ReadFactors(converter_->position());
@@ -525,7 +593,7 @@ void VectorJob::WriteFeature(OGRFeature& in) {
     }
   };
   for (std::size_t i = 0; i < fields_.size(); ++i) {
-    const int at = static_cast<int>(i);
+    const int at = outIndex_[i];
     const OutField& f = fields_[i];
     switch (f.kind) {
       case OutField::Copy:
@@ -549,6 +617,8 @@ void VectorJob::WriteFeature(OGRFeature& in) {
         break;
     }
   }
+  const bool hasZ = where && where->Is3D();
+  const bool hasM = where && where->IsMeasured();
   if (HasGeometry(outFormat_)) {
     OGRPoint point;  // empty unless the feature has a point to draw
     if (s_.locate) {
@@ -556,14 +626,42 @@ void VectorJob::WriteFeature(OGRFeature& in) {
     } else if (ok) {
       point.setX(pt.x);
       point.setY(pt.y);
-      if (threeD_ && where && where->Is3D()) point.setZ(where->getZ());
+      if (threeD_ && hasZ) point.setZ(where->getZ());
+      if (hasM) point.setM(where->getM());
     }
+    if (hasZ && !threeD_) ++lostZ_;
     if (threeD_ && !point.IsEmpty() && !point.Is3D()) point.setZ(0.0);
+    if (point.IsMeasured() && (!measured_ || outFormat_ == VectorFormat::GeoJson)) {
+      point.setMeasured(FALSE);
+      ++lostM_;
+    }
+    if (measured_ && outFormat_ != VectorFormat::GeoJson && !point.IsEmpty() && !point.IsMeasured()) {
+      point.setM(0.0);
+    }
+    if (point.IsEmpty() && outFormat_ == VectorFormat::FlatGeobuf) {
+      // GDAL's FlatGeobuf writer leaves such features out.
+      if (pointless_.size() < kNamedFeatures) pointless_.push_back(FeatureName(in));
+      ++pointlessCount_;
+    }
     out.SetGeometry(&point);
+  } else if (hasZ || hasM) {
+    (hasM ? lostM_ : lostZ_) += 1;
   }
-  if (outLayer_->CreateFeature(&out) != OGRERR_NONE) {
-    throw IoError("cannot write feature " + std::to_string(in.GetFID()) + " to " + s_.output +
-                  ": " + LastGdalError());
+  if (outFormat_ == VectorFormat::Shapefile) {
+    bool cut = false;
+    for (int i = 0; i < out.GetFieldCount(); ++i) {
+      if (out.GetFieldDefnRef(i)->GetType() == OFTString && out.IsFieldSetAndNotNull(i) &&
+          std::string_view(out.GetFieldAsString(i)).size() > kShapefileText) {
+        cut = true;
+      }
+    }
+    if (cut) ++cutText_;
+  }
+  session_.ResetFailures();
+  if (outLayer_->CreateFeature(&out) != OGRERR_NONE || session_.failures() > 0) {
+    throw IoError("cannot write feature " + std::to_string(in.GetFID()) + " to " + s_.output + ": " +
+                  (session_.failures() > 0 ? session_.firstFailure() : LastGdalError()) +
+                  "; the output is left as it was");
   }
   ++written_;
 }
@@ -584,32 +682,104 @@ int VectorJob::Run() {
   PlanFields();
   if (!prepare_(converter_->position())) return 1;
   if (s_.verbose) {
-    ErrorLine("lantrel: " + s_.input + ": layer " + inLayer_->GetName() + ", " +
+    ErrorLine("lantrel: " + s_.input + ": layer " + Excerpt(input_->name()) + ", " +
               (fieldsSourced_ ? "coordinates from its fields" : "point geometry") + "\n");
     ErrorLine("lantrel: from " + Describe(from_) + "\n");
     if (!s_.locate) ErrorLine("lantrel: to   " + Describe(s_.to) + "\n");
   }
+  // A write beyond the file size limit fails as a write rather than ending the process, so
+  // the private folder is removed and the output left as it was.
+  std::signal(SIGXFSZ, SIG_IGN);
+  session_.ResetFailures();
+  const std::int64_t declared = input_->declaredCount();
   CreateOutput();
   const bool transaction = out_->StartTransaction() == OGRERR_NONE;
-  inLayer_->ResetReading();
+  std::string failure;
   while (!stopped_) {
-    OGRFeatureUniquePtr feature(inLayer_->GetNextFeature());
+    session_.ResetFailures();
+    OGRFeatureUniquePtr feature = input_->Next(failure);
+    if (session_.failures() > 0) {
+      throw IoError(s_.input + ": GDAL reports the input damaged after " + std::to_string(read_) +
+                    " features read: " + session_.firstFailure() + "; " + s_.output +
+                    " is left as it was");
+    }
     if (!feature) break;
-    WriteFeature(*feature);
+    ++read_;
+    WriteFeature(*feature, failure);
+  }
+  if (!stopped_ && declared >= 0 && static_cast<std::uint64_t>(declared) != read_) {
+    throw IoError(s_.input + ": read " + std::to_string(read_) + " of the " + std::to_string(declared) +
+                  " features the file declares; it is damaged, and " + s_.output + " is left as it was");
   }
   if (transaction && out_->CommitTransaction() != OGRERR_NONE) {
-    throw IoError("cannot write " + s_.output + ": " + LastGdalError());
+    throw IoError("cannot write " + s_.output + ": " + LastGdalError() + "; it is left as it was");
   }
+  Finish();
+  return Report();
+}
+
+// Closes the output, checks that it holds every feature written and moves it into place.
+void VectorJob::Finish() {
   outLayer_ = nullptr;
+  if (outFormat_ == VectorFormat::FlatGeobuf && (written_ == 0 || pointlessCount_ > 0)) {
+    std::string named;
+    for (const auto& n : pointless_) named += (named.empty() ? "" : ", ") + n;
+    if (pointlessCount_ > pointless_.size()) {
+      named += " and " + std::to_string(pointlessCount_ - pointless_.size()) + " more";
+    }
+    throw IoError(written_ == 0 ? "FlatGeobuf cannot hold a layer without features; " + s_.output +
+                                      " is not written (choose another --format)"
+                                : "FlatGeobuf cannot hold a feature without a point (" + named + "); " +
+                                      s_.output + " is not written (choose another --format)");
+  }
   // Closing writes what the driver still holds; a failure there is a failed job.
   CPLErrorReset();
+  session_.ResetFailures();
   out_.reset();
-  if (CPLGetLastErrorType() == CE_Failure) throw IoError("cannot write " + s_.output + ": " + LastGdalError());
+  if (session_.failures() > 0 || CPLGetLastErrorType() == CE_Failure) {
+    throw IoError("cannot write " + s_.output + ": " +
+                  (session_.failures() > 0 ? session_.firstFailure() : LastGdalError()) +
+                  "; it is left as it was");
+  }
+  // Read back: the driver may have left features out without saying so.
+  const std::uint64_t expected = static_cast<std::uint64_t>(before_) + written_;
+  GDALDatasetUniquePtr check(GDALDataset::Open(staged_->path().c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
+                                               nullptr, nullptr, nullptr));
+  OGRLayer* layer = !check ? nullptr
+                    : outFormat_ == VectorFormat::GeoPackage ? check->GetLayerByName(outLayerName_.c_str())
+                                                             : check->GetLayer(0);
+  const std::int64_t found = layer != nullptr ? layer->GetFeatureCount(TRUE) : -1;
+  if (found < 0 || static_cast<std::uint64_t>(found) != expected || session_.failures() > 0) {
+    throw IoError("cannot write " + s_.output + ": GDAL wrote " +
+                  (found < 0 ? std::string("an unreadable file") : std::to_string(found) + " of " +
+                                                                       std::to_string(expected) + " features") +
+                  "; it is left as it was");
+  }
+  check.reset();
+  staged_->Commit();
+}
+
+// Says what the output format could not hold; the job then fails.
+int VectorJob::Report() {
+  session_.ReportHiddenWarnings();
+  const char* format = outFormat_ == VectorFormat::GeoJson ? "GeoJSON" : outFormat_ == VectorFormat::Csv
+                                                                             ? "CSV" : "the layer";
+  bool lost = false;
+  auto say = [&](std::uint64_t count, const std::string& what) {
+    if (count == 0) return;
+    lost = true;
+    ErrorLine("lantrel: " + s_.output + ": " + what + " of " + std::to_string(count) +
+              (count == 1 ? " feature" : " features") + "\n");
+  };
+  say(lostM_, std::string(format) + " holds no M values: lost the M values");
+  say(lostZ_, std::string(format) + " holds no Z values: lost the Z values");
+  say(cutText_, "a Shapefile field holds at most " + std::to_string(kShapefileText) +
+                    " bytes: cut the text");
   if (s_.verbose) {
     ErrorLine("lantrel: " + s_.output + ": " + std::to_string(written_) + " features written, " +
               std::to_string(failures_) + " failed\n");
   }
-  return failures_ > 0 ? 1 : 0;
+  return failures_ > 0 || lost ? 1 : 0;
 }
 
 }  // namespace

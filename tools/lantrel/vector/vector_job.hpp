@@ -1,5 +1,6 @@
 // convert and locate on vector files: reads the features of one point layer, converts or
-// locates each, and writes them with every attribute to a new file.
+// locates each, and writes them with every attribute to a new file or a new layer of an
+// existing GeoPackage. A job that fails leaves the output as it was.
 #pragma once
 
 #include <functional>
@@ -17,6 +18,12 @@ struct VectorSettings {
   bool locate = false;                 // locate adds location fields; convert re-expresses
   std::string input;
   std::string output;
+  std::optional<std::string> layer;        // the input layer; by default the only one
+  std::optional<std::string> outputLayer;  // by default the input layer's name (GeoPackage)
+                                           // or the output file's (other formats)
+  bool overwrite = false;                  // replace the output file, or a GeoPackage's layer
+  bool append = false;                     // add to the GeoPackage layer of that name
+  bool csvInput = false;                   // --csv: the input is CSV whatever its name
   std::optional<VectorFormat> format;  // output format; by default from the output's extension
   std::optional<System> from;          // by default the layer's coordinate system
   System to;                           // convert only
@@ -36,7 +43,8 @@ struct VectorSettings {
                                        // seconds with dms)
 };
 
-/// Runs the job and returns the exit status (0, or 1 when a feature or the job failed).
+/// Runs the job and returns the exit status (0, or 1 when a feature or the job failed, or the
+/// output format could not hold everything read: the message says how much).
 /// prepare is called with the position before the first feature (locate loads its data file
 /// there) and may refuse with false. Wrong options or unreadable input raise UsageError or
 /// IoError before the output is created.
