@@ -28,6 +28,8 @@ class LabelSpace {
  public:
   void Take(const Box& box) { taken_.push_back(box); }
   bool Free(const Box& box) const;
+  /// Whether the segment from a to b crosses none of the boxes taken.
+  bool Free(ScreenPoint a, ScreenPoint b) const;
 
  private:
   std::vector<Box> taken_;
