@@ -4,6 +4,9 @@ set_target_properties(${t} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DI
 if(TARGET lantrel_refdata)
   add_dependencies(${t} lantrel_refdata)
 endif()
+# The search's tests compare with the install layout the library was built for.
+set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/refdata/data_path_test.cpp PROPERTIES
+  COMPILE_DEFINITIONS "${LANTREL_DATA_SEARCH_DEFINITIONS}")
 
 # A program linked with the shared library, in a folder of its own: the search must find the
 # data file in the library's folder.
