@@ -231,6 +231,7 @@ std::string Example(const char* name) { return ReadText(std::string(LANTREL_SOUR
 // rounding of the written coordinates, so labels that merely touch do not count as covering.
 struct Marks {
   std::vector<std::pair<std::string, cli::map::Box>> labels, points;
+  std::vector<std::pair<cli::map::ScreenPoint, cli::map::ScreenPoint>> leads;
 };
 
 Marks MarksOf(const std::string& svg) {
@@ -257,11 +258,14 @@ Marks MarksOf(const std::string& svg) {
     const double x = std::stod(p.at("cx")), y = std::stod(p.at("cy")), r = std::stod(p.at("r"));
     m.points.push_back({"point " + p.at("data-line"), {x - r, y - r, x + r, y + r}});
   }
+  for (const auto& l : Elements(svg, "line", "lead-line")) {
+    m.leads.push_back({{std::stod(l.at("x1")), std::stod(l.at("y1"))}, {std::stod(l.at("x2")), std::stod(l.at("y2"))}});
+  }
   return m;
 }
 
-// No label covers another label or a point, compared pair by pair over every label box, and
-// every label lies wholly inside the frame.
+// No label covers another label or a point, compared pair by pair over every label box; no
+// lead line crosses a label or a point; every label lies wholly inside the frame.
 TEST_F(MapSvg, NoLabelCoversAnotherOrAPoint) {
   const struct {
     const char* name;
@@ -302,6 +306,10 @@ TEST_F(MapSvg, NoLabelCoversAnotherOrAPoint) {
     }
     EXPECT_EQ(quads > 0, m.quadNames);
     EXPECT_GT(pointLabels, 0u);
+    cli::map::LabelSpace space;
+    for (const auto& [text, box] : marks.labels) space.Take(box);
+    for (const auto& [text, box] : marks.points) space.Take(box);
+    for (const auto& [a, b] : marks.leads) EXPECT_TRUE(space.Free(a, b)) << "lead line at " << a.x << " " << a.y;
   }
 }
 
@@ -454,6 +462,19 @@ TEST_F(MapSvg, LabelOptionsSizeMarkersAndCredits) {
     EXPECT_TRUE(Contains(svg, "width=\"" + std::string(c.width) + "\" height=\"" + c.height + "\""));
     EXPECT_EQ(Elements(svg, "circle", "point").front().at("r"), c.radius);
     if (reference.empty()) reference = svg;
+  }
+  // -v says what became of the labels.
+  const struct {
+    std::string input;
+    const char* line;
+  } verbose[] = {
+      {Input(kFrankfort), "lantrel: labels: 3 beside their point, 0 with a lead line, 0 left out for want of room\n"},
+      {StatewideWells(), "lantrel: labels: 21 beside their point, 54 with a lead line, 925 left out for want of room\n"},
+  };
+  for (const auto& v : verbose) {
+    const auto r = RunTool({"map", "-v", "-o", ScratchDir() + "/verbose.svg"}, v.input);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(Contains(r.err, v.line)) << r.err;
   }
   // Again: the same bytes. The source line dates the data file, not the run.
   EXPECT_EQ(Draw("opt-plain.svg", {}, Input(kFrankfort)), reference);

@@ -20,13 +20,6 @@ Box LabelBox(std::string_view text, double fontSize, ScreenPoint anchor, double 
   return {left, anchor.y - 0.8 * fontSize, left + width, anchor.y + 0.25 * fontSize};
 }
 
-bool LabelSpace::Free(const Box& box) const {
-  for (const Box& t : taken_) {
-    if (t.Overlaps(box)) return false;
-  }
-  return true;
-}
-
 namespace {
 
 // Liang-Barsky: whether the segment meets the box's inside.
@@ -51,6 +44,16 @@ bool SegmentMeets(ScreenPoint a, ScreenPoint b, const Box& box) {
 }
 
 }  // namespace
+
+bool LabelSpace::Free(const Box& box) const {
+  for (const Box& t : taken_) {
+    if (t.Overlaps(box)) return false;
+  }
+  for (const auto& [a, b] : lines_) {
+    if (SegmentMeets(a, b, box)) return false;
+  }
+  return true;
+}
 
 bool LabelSpace::Free(ScreenPoint a, ScreenPoint b) const {
   for (const Box& t : taken_) {

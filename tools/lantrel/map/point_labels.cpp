@@ -62,6 +62,7 @@ std::vector<PointLabel> PlacePointLabels(const std::vector<ScreenPoint>& points,
           if (!space.Free(label.leadFrom, label.leadTo)) continue;
         }
         space.Take(box);
+        if (label.lead) space.Take(label.leadFrom, label.leadTo);
         placed.push_back(label);
         done = true;
         break;

@@ -30,7 +30,7 @@ Box MarkerBox(ScreenPoint at, double radius);
 /// Places the labels in order (empty ones are skipped): each at the first of eight positions
 /// around its point that is free in `space` and inside the frame, then at the first of
 /// sixteen positions farther off whose lead line crosses nothing either. What is placed is
-/// taken in `space`; labels that fit nowhere are left out.
+/// taken in `space`, lead lines included; labels that fit nowhere are left out.
 std::vector<PointLabel> PlacePointLabels(const std::vector<ScreenPoint>& points,
                                          const std::vector<std::string>& labels, double radius,
                                          double fontSize, const MapFrame& frame, LabelSpace& space);
