@@ -4,8 +4,14 @@
 #   liblantrel-dev  headers, liblantrel.a, the liblantrel.so link, CMake package, lantrel.pc
 #   lantrel         the command-line tool (the library linked in) and its manual page
 #   lantrel-data    the reference data file (architecture-independent), when it was built
-# Dependencies on system libraries come from dpkg-shlibdeps; those between the packages are
-# exact versions, since the files of one build belong together.
+#   liblantrel3-dbgsym, lantrel-dbgsym
+#                   the debug information of the two packages holding ELF files: CPack strips
+#                   them and keeps what it took in /usr/lib/debug/.build-id/ (.ddeb files)
+# The libraries go to the multiarch folder (CMAKE_INSTALL_LIBDIR, lib/<triplet> on Debian; see
+# CMakeLists.txt). Dependencies on system libraries come from dpkg-shlibdeps; those between the
+# packages are exact versions, since the files of one build belong together. A component added
+# later names itself in CPACK_COMPONENTS_ALL and sets its own CPACK_DEBIAN_<COMPONENT>_* values
+# (and _DEBUGINFO_PACKAGE when it ships compiled code).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lantrel)
 set(CPACK_PACKAGE_VENDOR "lantrel")
@@ -26,6 +32,7 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION
     "lantrel coordinate library (shared library)\n Kentucky's state-plane zones and those of its neighbours, UTM 16/17,\n NAD 27 <-> NAD 83, the Carter grid and state/county/quadrangle lookup.")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_RUNTIME_DEBUGINFO_PACKAGE ON)
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME liblantrel-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
@@ -38,6 +45,7 @@ set(CPACK_DEBIAN_TOOL_PACKAGE_NAME lantrel)
 set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_TOOL_DESCRIPTION
     "lantrel coordinate tool\n Converts points between coordinate systems, datums and units and names the\n state, county and quadrangle of each (lantrel convert, lantrel locate).")
+set(CPACK_DEBIAN_TOOL_DEBUGINFO_PACKAGE ON)
 
 if(TARGET lantrel_refdata)
   list(APPEND CPACK_COMPONENTS_ALL data)

@@ -35,6 +35,14 @@ function(_lantrel_relative_to_data out from)
 endfunction()
 _lantrel_relative_to_data(LANTREL_LIBDIR_TO_DATA LIBDIR)
 _lantrel_relative_to_data(LANTREL_BINDIR_TO_DATA BINDIR)
+# And the data folder of the prefix the build is configured for, as an absolute path: a
+# program with liblantrel.a linked in may live anywhere, so the relative paths cannot reach an
+# installed tree from it; this one does, wherever that tree was installed at its configured
+# prefix. Only the data-file search reads these.
+set(LANTREL_DATA_SEARCH_DEFINITIONS
+  LANTREL_LIBDIR_TO_DATA="${LANTREL_LIBDIR_TO_DATA}"
+  LANTREL_BINDIR_TO_DATA="${LANTREL_BINDIR_TO_DATA}"
+  LANTREL_CONFIGURED_DATA_FOLDER="${CMAKE_INSTALL_FULL_DATADIR}/lantrel/")
 
 add_library(lantrel_objects OBJECT ${LANTREL_SOURCES})
 target_include_directories(lantrel_objects
@@ -42,9 +50,8 @@ target_include_directories(lantrel_objects
   PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_compile_options(lantrel_objects PRIVATE
   "SHELL:-include ${LANTREL_EXPORTS_HEADER}")
-target_compile_definitions(lantrel_objects PRIVATE
-  LANTREL_LIBDIR_TO_DATA="${LANTREL_LIBDIR_TO_DATA}"
-  LANTREL_BINDIR_TO_DATA="${LANTREL_BINDIR_TO_DATA}")
+set_source_files_properties(${PROJECT_SOURCE_DIR}/src/refdata/data_path.cpp PROPERTIES
+  COMPILE_DEFINITIONS "${LANTREL_DATA_SEARCH_DEFINITIONS}")
 set_target_properties(lantrel_objects PROPERTIES
   CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 # GCC's basic-block vectorizer packs the two coordinates of a pair into one 16-byte register
@@ -82,6 +89,3 @@ add_library(lantrel::lantrel_static ALIAS lantrel_static)
 add_library(lantrel_internal INTERFACE)
 target_link_libraries(lantrel_internal INTERFACE lantrel_static ${CMAKE_DL_LIBS})
 target_include_directories(lantrel_internal INTERFACE ${PROJECT_SOURCE_DIR}/src)
-target_compile_definitions(lantrel_internal INTERFACE
-  LANTREL_LIBDIR_TO_DATA="${LANTREL_LIBDIR_TO_DATA}"
-  LANTREL_BINDIR_TO_DATA="${LANTREL_BINDIR_TO_DATA}")

@@ -40,7 +40,8 @@ enum class LocatorTable : std::int32_t { States = 0, Counties = 1, Quads = 2 };
 class Locator {
  public:
   /// Loads `dataFile`, or when it is empty the file a new ZrGeoPosition would find. Raises
-  /// error -2147220494 (reference data not loaded) when there is no such file, and the
+  /// error -2147220494 (reference data not loaded) when there is no such file (when the
+  /// search found none, its description ends with a line naming the folders searched), and the
   /// reader's error (number and description) when the file cannot be read or is damaged.
   explicit Locator(const std::string& dataFile = std::string());
 

@@ -22,11 +22,19 @@ namespace {
 constexpr const char* kLocatorSource = "lantrel:Locator:";
 constexpr const char* kLocateSource = "lantrel:Locator:Locate:";
 
-[[noreturn]] void RaiseNotLoaded() {
+constexpr const char* kNotLoaded =
+    "lantrel has not been initialized.\r\n"
+    "Could not connect to lantrel.bin.\r\n"
+    "Location functionality is not available.";
+
+[[noreturn]] void RaiseNotLoaded() { throw Error(errc::DataNotLoaded, kLocatorSource, kNotLoaded); }
+
+// When the search found no file, the description says where it looked.
+[[noreturn]] void RaiseNotFound() {
+  std::string folders;
+  for (const auto& f : DataSearchFolders()) folders += (folders.empty() ? "" : ", ") + f;
   throw Error(errc::DataNotLoaded, kLocatorSource,
-              "lantrel has not been initialized.\r\n"
-              "Could not connect to lantrel.bin.\r\n"
-              "Location functionality is not available.");
+              std::string(kNotLoaded) + "\r\nFolders searched: " + folders + ".");
 }
 
 void CheckDatum(std::int32_t datum) {
@@ -68,7 +76,7 @@ Location LocateChecked(const detail::ReferenceData& data, double lon, double lat
 
 Locator::Locator(const std::string& dataFile) {
   const std::string file = dataFile.empty() ? DefaultDataFile() : dataFile;
-  if (file.empty()) RaiseNotLoaded();
+  if (file.empty()) RaiseNotFound();
   struct stat status {};
   if (::stat(file.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
     RaiseNotLoaded();

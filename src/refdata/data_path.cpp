@@ -29,6 +29,12 @@ constexpr const char* kProgramToData = LANTREL_BINDIR_TO_DATA;
 #else
 constexpr const char* kProgramToData = "../share/lantrel";
 #endif
+// The data folder of the prefix the build was configured for (CMAKE_INSTALL_PREFIX).
+#ifdef LANTREL_CONFIGURED_DATA_FOLDER
+constexpr const char* kConfiguredData = LANTREL_CONFIGURED_DATA_FOLDER;
+#else
+constexpr const char* kConfiguredData = "";
+#endif
 
 std::string FolderOf(const std::string& file) {
   const auto slash = file.rfind('/');
@@ -133,6 +139,12 @@ SearchPlaces ProcessSearchPlaces() {
   }
   places.systemFolder = "/usr/local/share/lantrel/";
   places.system32Folder = "/usr/share/lantrel/";
+  // Listed once: the usual prefixes are tried as the system folders anyway.
+  if (const std::string configured = WithSeparator(kConfiguredData);
+      *kConfiguredData != '\0' && configured != places.systemFolder && configured != places.system32Folder &&
+      (!places.installFolder || configured != *places.installFolder)) {
+    places.configuredFolder = configured;
+  }
   if (const char* path = std::getenv("PATH")) places.pathValue = path;
   places.applicationFolder = "/opt/lantrel/";
   places.currentFolder = CurrentFolder;
@@ -145,7 +157,8 @@ std::string FirstDataFolder(const SearchPlaces& places,
   if (passes(places.moduleFolder)) return places.moduleFolder;
   if (places.installFolder) {
     const std::string w = WithSeparator(*places.installFolder);
-    for (const std::string* candidate : {&w, &places.systemFolder, &places.system32Folder}) {
+    for (const std::string* candidate :
+         {&w, &places.configuredFolder, &places.systemFolder, &places.system32Folder}) {
       if (passes(*candidate)) return *candidate;
     }
   }

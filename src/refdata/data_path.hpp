@@ -3,8 +3,10 @@
 // Candidate folders, in order (every folder string ends in '/'):
 //   1. the folder of the loaded library or program that contains this code;
 //   2. the data folder of the installed tree holding that library or program (for example
-//      <libdir>/../share/lantrel/ or <bindir>/../share/lantrel/), then /usr/local/share/lantrel/
-//      and /usr/share/lantrel/;
+//      <libdir>/../share/lantrel/ or <bindir>/../share/lantrel/), then the data folder of the
+//      prefix the library was configured for (so a program with the static library linked in
+//      finds a tree installed there from anywhere), /usr/local/share/lantrel/ and
+//      /usr/share/lantrel/;
 //   3. the entries of PATH that are followed by a ':' (an empty entry means "/");
 //   4. /opt/lantrel/;
 //   5. the current directory.
@@ -50,6 +52,7 @@ std::vector<std::string> PathEntries(std::string_view value);
 struct SearchPlaces {
   std::string moduleFolder;                      // step 1
   std::optional<std::string> installFolder;      // step 2, absent when unknown
+  std::string configuredFolder;                  // step 2, the configured prefix's data folder
   std::string systemFolder;                      // step 2, second candidate
   std::string system32Folder;                    // step 2, third candidate
   std::optional<std::string> pathValue;          // step 3, absent when PATH is unset

@@ -1,21 +1,28 @@
 #!/usr/bin/env bash
 # Builds the Debian packages from the build tree with CPack, checks their names, contents and
-# dependencies, extracts them into an empty root and uses them there: the tool converts and
-# locates, and consumers build against the extracted files with find_package and pkg-config.
+# dependencies, that the libraries are in the multiarch folder and the binaries stripped with
+# their debug information in the -dbgsym packages, extracts them into an empty root and uses
+# them there: the tool converts and locates, and consumers build against the extracted files
+# with find_package and pkg-config.
 # Usage: check_debian.sh <build> <work>
 set -euo pipefail
 build=$(cd "$1" && pwd)
 work=$2
 here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in cpack dpkg-deb dpkg-shlibdeps; do
-  command -v "$tool" > /dev/null || fail "$tool is missing (Debian packages cmake, dpkg, dpkg-dev)"
+for tool in cpack dpkg-deb dpkg-shlibdeps dpkg-architecture readelf; do
+  command -v "$tool" > /dev/null || fail "$tool is missing (Debian packages cmake, dpkg, dpkg-dev, binutils)"
 done
 generator=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$build/CMakeCache.txt")
 cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
 cc=$(sed -n 's/^CMAKE_C_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
 major=${version%%.*}
+build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+[ "$libdir" = "lib/$multiarch" ] ||
+  fail "the build installs libraries in $libdir, not the multiarch folder lib/$multiarch (reconfigure with LANTREL_MULTIARCH_LIBDIR=ON)"
 with_data=no
 [ -f "$build/bin/lantrel.bin" ] && with_data=yes
 
@@ -47,13 +54,14 @@ has() {  # package, path
 lacks() {
   ! dpkg-deb -c "$1" | awk '{print $6}' | grep -qx "./$2" || fail "$(basename "$1") should not hold /$2"
 }
-has "$runtime" "usr/lib/liblantrel.so.$major"
-lacks "$runtime" usr/lib/liblantrel.so
-has "$dev" usr/lib/liblantrel.so
-has "$dev" usr/lib/liblantrel.a
+has "$runtime" "usr/$libdir/liblantrel.so.$major"
+lacks "$runtime" "usr/$libdir/liblantrel.so"
+lacks "$runtime" "usr/lib/liblantrel.so.$major"
+has "$dev" "usr/$libdir/liblantrel.so"
+has "$dev" "usr/$libdir/liblantrel.a"
 has "$dev" usr/include/lantrel/lantrel.h
-has "$dev" usr/lib/cmake/lantrel/lantrelConfig.cmake
-has "$dev" usr/lib/pkgconfig/lantrel.pc
+has "$dev" "usr/$libdir/cmake/lantrel/lantrelConfig.cmake"
+has "$dev" "usr/$libdir/pkgconfig/lantrel.pc"
 has "$tool" usr/bin/lantrel
 has "$tool" usr/share/man/man1/lantrel.1
 [ $with_data = yes ] && has "$data" usr/share/lantrel/lantrel.bin
@@ -75,6 +83,30 @@ root=$work/root
 mkdir -p "$root"
 for p in "${packages[@]}"; do dpkg-deb -x "$p" "$root"; done
 usr=$root/usr
+
+# Stripped binaries: no symbol table and no debug sections, a link to their debug file, which
+# the -dbgsym package of the same version holds under the binary's build ID.
+debug=$work/debug
+for pair in "lantrel:usr/bin/lantrel" "liblantrel$major:usr/$libdir/liblantrel.so.$version"; do
+  package=${pair%%:*} file=$root/${pair#*:}
+  [ -f "$file" ] || fail "$package lacks /${pair#*:}"
+  sections=$(readelf -SW "$file")
+  ! grep -qE '\.symtab|\.debug_info' <<< "$sections" || fail "/${pair#*:} in $package is not stripped"
+  grep -q '\.gnu_debuglink' <<< "$sections" || fail "/${pair#*:} in $package has no link to its debug file"
+  dbgsym=$(ls "$work/packages/$package-dbgsym_"*.ddeb 2>/dev/null | head -1)
+  [ -n "$dbgsym" ] || fail "no $package-dbgsym package"
+  [ "$(dpkg-deb -f "$dbgsym" Version)" = "$(dpkg-deb -f "$(deb "$package")" Version)" ] ||
+    fail "$package-dbgsym is not of $package's version"
+  id=$(readelf -n "$file" | sed -n 's/.*Build ID: *//p')
+  [ -n "$id" ] || fail "/${pair#*:} has no build ID"
+  rm -rf "$debug" && mkdir -p "$debug" && dpkg-deb -x "$dbgsym" "$debug"
+  split=$debug/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug
+  [ -f "$split" ] || fail "$package-dbgsym lacks /usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug"
+  if [ "$build_type" = RelWithDebInfo ] || [ "$build_type" = Debug ]; then
+    readelf -SW "$split" 2>/dev/null | grep -q '\.debug_info' || fail "$package-dbgsym's debug file holds no debug information"
+  fi
+done
+echo "ok: stripped, debug information in $(cd "$work/packages" && ls ./*-dbgsym_*.ddeb | tr '\n' ' ')"
 out=$(echo "-84.8733 38.2009 Frankfort" | "$usr/bin/lantrel" convert --from geo --to north) ||
   fail "the packaged tool does not convert"
 echo "convert: $out"
@@ -96,7 +128,7 @@ cmake -S "$here/consumer" -B "$work/cmake" -G "$generator" -DCMAKE_CXX_COMPILER=
 cmake --build "$work/cmake" >> "$work/cmake.log" 2>&1 || { cat "$work/cmake.log"; fail "the find_package consumer did not build"; }
 "$work/cmake/consumer" $expect || fail "the find_package consumer failed"
 
-export PKG_CONFIG_LIBDIR=$usr/lib/pkgconfig PKG_CONFIG_PATH=$usr/lib/pkgconfig
+export PKG_CONFIG_LIBDIR=$usr/$libdir/pkgconfig PKG_CONFIG_PATH=$usr/$libdir/pkgconfig
 # shellcheck disable=SC2046
 "$cc" -std=c99 -Wall -Wextra -Wpedantic -Werror $(pkg-config --cflags lantrel) "$here/consumer/main.c" \
       -o "$work/consumer_c" -Wl,-rpath,"$(pkg-config --variable=libdir lantrel)" $(pkg-config --libs lantrel) ||

@@ -121,7 +121,7 @@ case $mode in
     ;;
   pkgconfig)
     [ -f "$prefix/$libdir/pkgconfig/lantrel.pc" ] || fail "no installed tree in $prefix (install.Tree)"
-    # The program goes into the tree's bin/ so that $ORIGIN/../lib reaches the library.
+    # The program goes into the tree's bin/ so that $ORIGIN/../$libdir reaches the library.
     pkgconfig_consumer "$prefix" "$work/pkgconfig-$4/bin/consumer_c" "$4"
     if [ "$4" = static ] && readelf -d "$work/pkgconfig-$4/bin/consumer_c" 2>/dev/null | grep -q NEEDED; then
       fail "the static C consumer still loads shared libraries"

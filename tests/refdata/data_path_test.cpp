@@ -57,15 +57,17 @@ TEST(DataPath, InstallFolderIsFoundFromTheModuleFolder) {
 
 TEST(DataPath, InstallFolderOfTheUsualLayoutIsShortened) {
   // No "..": the folder reads as the place it is, and "/" has no parent to climb to.
-  if (std::string(LANTREL_LIBDIR_TO_DATA) != "../share/lantrel" ||
+  const std::string fromLibrary = LANTREL_LIBDIR_TO_DATA;
+  if ((fromLibrary != "../share/lantrel" && fromLibrary != "../../share/lantrel") ||
       std::string(LANTREL_BINDIR_TO_DATA) != "../share/lantrel") {
     GTEST_SKIP() << "built for another install layout";
   }
+  const char* libdir = fromLibrary == "../share/lantrel" ? "/usr/lib/" : "/usr/lib/x86_64-linux-gnu/";
   const struct {
     ModuleLocation module;
     const char* expected;
   } cases[] = {
-      {{"/usr/lib/", ModuleKind::SharedLibrary}, "/usr/share/lantrel/"},
+      {{libdir, ModuleKind::SharedLibrary}, "/usr/share/lantrel/"},
       {{"/home/u/tree/bin/", ModuleKind::Program}, "/home/u/tree/share/lantrel/"},
       {{"/bin/", ModuleKind::Program}, "/share/lantrel/"},
       {{"/", ModuleKind::Program}, "/share/lantrel/"},
@@ -79,12 +81,17 @@ TEST(DataPath, ProcessSearchTriesTheInstallFolderOfItsOwnTree) {
   ASSERT_FALSE(places.moduleFolder.empty());
   ASSERT_TRUE(places.installFolder.has_value());
   EXPECT_EQ(*places.installFolder, InstallFolderOf({places.moduleFolder, ModuleKind::Program}));
+  // Then the configured prefix's data folder, unless the system folders are tried anyway.
+  const std::string configured = LANTREL_CONFIGURED_DATA_FOLDER;
+  const bool usual = configured == places.systemFolder || configured == places.system32Folder;
+  EXPECT_EQ(places.configuredFolder, usual ? "" : configured);
 }
 
 SearchPlaces FakePlaces(int* currentAsked) {
   SearchPlaces places;
   places.moduleFolder = "/module/";
   places.installFolder = "/install";
+  places.configuredFolder = "/configured/";
   places.systemFolder = "/system/";
   places.system32Folder = "/system32/";
   places.pathValue = "/p1:/p2::/last";
@@ -105,8 +112,8 @@ TEST(DataPath, CandidatesAreTestedInOrder) {
     return false;
   };
   EXPECT_EQ(FirstDataFolder(places, none), "");
-  const std::vector<std::string> order = {"/module/", "/install/", "/system/", "/system32/",
-                                          "/p1/",     "/p2/",      "/",        "/application/",
+  const std::vector<std::string> order = {"/module/", "/install/", "/configured/", "/system/",
+                                          "/system32/", "/p1/", "/p2/", "/", "/application/",
                                           "/current/"};
   EXPECT_EQ(tested, order);
   EXPECT_EQ(asked, 1);

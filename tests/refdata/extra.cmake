@@ -4,6 +4,9 @@ set_target_properties(${t} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DI
 if(TARGET lantrel_refdata)
   add_dependencies(${t} lantrel_refdata)
 endif()
+# The search's tests compare with the install layout the library was built for.
+set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/refdata/data_path_test.cpp PROPERTIES
+  COMPILE_DEFINITIONS "${LANTREL_DATA_SEARCH_DEFINITIONS}")
 
 # Copies of the built file with one byte changed (a few hundred, seconds): every copy the
 # reader loads answers the survey's probe points as the sound file does. The full survey is

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 
 #include <cmath>
 #include <cstdlib>
@@ -15,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "map/graticule.hpp"
 #include "map/label_space.hpp"
+#include "map/label_text.hpp"
 #include "tool_runner.hpp"
 
 namespace lantrel::testing {
@@ -206,74 +210,106 @@ TEST_F(MapSvg, NamesLabelsAndFurnitureAreWritten) {
   EXPECT_TRUE(Elements(svg, "path", "carter-block").empty());
 }
 
-// Names are moved or left out rather than printed over each other: no quadrangle name or tile
-// covers a county name, a point, a point's label or another quadrangle's name.
-TEST_F(MapSvg, LabelsDoNotCoverEachOther) {
+// A thousand labelled points spread over the state, the same on every run.
+std::string StatewideWells() {
+  std::string text;
+  std::uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<double>(seed >> 8) / 16777216.0;
+  };
+  for (int i = 1; i <= 1000; ++i) {
+    const double lon = -88.9 + 6.4 * next(), lat = 36.75 + 1.6 * next();
+    text += std::to_string(lon) + " " + std::to_string(lat) + " Well " + std::to_string(i) + "\n";
+  }
+  return text;
+}
+
+std::string Example(const char* name) { return ReadText(std::string(LANTREL_SOURCE_DIR) + "/examples/" + name); }
+
+// Every label the document holds and every point it draws, as boxes. Boxes are shrunk by the
+// rounding of the written coordinates, so labels that merely touch do not count as covering.
+struct Marks {
+  std::vector<std::pair<std::string, cli::map::Box>> labels, points;
+  std::vector<std::pair<cli::map::ScreenPoint, cli::map::ScreenPoint>> leads;
+};
+
+Marks MarksOf(const std::string& svg) {
+  Marks m;
+  const struct {
+    const char* cls;
+    double size, share;
+  } kinds[] = {{"county-label", 14, 0.5}, {"quad-label", 10, 0.5},          {"quad-tile", 8, 0.5},
+               {"point-label", 12, 0},    {"carter-block-label", 11, 0},    {"carter-section-label", 9, 0.5},
+               {"tick-label", 9, 0}};
+  for (const auto& k : kinds) {
+    const auto attrs = Elements(svg, "text", k.cls);
+    const auto texts = Texts(svg, k.cls);
+    for (std::size_t i = 0; i < attrs.size(); ++i) {
+      const auto& a = attrs[i];
+      const double size = a.count("font-size") ? std::stod(a.at("font-size")) : k.size;
+      const double share = a.count("text-anchor") ? (a.at("text-anchor") == "middle" ? 0.5 : 0.0) : k.share;
+      auto box = cli::map::LabelBox(texts[i], size, {std::stod(a.at("x")), std::stod(a.at("y"))}, share);
+      box = {box.left + 0.01, box.top + 0.01, box.right - 0.01, box.bottom - 0.01};
+      m.labels.push_back({std::string(k.cls) + " " + texts[i], box});
+    }
+  }
+  for (const auto& p : Elements(svg, "circle", "point")) {
+    const double x = std::stod(p.at("cx")), y = std::stod(p.at("cy")), r = std::stod(p.at("r"));
+    m.points.push_back({"point " + p.at("data-line"), {x - r, y - r, x + r, y + r}});
+  }
+  for (const auto& l : Elements(svg, "line", "lead-line")) {
+    m.leads.push_back({{std::stod(l.at("x1")), std::stod(l.at("y1"))}, {std::stod(l.at("x2")), std::stod(l.at("y2"))}});
+  }
+  return m;
+}
+
+// No label covers another label or a point, compared pair by pair over every label box; no
+// lead line crosses a label or a point; every label lies wholly inside the frame.
+TEST_F(MapSvg, NoLabelCoversAnotherOrAPoint) {
   const struct {
     const char* name;
     std::string input;
-    bool quadNames;  // quadrangles large enough on the canvas to be named
     std::vector<std::string> options;
+    bool quadNames;  // quadrangles large enough on the canvas to be named
   } maps[] = {
-      {"labels-frankfort.svg", Input(kFrankfort), true, {}},
-      {"labels-statewide.svg", Input(kStatewide), false, {}},
-      {"labels-lexington.svg", "-84.5037 38.0406 Lexington\n-84.62 38.21 Georgetown\n-84.87 38.20 Frankfort\n", true, {}},
-      {"labels-carter.svg", "-84.8733 38.2009 Frankfort\n-84.95 38.15 Well 2\n", true, {"--carter"}},
+      {"labels-frankfort.svg", Input(kFrankfort), {}, true},
+      {"labels-statewide.svg", Input(kStatewide), {}, false},
+      {"labels-lexington.svg", "-84.5037 38.0406 Lexington\n-84.62 38.21 Georgetown\n-84.87 38.20 Frankfort\n", {}, true},
+      {"labels-carter.svg", "-84.8733 38.2009 Frankfort\n-84.95 38.15 Well 2\n", {"--carter"}, true},
+      {"labels-close.svg", "-84.8733 38.2009 Well 8\n-84.8702 38.2016 Well 28\n-84.8711 38.2003 Well 30\n", {}, false},
+      {"labels-1000.svg", StatewideWells(), {}, false},
+      {"labels-1000-small.svg", StatewideWells(), {"--size", "800x600"}, false},
+      {"labels-towns.svg", Example("towns.txt"), {}, false},
+      {"labels-survey.svg", Example("survey-nad27.txt"), {"--from", "north/nad27/usft"}, false},
+      {"labels-wells.svg", Example("wells.txt"), {"--from", "carter/nad27", "--carter"}, false},
+      {"labels-sites.svg", Example("sites-utm16.csv"), {"--csv", "--from", "utm16", "--label-col", "site"}, false},
   };
   for (const auto& m : maps) {
     SCOPED_TRACE(m.name);
     const std::string svg = Draw(m.name, m.options, m.input);
-    struct Label {
-      std::string text;
-      cli::map::Box box;
-    };
-    auto labels = [&](const char* cls, double defaultSize, double anchorShare) {
-      std::vector<Label> out;
-      const auto attrs = Elements(svg, "text", cls);
-      const auto texts = Texts(svg, cls);
-      for (std::size_t i = 0; i < attrs.size(); ++i) {
-        const auto size = attrs[i].count("font-size") ? std::stod(attrs[i].at("font-size")) : defaultSize;
-        out.push_back({texts[i], cli::map::LabelBox(texts[i], size, {std::stod(attrs[i].at("x")),
-                                                                std::stod(attrs[i].at("y"))}, anchorShare)});
+    const Marks marks = MarksOf(svg);
+    EXPECT_FALSE(marks.points.empty());
+    const std::string clip = Between(svg, "<clipPath id=\"map-frame\">", "</clipPath>");
+    const double right = 20 + std::stod(Between(clip, "width=\"", "\"")), bottom = 44 + std::stod(Between(clip, "height=\"", "\""));
+    std::size_t quads = 0, pointLabels = 0;
+    for (std::size_t i = 0; i < marks.labels.size(); ++i) {
+      const auto& [text, box] = marks.labels[i];
+      quads += text.rfind("quad-label ", 0) == 0;
+      pointLabels += text.rfind("point-label ", 0) == 0;
+      EXPECT_TRUE(box.left >= 20 && box.top >= 44 && box.right <= right && box.bottom <= bottom)
+          << text << " is cut by the frame";
+      for (std::size_t j = 0; j < i; ++j) {
+        EXPECT_FALSE(box.Overlaps(marks.labels[j].second)) << text << " covers " << marks.labels[j].first;
       }
-      return out;
-    };
-    std::vector<Label> fixed = labels("county-label", 14.0, 0.5);
-    for (const auto& more : {labels("point-label", 12.0, 0.0), labels("carter-block-label", 11.0, 0.0)}) {
-      fixed.insert(fixed.end(), more.begin(), more.end());
+      for (const auto& [point, at] : marks.points) EXPECT_FALSE(box.Overlaps(at)) << text << " covers " << point;
     }
-    for (const auto& p : Elements(svg, "circle", "point")) {
-      const double x = std::stod(p.at("cx")), y = std::stod(p.at("cy"));
-      fixed.push_back({"point " + p.at("data-line"), {x - 5, y - 5, x + 5, y + 5}});
-    }
-    std::vector<Label> quads = labels("quad-label", 10.0, 0.5);
-    const auto tiles = labels("quad-tile", 8.0, 0.5);
-    ASSERT_EQ(quads.size(), tiles.size());
-    EXPECT_EQ(!quads.empty(), m.quadNames);
-    // Every name lies wholly inside the frame (960 x 620 from 20, 44).
-    for (const auto& f : fixed) {
-      if (f.text.rfind("point ", 0) == 0) continue;
-      EXPECT_TRUE(f.box.left >= 20 && f.box.right <= 980 && f.box.top >= 44 && f.box.bottom <= 664)
-          << f.text << " is cut by the frame";
-    }
-    // Section numbers sit clear of every other label.
-    const auto sections = labels("carter-section-label", 9.0, 0.5);
-    EXPECT_EQ(!sections.empty(), !m.options.empty());
-    for (const auto& n : sections) {
-      for (const auto& f : fixed) EXPECT_FALSE(n.box.Overlaps(f.box)) << "section " << n.text << " under " << f.text;
-      for (const auto& q : quads) EXPECT_FALSE(n.box.Overlaps(q.box)) << "section " << n.text << " under " << q.text;
-    }
-    for (std::size_t i = 0; i < quads.size(); ++i) {
-      SCOPED_TRACE(quads[i].text);
-      const Label* marks[] = {&quads[i], &tiles[i]};
-      for (const Label* mark : marks) {
-        for (const auto& f : fixed) EXPECT_FALSE(mark->box.Overlaps(f.box)) << "covers " << f.text;
-        for (std::size_t j = 0; j < i; ++j) {
-          EXPECT_FALSE(mark->box.Overlaps(quads[j].box) || mark->box.Overlaps(tiles[j].box))
-              << "covers " << quads[j].text;
-        }
-      }
-    }
+    EXPECT_EQ(quads > 0, m.quadNames);
+    EXPECT_GT(pointLabels, 0u);
+    cli::map::LabelSpace space;
+    for (const auto& [text, box] : marks.labels) space.Take(box);
+    for (const auto& [text, box] : marks.points) space.Take(box);
+    for (const auto& [a, b] : marks.leads) EXPECT_TRUE(space.Free(a, b)) << "lead line at " << a.x << " " << a.y;
   }
 }
 
@@ -337,6 +373,14 @@ TEST(MapCommand, MistakesAndFailedLinesAreReported) {
       {{"map", "-o", ScratchDir() + "/map.pdf"}, "", 2, "written as .svg or .png", false},
       {{"map", "-o", out, "--from", "nowhere"}, "", 2, "'nowhere' is not a projection", false},
       {{"map", "-o", out, "/nonexistent/points"}, "", 2, "cannot open", false},
+      {{"map", "-o", out, "--size", "640x480"}, "", 2, "--size 640x480: give WIDTHxHEIGHT in pixels, from 800x600 to 8000x8000", false},
+      {{"map", "-o", out, "--size", "1000by820"}, "", 2, "--size 1000by820: give WIDTHxHEIGHT", false},
+      {{"map", "-o", out, "--label-col", "permit"}, "", 2, "--label-col names a CSV column: it needs --csv", false},
+      {{"map", "-o", out, "--csv", "--label-col", "a", "--no-labels"}, "", 2, "--label-col and --no-labels exclude each other", false},
+      {{"map", "-o", out, "--csv", "--label-col", "permit"}, "lon,lat,name\n-84.87,38.2,A\n", 2,
+       "(standard input): --label-col: the CSV header has no column 'permit'", false},
+      {{"map", "-o", out, "--csv"}, "lon,lat\n-84.87,38.2\n-84.8,38.3,extra\n", 1,
+       "3: the record has 3 fields, the header 2", true},
       {{"map", "-o", out}, "# only a comment\n", 1, "no points to map", false},
       {{"map", "-o", out}, "-84.8733 38.2009\nabc 38\n", 1, "2: cannot read x value 'abc'", true},
       {{"map", "-o", out, "--strict"}, "abc 38\n-84.8733 38.2009\n", 1, "1: cannot read", false},
@@ -347,15 +391,13 @@ TEST(MapCommand, MistakesAndFailedLinesAreReported) {
     for (const auto& a : c.args) shown += a + " ";
     SCOPED_TRACE(shown);
     std::filesystem::remove(out);
-    if (c.status == 1 && !LibraryHasData()) continue;
+    if (!c.input.empty() && !LibraryHasData()) continue;  // input is read once the data is loaded
     const auto r = RunTool(c.args, c.input);
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_TRUE(Contains(r.err, c.err)) << r.err;
     EXPECT_EQ(std::filesystem::exists(out), c.written);
   }
 }
-
-// ---- Rendering in headless Chromium -------------------------------------------------------
 
 std::string FindOnPath(const std::string& program) {
   const char* path = std::getenv("PATH");
@@ -367,6 +409,184 @@ std::string FindOnPath(const std::string& program) {
   }
   return "";
 }
+
+// Labels and titles in another encoding are transcoded, so the document is valid UTF-8 with
+// its markup escaped.
+TEST_F(MapSvg, TextIsWrittenAsValidUtf8) {
+  const struct {
+    std::string label;  // as the input holds it
+    const char* written;
+  } cases[] = {
+      {"Caf\xE9 No. 1", "Caf\xC3\xA9 No. 1"},
+      {"\x93Well\x94 A&B <1>", "\xE2\x80\x9CWell\xE2\x80\x9D A&amp;B &lt;1&gt;"},
+      {"Bad \x81 byte", "Bad \xEF\xBF\xBD byte"},
+      {"M\xC3\xA9nard \"2\"", "M\xC3\xA9nard &quot;2&quot;"},
+      {"cut \xE2\x80", "cut \xC3\xA2\xE2\x82\xAC"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.written);
+    const std::string svg = Draw("utf8.svg", {"--title", "T\xE9st " + c.label}, "-84.8733 38.2009 " + c.label + "\n");
+    EXPECT_TRUE(cli::map::IsUtf8(svg));
+    EXPECT_EQ(Texts(svg, "point-label"), std::vector<std::string>{c.written});
+    EXPECT_TRUE(Contains(svg, ">T\xC3\xA9st ")) << "title";
+  }
+}
+
+// The label options, the canvas size, markers by density, and the credits, which come from
+// the data file so the same input draws the same map byte for byte.
+TEST_F(MapSvg, LabelOptionsSizeMarkersAndCredits) {
+  const std::string csv = "name,lon,lat,permit\nA,-84.8733,38.2009,P-1\nB,-84.95,38.15,\n";
+  const struct {
+    const char* name;
+    std::vector<std::string> options;
+    std::string input;
+    std::vector<std::string> labels;  // the point labels, when checked
+    const char* width;
+    const char* height;
+    const char* radius;
+  } cases[] = {
+      {"opt-plain.svg", {}, Input(kFrankfort), {"Frankfort", "Well 2", "Well 3"}, "1000", "820", "5"},
+      {"opt-none.svg", {"--no-labels"}, Input(kFrankfort), {}, "1000", "820", "5"},
+      {"opt-name.svg", {"--csv"}, csv, {"A", "B"}, "1000", "820", "5"},
+      {"opt-col.svg", {"--csv", "--label-col", "PERMIT"}, csv, {"P-1"}, "1000", "820", "5"},
+      {"opt-size.svg", {"--size", "1600x1200"}, Input(kFrankfort), {"Frankfort", "Well 2", "Well 3"}, "1600", "1200", "5"},
+      {"opt-dense.svg", {"--no-labels"}, StatewideWells(), {}, "1000", "820", "2.5"},
+  };
+  std::string reference;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string svg = Draw(c.name, c.options, c.input);
+    auto labels = Texts(svg, "point-label");
+    std::sort(labels.begin(), labels.end());
+    EXPECT_EQ(labels, c.labels);
+    EXPECT_TRUE(Contains(svg, "width=\"" + std::string(c.width) + "\" height=\"" + c.height + "\""));
+    EXPECT_EQ(Elements(svg, "circle", "point").front().at("r"), c.radius);
+    if (reference.empty()) reference = svg;
+  }
+  // -v says what became of the labels.
+  const struct {
+    std::string input;
+    const char* line;
+  } verbose[] = {
+      {Input(kFrankfort), "lantrel: labels: 3 beside their point, 0 with a lead line, 0 left out for want of room\n"},
+      {StatewideWells(), "lantrel: labels: 21 beside their point, 54 with a lead line, 925 left out for want of room\n"},
+  };
+  for (const auto& v : verbose) {
+    const auto r = RunTool({"map", "-v", "-o", ScratchDir() + "/verbose.svg"}, v.input);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(Contains(r.err, v.line)) << r.err;
+  }
+  // Again: the same bytes. The source line dates the data file, not the run.
+  EXPECT_EQ(Draw("opt-plain.svg", {}, Input(kFrankfort)), reference);
+  const auto info = RunTool({"info"});
+  const std::string dataFile = Between(info.out, "Data file: ", "\n");
+  ASSERT_FALSE(dataFile.empty()) << info.out;
+  const auto stamp = std::filesystem::last_write_time(dataFile);
+  const std::time_t t = std::chrono::system_clock::to_time_t(
+      std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+          stamp - std::filesystem::file_time_type::clock::now() + std::chrono::system_clock::now()));
+  char date[16];
+  std::strftime(date, sizeof date, "%Y-%m-%d", std::gmtime(&t));
+  EXPECT_EQ(Texts(reference, "source"),
+            std::vector<std::string>{"Reference data: US Census Bureau state and county outlines, USGS 7.5\u2032 "
+                                     "quadrangle index; lantrel.bin of " + std::string(date)});
+  // Graticule ticks on all four edges around Frankfort, every 5'.
+  const auto ticks = Elements(reference, "line", "tick");
+  EXPECT_GE(ticks.size(), 8u);
+  EXPECT_TRUE(Contains(reference, "data-value=\"84\u00B050\u2032W\""));
+  EXPECT_TRUE(Contains(reference, "data-value=\"38\u00B015\u2032N\""));
+}
+
+TEST(MapGraticule, IntervalsAndValues) {
+  const struct {
+    double degrees;
+    int minutes;
+  } steps[] = {{0.05, 1}, {0.4, 5}, {0.9, 10}, {1.4, 15}, {2.9, 30}, {5.9, 60}, {6.4, 120}, {30.0, 240}};
+  for (const auto& s : steps) EXPECT_EQ(cli::map::TickMinutes(s.degrees, 6), s.minutes) << s.degrees;
+  const struct {
+    long minutes;
+    bool longitude;
+    const char* text;
+  } values[] = {{5070, true, "84\u00B030\u2032W"}, {2280, false, "38\u00B0N"}, {-30, true, "0\u00B030\u2032E"},
+                {-125, false, "2\u00B05\u2032S"}};
+  for (const auto& v : values) EXPECT_EQ(cli::map::TickText(v.minutes, v.longitude), v.text);
+}
+
+// The map replaces its output only with a complete picture, written to a new file created
+// beside it: a name planted where a temporary file might go is never followed, an output that
+// is not a regular file is refused, and a failure (here a file size limit) keeps the old map.
+TEST(MapCommand, OutputIsReplacedOnlyByACompleteMap) {
+  LANTREL_REQUIRE(LibraryHasData(), "the reference data file");
+  const bool png = !FindOnPath("rsvg-convert").empty();
+  const struct {
+    const char* name;
+    const char* output;  // in a fresh folder
+    const char* setup;   // plant: links at the old temporary names; link: output is a link; mode
+    const char* limit;   // ulimit -f for the run, or ""
+    int status;
+    const char* err;
+    bool replaced;
+  } cases[] = {
+      {"planted-svg", "map.svg", "plant", "", 0, "", true},
+      {"planted-png", "map.png", "plant", "", 0, "", true},
+      {"link", "map.svg", "link", "", 1, "-o DIR/map.svg: not a regular file; the map replaces only a regular file", false},
+      {"no-folder", "missing/map.svg", "", "", 1, "cannot write DIR/missing/map.svg: No such file or directory", false},
+      {"full", "map.svg", "", "20", 1, "cannot write DIR/map.svg: File too large", false},
+      {"mode", "map.svg", "mode", "", 0, "", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (std::string(c.output).find(".png") != std::string::npos && !png) continue;
+    const std::filesystem::path dir = std::filesystem::path(ScratchDir()) / "replace" / c.name;
+    std::filesystem::create_directories(dir);
+    const std::string out = (dir / c.output).string();
+    const std::string victim = (dir / "victim").string();
+    std::ofstream(victim) << "victim";
+    if (std::string(c.setup) != "link") std::ofstream(out) << "earlier";
+    if (std::string(c.setup) == "plant") {
+      for (const char* suffix : {".svg.tmp", ".png.tmp", ".tmp"}) std::filesystem::create_symlink(victim, out + suffix);
+    } else if (std::string(c.setup) == "link") {
+      std::filesystem::create_symlink(victim, out);
+    } else if (std::string(c.setup) == "mode") {
+      std::filesystem::permissions(out, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                            std::filesystem::perms::group_read);
+    }
+    RunRequest request;
+    request.input = Input(kFrankfort);
+    if (c.limit[0] != '\0') {
+      request.program = "/bin/sh";
+      request.args = {"-c", std::string("ulimit -f ") + c.limit + "; exec \"$0\" \"$@\"", ToolPath(), "map", "-o", out};
+    } else {
+      request.args = {"map", "-o", out};
+    }
+    const auto r = RunTool(request);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    std::string err = r.err;
+    for (std::size_t at; (at = err.find(dir.string())) != std::string::npos;) err.replace(at, dir.string().size(), "DIR");
+    EXPECT_EQ(err, c.status == 0 ? std::string() : "lantrel: " + std::string(c.err) + "\n");
+    EXPECT_EQ(ReadText(victim), "victim");
+    if (std::string(c.setup) == "link") {
+      EXPECT_TRUE(std::filesystem::is_symlink(out));
+    } else if (std::filesystem::exists(std::filesystem::path(out).parent_path())) {
+      EXPECT_EQ(ReadText(out) != "earlier", c.replaced);
+    }
+    if (std::string(c.setup) == "mode") {
+      EXPECT_EQ(std::filesystem::status(out).permissions() & std::filesystem::perms::all,
+                std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::group_read);
+    }
+    // Nothing is left beside the output but what the case put there.
+    std::size_t files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+      EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+      ++files;
+    }
+    const bool output = std::filesystem::exists(std::filesystem::symlink_status(out));
+    EXPECT_EQ(files, 1u + output + (std::string(c.setup) == "plant" ? 3u : 0u));
+  }
+}
+
+// ---- Rendering in headless Chromium -------------------------------------------------------
+
 
 struct Rgb {
   int r, g, b;

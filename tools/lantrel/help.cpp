@@ -185,9 +185,13 @@ constexpr std::string_view kMap = R"(usage: lantrel map -o FILE [--from SYSTEM] 
 
 Draws the points of the files (or standard input) over the state and county outlines and the
 7.5' quadrangle grid of the reference data file around them, with county and quadrangle
-names, a north arrow, scale bars in kilometres and miles, and a legend. Input lines are read
-as by 'lantrel convert' (default system geographic NAD 83); the text after the coordinates
-labels each point. The map plane is the Kentucky single zone on NAD 83.
+names, graticule ticks on the frame, a north arrow, scale bars in kilometres and miles, a
+legend and a line naming the data's source and date. Input lines are read as by 'lantrel
+convert' (default system geographic NAD 83); the text after the coordinates labels each
+point. The map plane is the Kentucky single zone on NAD 83.
+
+Labels never cover each other or a point: a label goes beside its point where there is room,
+farther off with a lead line where there is not, or is left out (-v says how many).
 
 Options:
   -o, --output FILE     the map: FILE.svg, FILE.png (needs rsvg-convert, Debian package
@@ -196,18 +200,27 @@ Options:
       --carter          add the Carter grid: 5' block lines with block names and, where
                         they are large enough to read, 1' section lines and numbers (on the
                         datum of --from)
+      --csv             read the input as CSV with a header (files named *.csv always are);
+                        coordinates are found by their usual column names
+      --label-col NAME  CSV: the column that labels the points (default: a column called
+                        label or name, when there is one)
+      --no-labels       draw the points without labels
+      --size WxH        canvas size in pixels (default 1000x820; 800x600 to 8000x8000)
       --title TEXT      title of the map (default: the input files)
       --data DIR        read the reference data file lantrel.bin from DIR
       --strict          stop at the first line that fails
-  -v, --verbose         print the data file in use on standard error
+  -v, --verbose         print the data file in use and how many labels were placed, led
+                        off or left out, on standard error
   -h, --help            show this help
 
 A line that fails is reported as LINE: message and left off the map; the exit status is then
-1. Without any point, or without the reference data file, no map is written.
+1. Without any point, or without the reference data file, no map is written. The map replaces
+the output only once it is complete; a failed job leaves the output as it was.
 
 Examples:
   lantrel map -o wells.svg wells.txt
   lantrel map --from north/nad27 --carter -o survey.png survey.txt
+  lantrel map --label-col permit --size 1600x1200 -o wells.svg wells.csv
 )";
 
 constexpr std::string_view kInfo = R"(usage: lantrel info

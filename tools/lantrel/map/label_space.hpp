@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "map/svg_writer.hpp"
@@ -27,10 +28,16 @@ Box LabelBox(std::string_view text, double fontSize, ScreenPoint anchor, double 
 class LabelSpace {
  public:
   void Take(const Box& box) { taken_.push_back(box); }
+  /// A lead line: later labels keep off it too.
+  void Take(ScreenPoint a, ScreenPoint b) { lines_.push_back({a, b}); }
+  /// Whether the box covers none of the boxes and lines taken.
   bool Free(const Box& box) const;
+  /// Whether the segment from a to b crosses none of the boxes taken.
+  bool Free(ScreenPoint a, ScreenPoint b) const;
 
  private:
   std::vector<Box> taken_;
+  std::vector<std::pair<ScreenPoint, ScreenPoint>> lines_;
 };
 
 }  // namespace lantrel::cli::map

@@ -1,26 +1,34 @@
 // lantrel map: draws points over the counties, quadrangles (and optionally the Carter grid) of
 // the reference data file around them, as an SVG document or, through rsvg-convert, a PNG.
-#include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "commands.hpp"
+#include "coordinate_columns.hpp"
+#include "csv.hpp"
 #include "data_files.hpp"
+#include "excerpt.hpp"
 #include "help.hpp"
 #include "io.hpp"
 #include "line_fields.hpp"
 #include "map/carter_grid.hpp"
+#include "map/graticule.hpp"
+#include "map/label_text.hpp"
 #include "map/map_layers.hpp"
 #include "map/map_svg.hpp"
+#include "map/output_file.hpp"
 #include "options.hpp"
 #include "point_converter.hpp"
 #include "refdata/reference_data.hpp"
@@ -42,6 +50,11 @@ struct MapSettings {
   bool carter = false;
   bool strict = false;
   bool verbose = false;
+  bool csv = false;
+  bool labels = true;
+  std::optional<std::string> labelColumn;  // CSV: the column that labels the points
+  double width = map::kCanvasWidth;
+  double height = map::kCanvasHeight;
   std::optional<std::string> title;
   std::optional<std::string> data;
   std::vector<std::string> files;
@@ -51,10 +64,34 @@ bool EndsWith(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && EqualsIgnoreCase(text.substr(text.size() - end.size()), end);
 }
 
+// "WxH" in whole pixels within the canvas limits.
+bool ParseSize(const std::string& text, double& width, double& height) {
+  const auto x = text.find_first_of("xX");
+  if (x == std::string::npos || x == 0 || x + 1 == text.size()) return false;
+  const auto whole = [](std::string_view digits, double& out) {
+    if (digits.size() > 5) return false;
+    double v = 0;
+    for (const char c : digits) {
+      if (c < '0' || c > '9') return false;
+      v = v * 10 + (c - '0');
+    }
+    out = v;
+    return true;
+  };
+  const std::string_view all(text);
+  return whole(all.substr(0, x), width) && whole(all.substr(x + 1), height) &&
+         width >= map::kMinCanvasWidth && height >= map::kMinCanvasHeight &&
+         width <= map::kMaxCanvasSide && height <= map::kMaxCanvasSide;
+}
+
 MapSettings ParseMapOptions(const std::vector<std::string>& args) {
   const Options o(args, {{"from", 'f', true},
                          {"output", 'o', true},
                          {"carter", 0, false},
+                         {"csv", 0, false},
+                         {"label-col", 0, true},
+                         {"no-labels", 0, false},
+                         {"size", 0, true},
                          {"title", 0, true},
                          {"data", 0, true},
                          {"strict", 0, false},
@@ -79,6 +116,18 @@ MapSettings ParseMapOptions(const std::vector<std::string>& args) {
   s.carter = o.Has("carter");
   s.strict = o.Has("strict");
   s.verbose = o.Has("verbose");
+  s.labelColumn = o.Value("label-col");
+  s.labels = !o.Has("no-labels");
+  if (s.labelColumn && !s.labels) throw UsageError("--label-col and --no-labels exclude each other");
+  s.csv = o.Has("csv") || NamedCsv(o.operands());
+  if (s.labelColumn && !s.csv) throw UsageError("--label-col names a CSV column: it needs --csv");
+  if (const auto size = o.Value("size"); size && !ParseSize(*size, s.width, s.height)) {
+    throw UsageError("--size " + *size + ": give WIDTHxHEIGHT in pixels, from " +
+                     std::to_string(static_cast<int>(map::kMinCanvasWidth)) + "x" +
+                     std::to_string(static_cast<int>(map::kMinCanvasHeight)) + " to " +
+                     std::to_string(static_cast<int>(map::kMaxCanvasSide)) + "x" +
+                     std::to_string(static_cast<int>(map::kMaxCanvasSide)));
+  }
   s.title = o.Value("title");
   s.data = o.Value("data");
   s.files = o.operands();
@@ -107,55 +156,46 @@ std::optional<std::string> LoadData(ZrGeoPosition& p, const MapSettings& s) {
   return std::nullopt;
 }
 
-// The text after the coordinates as a label: separators and blanks trimmed, at most 40 bytes
-// cut at a character boundary.
-std::string LabelOf(std::string_view rest) {
-  std::size_t i = 0;
-  while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t' || rest[i] == ',' || rest[i] == ';')) ++i;
-  std::string_view text = rest.substr(i);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  if (text.size() > 40) {
-    std::size_t cut = 40;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    text = text.substr(0, cut);
+// "Reference data: ...; <file> of <date>": the sources of the outlines and the modification date
+// of the data file (UTC), so the same data gives the same map whenever it is drawn.
+std::string SourceLine(const std::string& dataFile) {
+  std::string line = "Reference data: US Census Bureau state and county outlines, USGS 7.5\u2032 quadrangle index";
+  struct stat st {};
+  std::tm day {};
+  const auto slash = dataFile.rfind('/');
+  const std::string name = slash == std::string::npos ? dataFile : dataFile.substr(slash + 1);
+  if (::stat(dataFile.c_str(), &st) == 0 && ::gmtime_r(&st.st_mtime, &day) != nullptr) {
+    char date[16];
+    std::strftime(date, sizeof date, "%Y-%m-%d", &day);
+    line += "; " + name + " of " + date;
   }
-  return std::string(text);
+  return line;
 }
 
-void WriteAll(int fd, std::string_view text, const std::string& name) {
+void WriteStandardOutput(std::string_view text) {
   std::size_t done = 0;
   while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw IoError("cannot write " + name + ": " + std::strerror(errno));
+    if (n <= 0) throw IoError(std::string("cannot write standard output: ") + std::strerror(errno));
     done += static_cast<std::size_t>(n);
   }
 }
 
-void WriteFile(const std::string& path, std::string_view text) {
-  if (path == "-") {
-    WriteAll(STDOUT_FILENO, text, "standard output");
-    return;
-  }
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) throw IoError("cannot write " + path + ": " + std::strerror(errno));
-  try {
-    WriteAll(fd, text, path);
-  } catch (...) {
-    ::close(fd);
-    throw;
-  }
-  if (::close(fd) != 0) throw IoError("cannot write " + path + ": " + std::strerror(errno));
-}
-
-// Runs rsvg-convert to turn the SVG file into the PNG; the message says what went wrong.
-std::optional<std::string> ConvertToPng(const std::string& svg, const std::string& png) {
-  std::vector<std::string> args = {"rsvg-convert", "--format=png", "--output=" + png, svg};
+// Runs rsvg-convert on the SVG read from `svg` (its standard input), writing the PNG to `png`
+// (its standard output); the message says what went wrong.
+std::optional<std::string> ConvertToPng(int svg, int png) {
+  std::vector<std::string> args = {"rsvg-convert", "--format=png"};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  ::posix_spawn_file_actions_init(&actions);
+  ::posix_spawn_file_actions_adddup2(&actions, svg, STDIN_FILENO);
+  ::posix_spawn_file_actions_adddup2(&actions, png, STDOUT_FILENO);
   pid_t pid = 0;
-  const int rc = ::posix_spawnp(&pid, "rsvg-convert", nullptr, nullptr, argv.data(), environ);
+  const int rc = ::posix_spawnp(&pid, "rsvg-convert", &actions, nullptr, argv.data(), environ);
+  ::posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
     if (rc == ENOENT) {
       return std::string("writing PNG needs rsvg-convert (Debian package librsvg2-bin); "
@@ -194,6 +234,9 @@ int RunMap(const std::vector<std::string>& args) {
   }
   const MapSettings s = ParseMapOptions(args);
   if (!CheckInputs(s.files)) return kExitUsage;
+  // Past a file size limit a write fails (EFBIG) instead of ending the process, so the new
+  // file is removed and the output kept.
+  std::signal(SIGXFSZ, SIG_IGN);
   const System nad83Geographic{};
   PointConverter converter(s.from, nad83Geographic, true, false);
   ZrGeoPosition& position = converter.position();
@@ -211,44 +254,95 @@ int RunMap(const std::vector<std::string>& args) {
   Reporter report(s.files.size() > 1);
   bool stopped = false;
   std::string names;
+  // A point the converter holds: on the map plane with its county and quadrangle, or a
+  // failure of its line.
+  const auto add = [&](std::uint64_t line, bool placed, std::string label) {
+    ConvertedPoint pt;
+    std::string error;
+    std::optional<map::MapPoint> plane;
+    map::PointMark mark;
+    if (placed && converter.Convert(pt)) {
+      mark.geo = {pt.x, pt.y};
+      plane = projection.Forward(mark.geo);
+      if (!plane) error = "the point cannot be drawn on the map plane";
+      try {
+        if (position.CountyCount() > 0) mark.county = position.CountyName(0);
+        if (position.QuadCount() > 0) mark.quad = position.QuadName(0);
+      } catch (const Error& e) {
+        error = DescribeLibraryError(e);
+      }
+    } else {
+      error = converter.error();
+    }
+    if (!error.empty() || !plane) {
+      report.Fail(line, error);
+      stopped = s.strict;
+      return;
+    }
+    mark.line = line;
+    if (s.labels) mark.label = std::move(label);
+    planePoints.push_back(*plane);
+    doc.points.push_back(std::move(mark));
+  };
   for (const auto& file : s.files) {
     if (stopped) break;
     LineReader in(file);
     report.SetFile(in.name());
     names += (names.empty() ? "" : ", ") + (file == "-" ? std::string("standard input") : file);
-    std::string_view line;
-    while (in.Next(line)) {
-      if (Classify(line) != LineKind::Data) continue;
-      std::string_view separator, rest;
-      ConvertedPoint pt;
-      std::string error;
-      std::optional<map::MapPoint> plane;
-      map::PointMark mark;
-      if (converter.PlaceLine(line, separator, rest) && converter.Convert(pt)) {
-        mark.geo = {pt.x, pt.y};
-        plane = projection.Forward(mark.geo);
-        if (!plane) error = "the point cannot be drawn on the map plane";
-        try {
-          if (position.CountyCount() > 0) mark.county = position.CountyName(0);
-          if (position.QuadCount() > 0) mark.quad = position.QuadName(0);
-        } catch (const Error& e) {
-          error = DescribeLibraryError(e);
-        }
-      } else {
-        error = converter.error();
+    if (!s.csv) {
+      std::string_view line;
+      while (!stopped && in.Next(line)) {
+        if (Classify(line) != LineKind::Data) continue;
+        std::string_view separator, rest;
+        const bool placed = converter.PlaceLine(line, separator, rest);
+        add(in.lineNumber(), placed, map::LabelOf(rest));
       }
-      if (!error.empty() || !plane) {
-        report.Fail(in.lineNumber(), error);
-        if (s.strict) {
-          stopped = true;
-          break;
+      continue;
+    }
+    // CSV: the header names the coordinate columns and the label column (--label-col, or a
+    // column called label or name when there is one).
+    CsvReader reader(in);
+    reader.CommentsAllowed(true);
+    CsvRecord record;
+    std::optional<CoordinateColumns> columns;
+    std::optional<std::size_t> labelColumn;
+    std::size_t width = 0;
+    while (!stopped && reader.Next(record)) {
+      if (record.kind != LineKind::Data) continue;
+      if (!columns) {
+        if (!record.error.empty()) {
+          throw UsageError(in.name() + ":" + std::to_string(record.line) + ": malformed CSV header: " + record.error);
         }
+        std::vector<std::string> header;
+        for (const auto f : record.fields) header.push_back(CsvValue(f));
+        std::string error;
+        columns = FindCoordinateColumns(header, ColumnRequest{std::nullopt, std::nullopt, s.from.IsCarter()}, error);
+        if (!columns) throw UsageError(in.name() + ": the CSV header has " + error);
+        if (s.labelColumn) {
+          labelColumn = FindColumn(header, *s.labelColumn);
+          if (!labelColumn) {
+            throw UsageError(in.name() + ": --label-col: the CSV header has no column " + Excerpt(*s.labelColumn));
+          }
+        } else if (!(labelColumn = FindColumn(header, "label"))) {
+          labelColumn = FindColumn(header, "name");
+        }
+        width = header.size();
+        reader.CommentsAllowed(false);
         continue;
       }
-      mark.line = in.lineNumber();
-      mark.label = LabelOf(rest);
-      planePoints.push_back(*plane);
-      doc.points.push_back(std::move(mark));
+      if (!record.error.empty() || record.fields.size() != width) {
+        report.Fail(record.line, !record.error.empty()
+                                     ? "malformed CSV: " + record.error
+                                     : "the record has " + std::to_string(record.fields.size()) +
+                                           " fields, the header " + std::to_string(width));
+        stopped = s.strict;
+        continue;
+      }
+      const bool placed = s.from.IsCarter()
+                              ? converter.PlaceLocation(CsvValue(record.fields[columns->x]))
+                              : converter.PlaceValues(CsvValue(record.fields[columns->x]),
+                                                      CsvValue(record.fields[*columns->y]));
+      add(record.line, placed, labelColumn ? map::LabelOf(CsvValue(record.fields[*labelColumn])) : std::string());
     }
   }
   if (doc.points.empty()) {
@@ -256,34 +350,45 @@ int RunMap(const std::vector<std::string>& args) {
     return kExitFailed;
   }
 
-  doc.frame = map::MapFrame(map::ExtentAround(planePoints, map::kFrameWidth / map::kFrameHeight, 3000.0),
-                            map::kFrameLeft, map::kFrameTop, map::kFrameWidth, map::kFrameHeight);
+  doc.width = s.width;
+  doc.height = s.height;
+  const double frameWidth = s.width - map::kFrameLeft - map::kFrameRightMargin;
+  const double frameHeight = s.height - map::kFrameTop - map::kFrameBottomMargin;
+  doc.frame = map::FrameFor(map::ExtentAround(planePoints, frameWidth / frameHeight, 3000.0), s.width, s.height);
   for (std::size_t i = 0; i < doc.points.size(); ++i) doc.points[i].at = doc.frame.ToScreen(planePoints[i]);
   doc.layers = map::CollectLayers(*data, projection, doc.frame);
   if (s.carter) doc.carter = map::BuildCarterGrid(projection, doc.frame, s.from.datum);
+  doc.ticks = map::GraticuleTicks(projection, doc.frame);
   doc.northAngle = NorthAngle(projection, doc.frame);
   doc.title = s.title ? *s.title : "Points of " + names;
   doc.subtitle = "points: " + Canonical(s.from) + "  |  map plane: Kentucky single zone, NAD 83";
-  const std::string svg = map::RenderSvg(doc);
+  doc.source = SourceLine(*dataFile);
+  map::LabelCount labels;
+  const std::string svg = map::RenderSvg(doc, &labels);
+  if (s.verbose && labels.wanted > 0) {
+    ErrorLine("lantrel: labels: " + std::to_string(labels.placed) + " beside their point, " +
+              std::to_string(labels.led) + " with a lead line, " + std::to_string(labels.dropped()) +
+              " left out for want of room\n");
+  }
 
-  if (s.format == MapFormat::Svg) {
-    WriteFile(s.output, svg);
+  if (s.output == "-") {
+    WriteStandardOutput(svg);
+  } else if (s.format == MapFormat::Svg) {
+    map::ReplacingFile out(s.output);
+    out.Write(svg);
+    out.Commit();
   } else {
-    // Drawn into a temporary PNG that replaces the output only when rsvg-convert succeeded,
-    // so a failure leaves no half-written picture (and keeps an earlier one).
-    const std::string temporary = s.output + ".svg.tmp";
-    const std::string drawn = s.output + ".png.tmp";
-    WriteFile(temporary, svg);
-    auto failure = ConvertToPng(temporary, drawn);
-    ::unlink(temporary.c_str());
-    if (!failure && std::rename(drawn.c_str(), s.output.c_str()) != 0) {
-      failure = "cannot write " + s.output + ": " + std::strerror(errno);
-    }
+    // rsvg-convert reads the SVG from a scratch file and draws into the new file, which
+    // replaces the output only when it succeeded.
+    map::ReplacingFile out(s.output);
+    const int input = map::ScratchFileWith(svg);
+    auto failure = ConvertToPng(input, out.fd());
+    ::close(input);
     if (failure) {
-      ::unlink(drawn.c_str());
       ErrorLine("lantrel: " + *failure + "\n");
       return kExitFailed;
     }
+    out.Commit();
   }
   if (s.verbose) ErrorLine("lantrel: wrote " + s.output + "\n");
   return report.failures() > 0 ? kExitFailed : kExitOk;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "map/label_space.hpp"
+#include "map/point_labels.hpp"
 #include "map/scale_bar.hpp"
 
 namespace lantrel::cli::map {
@@ -90,8 +91,9 @@ bool InsideFrame(const Box& box, const MapFrame& frame) {
 }
 
 // County names in 14 px, or 9 px when the county is small on the canvas, or not at all; a name
-// the frame's edge would cut is left out.
-std::vector<CountyLabel> PlaceCountyLabels(const MapDocument& doc) {
+// the frame's edge would cut, or that would cover a point or a label placed before, is left
+// out.
+std::vector<CountyLabel> PlaceCountyLabels(const MapDocument& doc, LabelSpace& space) {
   std::vector<CountyLabel> placed;
   for (const auto& c : doc.layers.counties) {
     if (!c.label) continue;
@@ -100,7 +102,9 @@ std::vector<CountyLabel> PlaceCountyLabels(const MapDocument& doc) {
     if (ApproximateTextWidth(c.name, size) > room) size = 9.0;
     if (ApproximateTextWidth(c.name, size) > room) continue;
     const ScreenPoint at{c.label->x, c.label->y + size / 3.0};
-    if (!InsideFrame(LabelBox(c.name, size, at, 0.5), doc.frame)) continue;
+    const Box box = LabelBox(c.name, size, at, 0.5);
+    if (!InsideFrame(box, doc.frame) || !space.Free(box)) continue;
+    space.Take(box);
     placed.push_back({&c.name, at, size});
   }
   return placed;
@@ -113,29 +117,70 @@ Box CarterLabelBox(const GridLabel& l) {
   return l.block ? LabelBox(l.text, 11.0, l.at, 0.0) : LabelBox(l.text, 9.0, CarterLabelAnchor(l), 0.5);
 }
 
-// The space taken before quadrangle names are placed: the north arrow, the points with their
-// labels, the county names and the Carter block names, which matter more to a reader than
-// quadrangle names; section numbers come last.
-LabelSpace TakenSpace(const MapDocument& doc, const std::vector<CountyLabel>& counties) {
+struct TickLabel {
+  const GraticuleTick* tick;
+  ScreenPoint at;
+  double anchorShare;
+};
+
+constexpr double kTickLength = 7.0;
+constexpr double kTickFontSize = 9.0;
+
+// Everything placed before the quadrangle names, in order of what matters to a reader: the
+// north arrow, the graticule values, the points, their labels, the county names and the
+// Carter block names. Each is placed only where it covers nothing placed before it.
+struct Placement {
   LabelSpace space;
+  double radius = 5.0;
+  double fontSize = 12.0;
+  std::vector<TickLabel> ticks;
+  std::vector<PointLabel> points;
+  std::vector<CountyLabel> counties;
+  std::vector<const GridLabel*> blocks;
+};
+
+Placement Place(const MapDocument& doc) {
+  Placement p;
   const ScreenPoint arrow = NorthArrowCentre(doc.frame);
-  space.Take({arrow.x - 34.0, arrow.y - 46.0, arrow.x + 34.0, arrow.y + 46.0});
-  for (const auto& p : doc.points) {
-    space.Take({p.at.x - 6.0, p.at.y - 6.0, p.at.x + 6.0, p.at.y + 6.0});
-    if (!p.label.empty()) space.Take(LabelBox(p.label, 12.0, {p.at.x + 8.0, p.at.y - 6.0}, 0.0));
+  p.space.Take({arrow.x - 34.0, arrow.y - 46.0, arrow.x + 34.0, arrow.y + 46.0});
+  // Meridian values along the bottom edge, parallel values along the left one, just inside
+  // the frame beside their ticks.
+  for (const auto& t : doc.ticks) {
+    TickLabel label{&t, {}, 0.0};
+    if (t.edge == FrameEdge::Bottom) label = {&t, {t.at.x, t.at.y - kTickLength - 3.0}, 0.5};
+    else if (t.edge == FrameEdge::Left) label = {&t, {t.at.x + kTickLength + 3.0, t.at.y + 3.0}, 0.0};
+    else continue;
+    const Box box = LabelBox(t.text, kTickFontSize, label.at, label.anchorShare);
+    if (!InsideFrame(box, doc.frame) || !p.space.Free(box)) continue;
+    p.space.Take(box);
+    p.ticks.push_back(label);
   }
-  for (const auto& c : counties) space.Take(LabelBox(*c.name, c.size, c.at, 0.5));
+  p.radius = MarkerRadius(doc.points.size());
+  p.fontSize = PointLabelSize(doc.points.size());
+  std::vector<ScreenPoint> at;
+  std::vector<std::string> labels;
+  for (const auto& pt : doc.points) {
+    p.space.Take(MarkerBox(pt.at, p.radius));
+    at.push_back(pt.at);
+    labels.push_back(pt.label);
+  }
+  p.points = PlacePointLabels(at, labels, p.radius, p.fontSize, doc.frame, p.space);
+  p.counties = PlaceCountyLabels(doc, p.space);
   if (doc.carter) {
     for (const auto& l : doc.carter->labels) {
-      if (l.block) space.Take(CarterLabelBox(l));
+      if (!l.block) continue;
+      const Box box = CarterLabelBox(l);
+      if (!p.space.Free(box)) continue;
+      p.space.Take(box);
+      p.blocks.push_back(&l);
     }
   }
-  return space;
+  return p;
 }
 
-void DrawLabels(SvgWriter& svg, const MapDocument& doc) {
-  const std::vector<CountyLabel> counties = PlaceCountyLabels(doc);
-  LabelSpace space = TakenSpace(doc, counties);
+void DrawLabels(SvgWriter& svg, const MapDocument& doc, Placement& placed) {
+  const std::vector<CountyLabel>& counties = placed.counties;
+  LabelSpace& space = placed.space;
   // Quadrangle names only where a quadrangle is wide enough on the canvas to hold one, and
   // where the name and tile clear the frame's edge and every label already placed; a name
   // that would cover another is moved up or down within its quadrangle, or left out.
@@ -170,14 +215,14 @@ void DrawLabels(SvgWriter& svg, const MapDocument& doc) {
   if (doc.carter) {
     svg.Open("g", {{"id", "carter-labels"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
                    {"fill", kBlockLine}, {"style", kHalo}});
+    for (const GridLabel* l : placed.blocks) {
+      svg.Text({{"class", "carter-block-label"}, {"x", Num(l->at.x)}, {"y", Num(l->at.y)},
+                {"font-size", "11"}, {"font-weight", "bold"}},
+               l->text);
+    }
     for (const auto& l : doc.carter->labels) {
+      if (l.block) continue;
       const ScreenPoint at = CarterLabelAnchor(l);
-      if (l.block) {
-        svg.Text({{"class", "carter-block-label"}, {"x", Num(at.x)}, {"y", Num(at.y)},
-                  {"font-size", "11"}, {"font-weight", "bold"}},
-                 l.text);
-        continue;
-      }
       // A section number under another label is left out; its neighbours show the numbering.
       const Box box = CarterLabelBox(l);
       if (!space.Free(box)) continue;
@@ -198,21 +243,49 @@ void DrawLabels(SvgWriter& svg, const MapDocument& doc) {
   svg.Close();
 }
 
-void DrawPoints(SvgWriter& svg, const MapDocument& doc) {
+void DrawPoints(SvgWriter& svg, const MapDocument& doc, const Placement& placed) {
+  const std::string radius = Num(placed.radius);
   svg.Open("g", {{"id", "points"}, {"fill", kPointFill}, {"stroke", "#ffffff"},
                  {"stroke-width", "1.5"}});
   for (const auto& p : doc.points) {
     svg.Element("circle", {{"class", "point"}, {"cx", Num(p.at.x)}, {"cy", Num(p.at.y)},
-                           {"r", "5"}, {"data-line", std::to_string(p.line)},
+                           {"r", radius}, {"data-line", std::to_string(p.line)},
                            {"data-county", p.county}, {"data-quad", p.quad}});
   }
   svg.Close();
+  svg.Open("g", {{"id", "lead-lines"}, {"stroke", "#555555"}, {"stroke-width", "0.7"}});
+  for (const auto& l : placed.points) {
+    if (!l.lead) continue;
+    svg.Element("line", {{"class", "lead-line"}, {"x1", Num(l.leadFrom.x)}, {"y1", Num(l.leadFrom.y)},
+                         {"x2", Num(l.leadTo.x)}, {"y2", Num(l.leadTo.y)}});
+  }
+  svg.Close();
+  const std::string size = Num(placed.fontSize);
   svg.Open("g", {{"id", "point-labels"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
-                 {"font-size", "12"}, {"fill", "#111111"}, {"style", kHalo}});
-  for (const auto& p : doc.points) {
-    if (p.label.empty()) continue;
-    svg.Text({{"class", "point-label"}, {"x", Num(p.at.x + 8.0)}, {"y", Num(p.at.y - 6.0)}},
-             p.label);
+                 {"font-size", size}, {"fill", "#111111"}, {"style", kHalo}});
+  for (const auto& l : placed.points) {
+    svg.Text({{"class", "point-label"}, {"x", Num(l.at.x)}, {"y", Num(l.at.y)}, {"font-size", size},
+              {"data-line", std::to_string(doc.points[l.point].line)}},
+             doc.points[l.point].label);
+  }
+  svg.Close();
+}
+
+void DrawTicks(SvgWriter& svg, const MapDocument& doc, const Placement& placed) {
+  svg.Open("g", {{"id", "graticule"}, {"stroke", "#333333"}, {"stroke-width", "1"}});
+  for (const auto& t : doc.ticks) {
+    const double dx = t.edge == FrameEdge::Left ? kTickLength : t.edge == FrameEdge::Right ? -kTickLength : 0.0;
+    const double dy = t.edge == FrameEdge::Top ? kTickLength : t.edge == FrameEdge::Bottom ? -kTickLength : 0.0;
+    svg.Element("line", {{"class", "tick"}, {"x1", Num(t.at.x)}, {"y1", Num(t.at.y)},
+                         {"x2", Num(t.at.x + dx)}, {"y2", Num(t.at.y + dy)}, {"data-value", t.text}});
+  }
+  svg.Close();
+  svg.Open("g", {{"id", "graticule-labels"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
+                 {"font-size", Num(kTickFontSize)}, {"fill", "#333333"}, {"style", kHalo}});
+  for (const auto& l : placed.ticks) {
+    svg.Text({{"class", "tick-label"}, {"x", Num(l.at.x)}, {"y", Num(l.at.y)},
+              {"text-anchor", l.anchorShare == 0.0 ? "start" : "middle"}},
+             l.tick->text);
   }
   svg.Close();
 }
@@ -248,8 +321,8 @@ void DrawScaleBar(SvgWriter& svg, const ScaleBar& bar, double x, double y) {
   svg.Close();
 }
 
-void DrawLegend(SvgWriter& svg, const MapDocument& doc) {
-  const double top = kFrameTop + kFrameHeight + 22.0;
+void DrawLegend(SvgWriter& svg, const MapDocument& doc, double radius) {
+  const double top = doc.frame.top() + doc.frame.height() + 22.0;
   svg.Open("g", {{"id", "legend"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
                  {"font-size", "12"}, {"fill", "#222222"}});
   struct Entry {
@@ -278,7 +351,7 @@ void DrawLegend(SvgWriter& svg, const MapDocument& doc) {
     const double y = top + static_cast<double>(i % 4) * 22.0;
     const Entry& e = entries[i];
     if (e.kind == "point") {
-      svg.Element("circle", {{"cx", Num(x + 15)}, {"cy", Num(y)}, {"r", "5"}, {"fill", e.colour},
+      svg.Element("circle", {{"cx", Num(x + 15)}, {"cy", Num(y)}, {"r", Num(radius)}, {"fill", e.colour},
                              {"stroke", "#ffffff"}, {"stroke-width", "1.5"}});
     } else {
       svg.Element("line", {{"x1", Num(x)}, {"y1", Num(y)}, {"x2", Num(x + 30)}, {"y2", Num(y)},
@@ -292,15 +365,27 @@ void DrawLegend(SvgWriter& svg, const MapDocument& doc) {
   const double ppm = doc.frame.PixelsPerMetre();
   svg.Open("g", {{"id", "scale-bars"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
                  {"fill", "#222222"}});
-  DrawScaleBar(svg, ChooseScaleBar(ppm, 260.0, 1000.0, "km", "m", 1.0), 700.0, top + 8.0);
-  DrawScaleBar(svg, ChooseScaleBar(ppm, 260.0, kMetresPerMile, "mi"), 700.0, top + 48.0);
+  const double x = doc.width - 300.0;
+  DrawScaleBar(svg, ChooseScaleBar(ppm, 260.0, 1000.0, "km", "m", 1.0), x, top + 8.0);
+  DrawScaleBar(svg, ChooseScaleBar(ppm, 260.0, kMetresPerMile, "mi"), x, top + 48.0);
   svg.Close();
 }
 
 }  // namespace
 
-std::string RenderSvg(const MapDocument& doc) {
-  SvgWriter svg(kCanvasWidth, kCanvasHeight);
+MapFrame FrameFor(const Extent& extent, double width, double height) {
+  return MapFrame(extent, kFrameLeft, kFrameTop, width - kFrameLeft - kFrameRightMargin,
+                  height - kFrameTop - kFrameBottomMargin);
+}
+
+std::string RenderSvg(const MapDocument& doc, LabelCount* labels) {
+  Placement placed = Place(doc);
+  if (labels) {
+    *labels = {};
+    for (const auto& p : doc.points) labels->wanted += p.label.empty() ? 0 : 1;
+    for (const auto& l : placed.points) (l.lead ? labels->led : labels->placed) += 1;
+  }
+  SvgWriter svg(doc.width, doc.height);
   svg.Element("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "#ffffff"}});
   svg.Open("defs");
   svg.Open("clipPath", {{"id", "map-frame"}});
@@ -311,23 +396,27 @@ std::string RenderSvg(const MapDocument& doc) {
   svg.Text({{"x", "20"}, {"y", "30"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
             {"font-size", "20"}, {"font-weight", "bold"}, {"fill", "#222222"}},
            doc.title);
-  svg.Text({{"x", Num(kCanvasWidth - 20)}, {"y", "30"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
-            {"font-size", "11"}, {"fill", "#555555"}, {"text-anchor", "end"}},
-           doc.subtitle);
 
   svg.Open("g", {{"id", "map"}, {"clip-path", "url(#map-frame)"}});
   DrawAreas(svg, doc);
   DrawQuads(svg, doc);
   if (doc.carter) DrawCarter(svg, *doc.carter);
   DrawOutlines(svg, doc);
-  DrawLabels(svg, doc);
-  DrawPoints(svg, doc);
+  DrawLabels(svg, doc, placed);
+  DrawPoints(svg, doc, placed);
   svg.Close();
   svg.Element("rect", {{"x", Num(doc.frame.left())}, {"y", Num(doc.frame.top())},
                        {"width", Num(doc.frame.width())}, {"height", Num(doc.frame.height())},
                        {"fill", "none"}, {"stroke", "#333333"}, {"stroke-width", "1"}});
+  DrawTicks(svg, doc, placed);
   DrawNorthArrow(svg, doc);
-  DrawLegend(svg, doc);
+  DrawLegend(svg, doc, placed.radius);
+  // The systems of the map and where its data comes from, in the panel's last two lines.
+  svg.Open("g", {{"id", "credits"}, {"font-family", "DejaVu Sans, Arial, sans-serif"},
+                 {"font-size", "11"}, {"fill", "#555555"}});
+  svg.Text({{"class", "subtitle"}, {"x", "20"}, {"y", Num(doc.height - 28)}}, doc.subtitle);
+  if (!doc.source.empty()) svg.Text({{"class", "source"}, {"x", "20"}, {"y", Num(doc.height - 12)}}, doc.source);
+  svg.Close();
   return svg.Finish();
 }
 

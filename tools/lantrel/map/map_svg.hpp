@@ -8,19 +8,25 @@
 #include <vector>
 
 #include "map/carter_grid.hpp"
+#include "map/graticule.hpp"
 #include "map/map_frame.hpp"
 #include "map/map_layers.hpp"
 #include "map/svg_writer.hpp"
 
 namespace lantrel::cli::map {
 
-// Canvas layout in pixels: a title row, the map frame, and a panel for legend and scale bars.
+// Canvas layout in pixels: a title row, the map frame, and a panel below it for legend, scale
+// bars, the systems of the map and the source of its data. The frame takes what the margins
+// leave of the canvas (960 x 620 of the default 1000 x 820).
 inline constexpr double kCanvasWidth = 1000.0;
 inline constexpr double kCanvasHeight = 820.0;
+inline constexpr double kMinCanvasWidth = 800.0;
+inline constexpr double kMinCanvasHeight = 600.0;
+inline constexpr double kMaxCanvasSide = 8000.0;
 inline constexpr double kFrameLeft = 20.0;
 inline constexpr double kFrameTop = 44.0;
-inline constexpr double kFrameWidth = 960.0;
-inline constexpr double kFrameHeight = 620.0;
+inline constexpr double kFrameRightMargin = 20.0;
+inline constexpr double kFrameBottomMargin = 156.0;
 
 // Colours of the map's layers.
 inline constexpr const char* kPointFill = "#e41a1c";
@@ -43,17 +49,35 @@ struct PointMark {
 };
 
 struct MapDocument {
+  double width = kCanvasWidth;
+  double height = kCanvasHeight;
   std::string title;
   std::string subtitle;
-  MapFrame frame{Extent{0, 0, 1, 1}, kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight};
+  /// Where the reference data comes from and the date of the data file.
+  std::string source;
+  MapFrame frame{Extent{0, 0, 1, 1}, kFrameLeft, kFrameTop, kCanvasWidth - kFrameLeft - kFrameRightMargin,
+                 kCanvasHeight - kFrameTop - kFrameBottomMargin};
   MapLayers layers;
   std::optional<CarterGrid> carter;
   std::vector<PointMark> points;
+  /// Where round meridians and parallels meet the frame's edges.
+  std::vector<GraticuleTick> ticks;
   /// Direction of true north at the frame's middle, degrees clockwise from the canvas's up.
   double northAngle = 0.0;
 };
 
-/// The whole SVG document.
-std::string RenderSvg(const MapDocument& doc);
+/// The canvas rectangle of the map frame for a canvas of the given size.
+MapFrame FrameFor(const Extent& extent, double width, double height);
+
+/// What became of the points' labels.
+struct LabelCount {
+  std::size_t wanted = 0;   // points with a label
+  std::size_t placed = 0;   // of which drawn beside the point
+  std::size_t led = 0;      // drawn farther off, with a lead line
+  std::size_t dropped() const { return wanted - placed - led; }
+};
+
+/// The whole SVG document; `labels`, when given, receives what became of the points' labels.
+std::string RenderSvg(const MapDocument& doc, LabelCount* labels = nullptr);
 
 }  // namespace lantrel::cli::map

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "map/label_text.hpp"
 #include "numbers.hpp"
 
 namespace lantrel::cli::map {
@@ -102,7 +103,9 @@ std::string PathData(const std::vector<ScreenPoint>& points, bool close) {
   return d;
 }
 
-std::string XmlEscape(std::string_view text) {
+std::string XmlEscape(std::string_view raw) {
+  // The document is declared UTF-8: text in another encoding is transcoded first.
+  const std::string text = AsUtf8(raw);
   std::string out;
   out.reserve(text.size());
   for (const char c : text) {

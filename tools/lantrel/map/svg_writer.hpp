@@ -45,7 +45,8 @@ std::string Num(double v);
 /// Path data through the points: "M x y L x y ..." ("" for no points); `close` appends Z.
 std::string PathData(const std::vector<ScreenPoint>& points, bool close);
 
-/// Text escaped for XML content and attribute values (&, <, >, ", ').
+/// Text escaped for XML content and attribute values (&, <, >, ", '), made UTF-8 first
+/// (AsUtf8) so the document is well-formed whatever the input's encoding.
 std::string XmlEscape(std::string_view text);
 
 }  // namespace lantrel::cli::map
