@@ -13,3 +13,16 @@ if(NOT LANTREL_SANITIZE AND EXISTS ${LANTREL_DEBIAN_PYTHON})
     set_tests_properties(python_package PROPERTIES RESOURCE_LOCK python-package)
   endif()
 endif()
+
+# The Debian packages python3-lantrel and qgis-plugin-lantrel, extracted into an empty root
+# with the library and data packages, and the plugin loaded from there.
+if(NOT LANTREL_SANITIZE AND NOT LANTREL_SANITIZE_THREAD AND EXISTS ${LANTREL_DEBIAN_PYTHON})
+  add_test(NAME install.QgisPluginPackages
+           COMMAND ${LANTREL_DEBIAN_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/check_debian_plugin.py
+                   ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/qgis-package-tests)
+  set_tests_properties(install.QgisPluginPackages PROPERTIES
+    LABELS "install;qgis" SKIP_RETURN_CODE 77 TIMEOUT 900 RESOURCE_LOCK cpack)
+  if(TEST install.DebianPackages)
+    set_tests_properties(install.DebianPackages PROPERTIES RESOURCE_LOCK cpack)
+  endif()
+endif()
