@@ -9,6 +9,8 @@ import numpy as np
 
 import lantrel
 
+from . import locations
+
 BLOCK = 0.08333333333333333        # 5 minutes
 SECTION = 0.016666666666666666     # 1 minute
 GRID_SOUTH = 36.5
@@ -121,10 +123,10 @@ def quad_cells(west, south, east, north):
     ii, jj = np.meshgrid(np.arange(i0, i1), np.arange(j0, j1))
     lon = (ii.ravel() + 0.5) * QUAD
     lat = (jj.ravel() + 0.5) * QUAD
-    found = lantrel.locate(lon, lat)
+    found = locations.lookup(lon, lat)
     cells = []
-    for k in np.flatnonzero(found["quad_count"].to_numpy() > 0).tolist():
+    for k in np.flatnonzero(found["quad_count"] > 0).tolist():
         w, s = float(ii.ravel()[k]) * QUAD, float(jj.ravel()[k]) * QUAD
-        cells.append((found["quad"].iat[k], found["quad_tile"].iat[k], found["quad_state"].iat[k],
+        cells.append((found["quad"][k], found["quad_tile"][k], found["quad_state"][k],
                       (w, s, w + QUAD, s + QUAD)))
     return cells

@@ -2,6 +2,8 @@
 Carter location (NAD 27), the coordinates in other systems, scale factor and convergence.
 Shared by the location-fields algorithm, the expression functions and the map tool."""
 
+import functools
+
 import numpy as np
 
 import lantrel
@@ -23,6 +25,18 @@ LOCATION_FIELDS = (("state", "text"), ("state_fips", "int"), ("county", "text"),
                    ("state_count", "int"), ("county_count", "int"), ("quad_count", "int"),
                    ("carter", "text"))
 FACTOR_FIELDS = (("scale_factor", "real"), ("convergence", "real"))
+
+
+@functools.lru_cache(maxsize=1)
+def locator():
+    """One loaded data file per process (the lookups need no pandas)."""
+    return lantrel.Locator()
+
+
+def lookup(lon, lat, datum=0):
+    """The locate columns of geographic points, as a dict of 1-D arrays."""
+    return locator().locate_arrays(np.asarray(lon, dtype=float), np.asarray(lat, dtype=float),
+                                   datum)
 
 
 def system_field_names(text):
@@ -51,8 +65,7 @@ def locate(system, xs, ys, systems=(), factor_system=None):
     of `systems` and the scale factor and convergence in `factor_system`."""
     lon, lat = geographic(system, xs, ys)
     datum = int(system.datum)
-    found = lantrel.locate(lon, lat, datum=datum)
-    columns = {name: found[name].to_numpy() for name in found.columns}
+    columns = dict(lookup(lon, lat, datum))
     columns["fips"] = fips_text(columns["county_fips"])
     columns["carter"] = carter(system, lon, lat)
     for text in systems:

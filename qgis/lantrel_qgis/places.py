@@ -8,7 +8,7 @@ import numpy as np
 
 import lantrel
 
-from . import grids
+from . import grids, locations
 
 NAD27, NAD83 = "EPSG:4267", "EPSG:4269"
 # Where Kentucky's counties and quadrangles are looked for (NAD 83, degrees).
@@ -38,8 +38,8 @@ def county_extents():
     lon = np.arange(west, east, _STEP)
     lat = np.arange(south, north, _STEP)
     grid_lon, grid_lat = np.meshgrid(lon, lat)
-    found = lantrel.locate(grid_lon.ravel(), grid_lat.ravel())
-    counties = found["county"].to_numpy()
+    found = locations.lookup(grid_lon.ravel(), grid_lat.ravel())
+    counties = found["county"]
     extents = {}
     for name in sorted(set(counties.tolist()) - {""}):
         where = counties == name

@@ -78,7 +78,7 @@ class AddLocationFields(LantrelAlgorithm):
         columns = {}
         if system is not None:
             columns = locations.locate(system, xs, ys, systems, factor_system)
-        names = [name for name, _ in added]
+        values = [_column(columns[name]) for name, _ in added] if columns else []
         tally = Tally(feedback, len(features))
         for i, f in enumerate(features):
             if feedback.isCanceled():
@@ -88,7 +88,7 @@ class AddLocationFields(LantrelAlgorithm):
                 message = (f"the point ({xs[i]!r}, {ys[i]!r}) could not be looked up "
                            f"(error {int(columns['status'][i])})")
             if message is None:
-                extra = [_value(columns[name][i]) for name in names]
+                extra = [column[i] for column in values]
             else:
                 extra = [_EMPTY[kind] for _, kind in added]
             # A feature without a point keeps no geometry: what it has does not fit the layer.
@@ -99,12 +99,9 @@ class AddLocationFields(LantrelAlgorithm):
         return {"OUTPUT": dest, "LOCATED": tally.ok, "FAILED": tally.failed}
 
 
-def _value(v):
-    """A column value as QGIS stores it: None for missing, Python numbers and text."""
-    if v is None:
-        return None
-    if isinstance(v, (float, np.floating)):
-        return None if v != v else float(v)
-    if isinstance(v, (np.integer,)):
-        return int(v)
-    return v
+def _column(array):
+    """A column as Python values, as QGIS stores them: None for NaN and missing text."""
+    values = np.asarray(array).tolist()
+    if np.asarray(array).dtype.kind == "f":
+        return [None if v != v else v for v in values]
+    return values
