@@ -1,7 +1,7 @@
 """Add state, county, FIPS code, zone, quadrangle and Carter location fields to a point layer."""
 
 import numpy as np
-from qgis.core import (QgsGeometry, QgsProcessing, QgsProcessingParameterBoolean,
+from qgis.core import (QgsProcessingOutputNumber, QgsGeometry, QgsProcessing, QgsProcessingParameterBoolean,
                        QgsProcessingParameterFeatureSink, QgsProcessingParameterFeatureSource,
                        QgsProcessingParameterString, QgsWkbTypes)
 
@@ -38,6 +38,8 @@ class AddLocationFields(LantrelAlgorithm):
             "FACTOR_SYSTEM", "System of the scale factor and convergence", optional=True,
             defaultValue=""))
         self.addParameter(QgsProcessingParameterFeatureSink("OUTPUT", "With location fields"))
+        self.addOutput(QgsProcessingOutputNumber("LOCATED", "Features located"))
+        self.addOutput(QgsProcessingOutputNumber("FAILED", "Features without a result"))
 
     def processAlgorithm(self, parameters, context, feedback):
         source = self.parameterAsSource(parameters, "INPUT", context)

@@ -1,7 +1,7 @@
 """Carter locations in a text field -> a point layer (and the cells of partial locations)."""
 
 import numpy as np
-from qgis.core import (QgsCoordinateReferenceSystem, QgsGeometry, QgsPointXY, QgsProcessing,
+from qgis.core import (QgsProcessingOutputNumber, QgsCoordinateReferenceSystem, QgsGeometry, QgsPointXY, QgsProcessing,
                        QgsProcessingParameterFeatureSink, QgsProcessingParameterFeatureSource,
                        QgsProcessingParameterField, QgsRectangle, QgsWkbTypes)
 
@@ -37,6 +37,8 @@ class CarterToPoints(LantrelAlgorithm):
         self.addParameter(QgsProcessingParameterFeatureSink(
             "CELLS", "Cells of partial locations", QgsProcessing.TypeVectorPolygon,
             optional=True, createByDefault=False))
+        self.addOutput(QgsProcessingOutputNumber("PLACED", "Features placed"))
+        self.addOutput(QgsProcessingOutputNumber("FAILED", "Features without a result"))
 
     def processAlgorithm(self, parameters, context, feedback):
         source = self.parameterAsSource(parameters, "INPUT", context)

@@ -1,7 +1,7 @@
 """Convert a point layer between two lantrel systems."""
 
 import numpy as np
-from qgis.core import (QgsGeometry, QgsProcessing, QgsProcessingParameterFeatureSink,
+from qgis.core import (QgsProcessingOutputNumber, QgsGeometry, QgsProcessing, QgsProcessingParameterFeatureSink,
                        QgsProcessingParameterFeatureSource, QgsProcessingParameterString,
                        QgsWkbTypes)
 
@@ -32,6 +32,8 @@ class ConvertLayer(LantrelAlgorithm):
         self.addParameter(QgsProcessingParameterString(
             "TARGET_SYSTEM", "Target system", defaultValue=self.default_system("target_system")))
         self.addParameter(QgsProcessingParameterFeatureSink("OUTPUT", "Converted"))
+        self.addOutput(QgsProcessingOutputNumber("CONVERTED", "Features converted"))
+        self.addOutput(QgsProcessingOutputNumber("FAILED", "Features without a result"))
 
     def processAlgorithm(self, parameters, context, feedback):
         source = self.parameterAsSource(parameters, "INPUT", context)

@@ -1,6 +1,6 @@
 """The Carter grid or the quadrangles of an extent as a polygon layer."""
 
-from qgis.core import (QgsCoordinateReferenceSystem, QgsFeature,
+from qgis.core import (QgsProcessingOutputNumber, QgsCoordinateReferenceSystem, QgsFeature,
                        QgsFeatureSink, QgsFields, QgsGeometry, QgsProcessingException,
                        QgsProcessingParameterEnum, QgsProcessingParameterExtent,
                        QgsProcessingParameterFeatureSink, QgsProcessing, QgsRectangle,
@@ -29,6 +29,7 @@ class GridLayer(LantrelAlgorithm):
         self.addParameter(QgsProcessingParameterExtent("EXTENT", "Extent"))
         self.addParameter(QgsProcessingParameterFeatureSink("OUTPUT", "Areas",
                                                             QgsProcessing.TypeVectorPolygon))
+        self.addOutput(QgsProcessingOutputNumber("COUNT", "Areas written"))
 
     def processAlgorithm(self, parameters, context, feedback):
         kind = self.parameterAsEnum(parameters, "KIND", context)

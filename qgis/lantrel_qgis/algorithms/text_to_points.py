@@ -1,7 +1,7 @@
 """Coordinates written in two fields (decimal, DMS, plane coordinates) -> a point layer."""
 
 import numpy as np
-from qgis.core import (QgsGeometry, QgsProcessing, QgsProcessingParameterFeatureSink,
+from qgis.core import (QgsProcessingOutputNumber, QgsGeometry, QgsProcessing, QgsProcessingParameterFeatureSink,
                        QgsProcessingParameterFeatureSource, QgsProcessingParameterField,
                        QgsProcessingParameterString, QgsWkbTypes)
 
@@ -67,6 +67,8 @@ class TextToPoints(LantrelAlgorithm):
             "TARGET_SYSTEM", "Output system (empty: the same)", optional=True, defaultValue=""))
         self.addParameter(QgsProcessingParameterFeatureSink("OUTPUT", "Points",
                                                             QgsProcessing.TypeVectorPoint))
+        self.addOutput(QgsProcessingOutputNumber("PLACED", "Features placed"))
+        self.addOutput(QgsProcessingOutputNumber("FAILED", "Features without a result"))
 
     def processAlgorithm(self, parameters, context, feedback):
         source = self.parameterAsSource(parameters, "INPUT", context)
