@@ -1,14 +1,11 @@
 """Coordinates written as text: decimal numbers and degrees, minutes and seconds, read and
-written as the lantrel tool reads and writes them (the package's own readers are used when the
-installed lantrel has them).
+written by the rules the lantrel tool reads and writes them with.
 
     84d52'23.88"W   84°52′23.88″ W   84:52:23.88W   N38 12 03.24   38 12 3.24 N   -84.8733
 """
 
 import math
 import re
-
-import lantrel
 
 _NUMBER = re.compile(r"[+-]?(?:\d+\.?\d*|\.\d+)(?:[eE][+-]?\d+)?\Z")
 _DEGREE = "(?:\u00b0|\u00ba|d|D)"
@@ -45,12 +42,6 @@ def parse_angle(text):
     """Degrees of an angle written as a decimal number or in degrees, minutes and seconds; S
     and W (before or after) and a minus sign make it negative. Returns (degrees, letter), the
     letter "N", "S", "E", "W" or "" when none was written."""
-    own = getattr(lantrel, "parse_angle", None)
-    if own is not None:
-        try:
-            return own(text)
-        except (lantrel.Error, ValueError) as e:
-            raise TextError(str(e)) from None
     t = str(text)
     m = _ANGLE.match(t)
     if not m or not t.strip():
@@ -89,9 +80,6 @@ def parse_angle(text):
 def format_dms(degrees, longitude, decimals=5):
     """84°52′23.88000″W: whole degrees, two-digit minutes and seconds with `decimals` (0-12)
     decimals, rounded with carries, then the hemisphere letter."""
-    own = getattr(lantrel, "format_dms", None)
-    if own is not None:
-        return own(degrees, longitude=longitude, decimals=decimals)
     if not math.isfinite(degrees):
         raise TextError(f"{degrees!r} is not an angle")
     decimals = max(0, min(12, int(decimals)))
