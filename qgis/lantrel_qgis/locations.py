@@ -47,7 +47,8 @@ def system_field_names(text):
 
 def fips_text(county_fips):
     """The five-digit county FIPS code as text ("21073"), "" where there is no county."""
-    return np.array([f"{HOME_STATE_FIPS:02d}{c:03d}" if c > 0 else "" for c in county_fips.tolist()],
+    codes = np.asarray(county_fips).tolist()
+    return np.array([f"{HOME_STATE_FIPS:02d}{c:03d}" if c > 0 else "" for c in codes],
                     dtype=object)
 
 

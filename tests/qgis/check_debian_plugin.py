@@ -75,6 +75,7 @@ def inside(root):
         if not os.path.realpath(path).startswith(os.path.realpath(root)):
             fail(f"the {what} was not taken from the extracted packages: {path}")
     import qgis.utils
+    sys.path.insert(0, plugins)  # as QGIS puts its plugin folders on the path at start-up
     qgis.utils.plugin_paths.insert(0, plugins)
     qgis.utils.updateAvailablePlugins()
     if "lantrel_qgis" not in qgis.utils.available_plugins:

@@ -22,7 +22,8 @@ def headless(scratch):
     runtime = os.path.join(scratch, "runtime")
     os.makedirs(home)
     os.makedirs(runtime, mode=0o700)
-    return {"HOME": home, "XDG_RUNTIME_DIR": runtime, "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+    return {"HOME": home, "XDG_RUNTIME_DIR": runtime,
+            "XDG_CONFIG_HOME": os.path.join(home, ".config"),
             "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
             "XDG_CACHE_HOME": os.path.join(home, ".cache"), "QT_QPA_PLATFORM": "offscreen",
             "QGIS_CUSTOM_CONFIG_PATH": os.path.join(home, "qgis-profile"),

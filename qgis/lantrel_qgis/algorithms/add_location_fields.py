@@ -1,13 +1,14 @@
 """Add state, county, FIPS code, zone, quadrangle and Carter location fields to a point layer."""
 
 import numpy as np
-from qgis.core import (QgsProcessingOutputNumber, QgsGeometry, QgsProcessing, QgsProcessingParameterBoolean,
-                       QgsProcessingParameterFeatureSink, QgsProcessingParameterFeatureSource,
-                       QgsProcessingParameterString, QgsWkbTypes)
+from qgis.core import (QgsGeometry, QgsProcessing, QgsProcessingOutputNumber,
+                       QgsProcessingParameterBoolean, QgsProcessingParameterFeatureSink,
+                       QgsProcessingParameterFeatureSource, QgsProcessingParameterString,
+                       QgsWkbTypes)
 
 from .. import locations
 from ..layer_points import Unserved, feature_points, parse_system, source_system
-from .base import LantrelAlgorithm, Tally, add_feature, output_fields
+from .base import LantrelAlgorithm, Tally, Output, output_fields
 
 _EMPTY = {"text": "", "int": None, "real": None}
 
@@ -81,6 +82,7 @@ class AddLocationFields(LantrelAlgorithm):
         if system is not None:
             columns = locations.locate(system, xs, ys, systems, factor_system)
         values = [_column(columns[name]) for name, _ in added] if columns else []
+        out = Output(sink, fields)
         tally = Tally(feedback, len(features))
         for i, f in enumerate(features):
             if feedback.isCanceled():
@@ -95,8 +97,9 @@ class AddLocationFields(LantrelAlgorithm):
                 extra = [_EMPTY[kind] for _, kind in added]
             # A feature without a point keeps no geometry: what it has does not fit the layer.
             geometry = QgsGeometry(f.geometry()) if reasons[i] is None else QgsGeometry()
-            add_feature(sink, fields, f, geometry, message, extra)
+            out.add(f, geometry, message, extra)
             tally.count(message)
+        out.flush()
         tally.report("located")
         return {"OUTPUT": dest, "LOCATED": tally.ok, "FAILED": tally.failed}
 

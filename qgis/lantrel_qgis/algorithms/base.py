@@ -55,15 +55,29 @@ def status_of(message):
     return FAILED if message else OK
 
 
-def add_feature(sink, fields, source_feature, geometry, message, extra, status=None):
-    """Writes one output feature: the input's attributes, status (by default 'ok' without a
-    message, else 'failed'), message, then `extra`."""
-    f = QgsFeature(fields)
-    attributes = list(source_feature.attributes()) if source_feature is not None else []
-    f.setAttributes(attributes + [status or status_of(message), message or ""] + list(extra))
-    f.setGeometry(geometry)
-    if not sink.addFeature(f, QgsFeatureSink.FastInsert):
-        raise QgsProcessingException(f"the output could not take a feature: {sink.lastError()}")
+class Output:
+    """A sink written in batches: the input's attributes, status (by default 'ok' without a
+    message, else 'failed'), message, then the algorithm's own values."""
+
+    BATCH = 4096
+
+    def __init__(self, sink, fields):
+        self.sink, self.fields, self.pending = sink, fields, []
+
+    def add(self, source_feature, geometry, message, extra, status=None):
+        f = QgsFeature(self.fields)
+        attributes = list(source_feature.attributes()) if source_feature is not None else []
+        f.setAttributes(attributes + [status or status_of(message), message or ""] + list(extra))
+        f.setGeometry(geometry)
+        self.pending.append(f)
+        if len(self.pending) >= self.BATCH:
+            self.flush()
+
+    def flush(self):
+        if self.pending and not self.sink.addFeatures(self.pending, QgsFeatureSink.FastInsert):
+            raise QgsProcessingException(
+                f"the output could not take the features: {self.sink.lastError()}")
+        self.pending = []
 
 
 class LantrelAlgorithm(QgsProcessingAlgorithm):

@@ -1,15 +1,16 @@
 """Carter locations in a text field -> a point layer (and the cells of partial locations)."""
 
 import numpy as np
-from qgis.core import (QgsProcessingOutputNumber, QgsCoordinateReferenceSystem, QgsGeometry, QgsPointXY, QgsProcessing,
-                       QgsProcessingParameterFeatureSink, QgsProcessingParameterFeatureSource,
-                       QgsProcessingParameterField, QgsRectangle, QgsWkbTypes)
+from qgis.core import (QgsCoordinateReferenceSystem, QgsGeometry, QgsPointXY, QgsProcessing,
+                       QgsProcessingOutputNumber, QgsProcessingParameterFeatureSink,
+                       QgsProcessingParameterFeatureSource, QgsProcessingParameterField,
+                       QgsRectangle, QgsWkbTypes)
 
 import lantrel
 
 from .. import grids
 from ..layer_points import point_geometry
-from .base import LantrelAlgorithm, Tally, add_feature, output_fields
+from .base import LantrelAlgorithm, Tally, Output, output_fields
 
 NAD27 = "EPSG:4267"
 PARTIAL = "partial"
@@ -56,6 +57,8 @@ class CarterToPoints(LantrelAlgorithm):
         texts = [f.attributes()[index] for f in features]
         readable = [t if isinstance(t, str) else None for t in texts]
         lon, lat = lantrel.from_carter(np.array(readable, dtype=object), datum="nad27")
+        out = Output(sink, fields)
+        cells_out = Output(cells_sink, fields) if cells_sink is not None else None
         tally = Tally(feedback, len(features))
         for i, f in enumerate(features):
             if feedback.isCanceled():
@@ -70,12 +73,15 @@ class CarterToPoints(LantrelAlgorithm):
                     west, south, east, north = cell
                     geometry = QgsGeometry.fromPointXY(QgsPointXY((west + east) / 2,
                                                                   (south + north) / 2))
-            add_feature(sink, fields, f, geometry, message, [label],
+            out.add(f, geometry, message, [label],
                         PARTIAL if cell is not None else None)
-            if cell is not None and cells_sink is not None:
-                add_feature(cells_sink, fields, f, QgsGeometry.fromRect(QgsRectangle(*cell)),
+            if cell is not None and cells_out is not None:
+                cells_out.add(f, QgsGeometry.fromRect(QgsRectangle(*cell)),
                             None, [label])
             tally.count(None if cell is not None else message)
+        out.flush()
+        if cells_out is not None:
+            cells_out.flush()
         tally.report("placed")
         return {"OUTPUT": dest, "CELLS": cells_dest, "PLACED": tally.ok,
                 "FAILED": tally.failed}

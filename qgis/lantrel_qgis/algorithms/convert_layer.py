@@ -1,15 +1,15 @@
 """Convert a point layer between two lantrel systems."""
 
 import numpy as np
-from qgis.core import (QgsProcessingOutputNumber, QgsGeometry, QgsProcessing, QgsProcessingParameterFeatureSink,
-                       QgsProcessingParameterFeatureSource, QgsProcessingParameterString,
-                       QgsWkbTypes)
+from qgis.core import (QgsGeometry, QgsProcessing, QgsProcessingOutputNumber,
+                       QgsProcessingParameterFeatureSink, QgsProcessingParameterFeatureSource,
+                       QgsProcessingParameterString, QgsWkbTypes)
 
 import lantrel
 
 from ..layer_points import (Unserved, crs_of, feature_points, parse_system, point_error,
                             point_geometry, source_system)
-from .base import LantrelAlgorithm, Tally, add_feature, output_fields
+from .base import LantrelAlgorithm, Tally, Output, output_fields
 
 
 class ConvertLayer(LantrelAlgorithm):
@@ -63,6 +63,7 @@ class ConvertLayer(LantrelAlgorithm):
         if system is not None:
             transformer = lantrel.Transformer(system, target)
             ox, oy = transformer.transform(xs, ys)
+        out = Output(sink, fields)
         tally = Tally(feedback, len(features))
         for i, f in enumerate(features):
             if feedback.isCanceled():
@@ -72,8 +73,9 @@ class ConvertLayer(LantrelAlgorithm):
                 message = point_error(transformer, float(xs[i]), float(ys[i]))
             geometry = point_geometry(float(ox[i]), float(oy[i])) if message is None else \
                 QgsGeometry()
-            add_feature(sink, fields, f, geometry, message, [])
+            out.add(f, geometry, message, [])
             tally.count(message)
+        out.flush()
         tally.report("converted")
         return {"OUTPUT": dest, "CONVERTED": tally.ok, "FAILED": tally.failed}
 

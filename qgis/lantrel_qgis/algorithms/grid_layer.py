@@ -1,10 +1,10 @@
 """The Carter grid or the quadrangles of an extent as a polygon layer."""
 
-from qgis.core import (QgsProcessingOutputNumber, QgsCoordinateReferenceSystem, QgsFeature,
-                       QgsFeatureSink, QgsFields, QgsGeometry, QgsProcessingException,
-                       QgsProcessingParameterEnum, QgsProcessingParameterExtent,
-                       QgsProcessingParameterFeatureSink, QgsProcessing, QgsRectangle,
-                       QgsWkbTypes)
+from qgis.core import (QgsCoordinateReferenceSystem, QgsFeature, QgsFeatureSink, QgsFields,
+                       QgsGeometry, QgsProcessing, QgsProcessingException,
+                       QgsProcessingOutputNumber, QgsProcessingParameterEnum,
+                       QgsProcessingParameterExtent, QgsProcessingParameterFeatureSink,
+                       QgsRectangle, QgsWkbTypes)
 
 from .. import grids
 from .base import LantrelAlgorithm, field

@@ -1,15 +1,15 @@
 """Coordinates written in two fields (decimal, DMS, plane coordinates) -> a point layer."""
 
 import numpy as np
-from qgis.core import (QgsProcessingOutputNumber, QgsGeometry, QgsProcessing, QgsProcessingParameterFeatureSink,
-                       QgsProcessingParameterFeatureSource, QgsProcessingParameterField,
-                       QgsProcessingParameterString, QgsWkbTypes)
+from qgis.core import (QgsGeometry, QgsProcessing, QgsProcessingOutputNumber,
+                       QgsProcessingParameterFeatureSink, QgsProcessingParameterFeatureSource,
+                       QgsProcessingParameterField, QgsProcessingParameterString, QgsWkbTypes)
 
 import lantrel
 
 from ..angles import TextError, parse_angle, parse_number
 from ..layer_points import Unserved, crs_of, parse_system, point_error, point_geometry
-from .base import LantrelAlgorithm, Tally, add_feature, output_fields
+from .base import LantrelAlgorithm, Tally, Output, output_fields
 
 _WRONG_AXIS = {"x": ("N", "S"), "y": ("E", "W")}
 
@@ -104,6 +104,7 @@ class TextToPoints(LantrelAlgorithm):
                 reasons[i] = str(e)
         transformer = lantrel.Transformer(system, target)
         ox, oy = transformer.transform(xs, ys)
+        out = Output(sink, fields)
         tally = Tally(feedback, n)
         for i, f in enumerate(features):
             if feedback.isCanceled():
@@ -113,7 +114,8 @@ class TextToPoints(LantrelAlgorithm):
                 message = point_error(transformer, float(xs[i]), float(ys[i]))
             geometry = point_geometry(float(ox[i]), float(oy[i])) if message is None else \
                 QgsGeometry()
-            add_feature(sink, fields, f, geometry, message, [])
+            out.add(f, geometry, message, [])
             tally.count(message)
+        out.flush()
         tally.report("placed")
         return {"OUTPUT": dest, "PLACED": tally.ok, "FAILED": tally.failed}
