@@ -168,5 +168,8 @@ def register():
 
 
 def unregister():
-    while _registered:
-        QgsExpression.unregisterFunction(_registered.pop().name())
+    # Each function is taken out of QGIS's list while this module still holds it: dropping the
+    # last reference deletes the function, which QGIS must no longer list by then.
+    for function in _registered:
+        QgsExpression.unregisterFunction(function.name())
+    _registered.clear()

@@ -52,8 +52,10 @@ class LantrelPlugin:
         self.point_tool = None
 
     def initProcessing(self):
-        self.provider = LantrelProvider()
-        QgsApplication.processingRegistry().addProvider(self.provider)
+        provider = LantrelProvider()
+        # The registry refuses (and deletes) a second provider of the same id.
+        self.provider = provider if QgsApplication.processingRegistry().addProvider(provider) \
+            else None
 
     def initGui(self):
         self.initProcessing()

@@ -137,3 +137,23 @@ def test_settings_refuse_what_lantrel_cannot_read():
     settings.set_value("target_system", "")
     assert settings.value("target_system") == settings.DEFAULTS["target_system"]
     assert np.isfinite(settings.value("linear_decimals"))
+
+
+def test_the_desktop_plugin_starts_and_unloads():
+    from unittest import mock
+    from qgis.core import QgsApplication
+    from qgis.gui import QgsMapCanvas
+    from lantrel_qgis import classFactory
+    iface = mock.MagicMock()
+    iface.mapCanvas.return_value = canvas = QgsMapCanvas()
+    iface.mainWindow.return_value = None
+    plugin = classFactory(iface)
+    plugin.initGui()
+    assert len(plugin.actions) == 3 and QgsExpression.isFunctionName("lantrel_quad")
+    assert iface.addPluginToMenu.call_count == 3
+    canvas.setMapTool(plugin.point_tool)
+    plugin.unload()
+    assert QgsApplication.processingRegistry().providerById("lantrel") is not None  # the tests'
+    assert canvas.mapTool() is None
+    assert not QgsExpression.isFunctionName("lantrel_quad")
+    expressions.register()
