@@ -58,7 +58,8 @@ class LantrelPlugin:
             else None
 
     def initGui(self):
-        self.initProcessing()
+        if self.provider is None:  # qgis_process calls initProcessing alone, the desktop not
+            self.initProcessing()
         expressions.register()
         if self.iface is None:
             return
