@@ -59,4 +59,5 @@ if(TARGET lantrel_refdata)
   set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "lantrel-data (= ${_lantrel_deb_version})")
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/LantrelDebianPython.cmake)
 include(CPack)

@@ -20,11 +20,12 @@ NEEDED = {"numpy": "python3-numpy", "pytest": "python3-pytest", "pip": "python3-
           "ensurepip": "python3-venv", "pandas": "python3-pandas"}
 
 
-def main():
+def main(suite="python", needed=NEEDED, extra_env=None, label="Python package"):
+    """Installs the package and runs tests/<suite>; `extra_env` is set for pytest only."""
     source, work = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    missing = sorted({pkg for mod, pkg in NEEDED.items() if importlib.util.find_spec(mod) is None})
+    missing = sorted({pkg for mod, pkg in needed.items() if importlib.util.find_spec(mod) is None})
     if missing:
-        print(f"SKIPPED: the Python package tests need the Debian packages {' '.join(missing)} "
+        print(f"SKIPPED: the {label} tests need the Debian packages {' '.join(missing)} "
               "(run .ci/deps.sh)")
         return SKIP
     os.makedirs(work, exist_ok=True)
@@ -41,7 +42,8 @@ def main():
                                "--no-index", source], env=env, cwd=scratch)
         # Run from the scratch folder so that the installed package, not the source tree, is
         # imported.
-        tests = os.path.join(source, "tests", "python")
+        tests = os.path.join(source, "tests", suite)
+        env.update(extra_env(scratch) if extra_env else {})
         status = subprocess.call([python, "-m", "pytest", "-q", "-p", "no:cacheprovider",
                                   "--rootdir", tests, tests] + sys.argv[3:], env=env, cwd=scratch)
         if status == 5:
