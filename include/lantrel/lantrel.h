@@ -216,6 +216,26 @@ int32_t lantrel_carter_read_locations(int32_t datum, lantrel_bool west_positive,
                                       const char* const* text, double* lon, double* lat,
                                       int32_t* status);
 
+/** lantrel_carter_read_locations with each failure's description beside it: when `message`
+ *  is not NULL, message[i] is a library string (release each with lantrel_string_free) where
+ *  status[i] is not 0 and NULL elsewhere; every message[i] is NULL when the call fails. */
+int32_t lantrel_carter_read_locations_described(int32_t datum, lantrel_bool west_positive,
+                                                size_t count, const char* const* text,
+                                                double* lon, double* lat, int32_t* status,
+                                                char** message);
+
+/* ---- Plausibility -------------------------------------------------------------------------- */
+
+/** Judges pairs given in a system (Carter refused) by the geographic point each stands for on
+ *  the system's datum: status[i] is 0 when the point lies in the served region (73-98 W,
+ *  33-45 N), 5 when it lies far outside. Where `message` is not NULL, message[i] says what is
+ *  wrong and the likely cause ("; x and y may be swapped") where status[i] is 5, NULL
+ *  elsewhere (release each with lantrel_string_free). A pair that is not finite or does not
+ *  convert to geographic coordinates is not judged (status 0): its conversion reports it.
+ *  Errors: 5 for codes outside the enumerations, Carter, or NULL arrays with count > 0. */
+int32_t lantrel_region_check(int32_t projection, int32_t datum, int32_t units, size_t count,
+                             const double* x, const double* y, int32_t* status, char** message);
+
 /* ---- ZrGeoPosition ------------------------------------------------------------------------- */
 
 /** Creates a position (reference count 1). Fails when the reference data file was found but
@@ -426,6 +446,10 @@ int32_t lantrel_factors(int32_t projection, int32_t datum, int32_t units, lantre
 
 /* ---- Batch location lookup ------------------------------------------------------------- */
 
+#define LANTREL_STATE_FIPS_SIZE 3  /**< Chars a state FIPS text needs ("21" and its NUL). */
+#define LANTREL_COUNTY_FIPS_SIZE 4 /**< Chars a county FIPS text needs ("053" and its NUL). */
+#define LANTREL_GEOID_SIZE 6       /**< Chars a county GEOID needs ("21053" and its NUL). */
+
 /// Opaque handle of a loaded reference data file for batch lookups. Thread rule: created
 /// once and immutable; any number of threads may use it at once.
 typedef struct lantrel_locator lantrel_locator;
@@ -473,6 +497,18 @@ int32_t lantrel_locator_county(const lantrel_locator* locator, int32_t index, co
 /// errors as for lantrel_locator_state. Thread rule: safe from many threads at once.
 int32_t lantrel_locator_quad(const lantrel_locator* locator, int32_t index, const char** name, const char** tile,
                              const char** state);
+/// State record index: its FIPS code as the two-digit text Census tables join on ("21"),
+/// written with its NUL into state_fips (room for LANTREL_STATE_FIPS_SIZE chars; "" for a code
+/// outside 0-99). Error 9 out of range, 5 for a NULL state_fips, 91 for a NULL locator.
+/// Thread rule: safe from many threads at once.
+int32_t lantrel_locator_state_fips_text(const lantrel_locator* locator, int32_t index,
+                                        char* state_fips);
+/// County record index: its county code as three digits ("053") into county_fips (room for
+/// LANTREL_COUNTY_FIPS_SIZE chars) and its five-digit GEOID, state and county ("21053"), into
+/// geoid (room for LANTREL_GEOID_SIZE chars); either output may be NULL. Errors as for
+/// lantrel_locator_state_fips_text. Thread rule: safe from many threads at once.
+int32_t lantrel_locator_county_fips_text(const lantrel_locator* locator, int32_t index,
+                                         char* county_fips, char* geoid);
 #if defined(__GNUC__)
 #pragma GCC visibility pop
 #endif

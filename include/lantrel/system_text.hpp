@@ -44,8 +44,20 @@ struct SystemParse {
   std::string error;             ///< what is wrong with the text, empty on success
 };
 
-/// Parses PROJECTION[/DATUM[/UNITS]] or EPSG:CODE. Names are case-insensitive; enumeration
-/// member names and numeric codes are accepted too. Combinations the library would silently
+/// The datum a Carter system takes when its text names none: NAD 27, the datum the state's
+/// survey defines Carter locations on. (A new position, and every other projection named
+/// without a datum, start on NAD 83.)
+inline constexpr zrGeoDatum kCarterDefaultDatum = zrGeoDatum::zrNAD27;
+
+/// The WGS 84 geographic code. EPSG:4326 and OGC:CRS84 are read as geographic NAD 83: a null
+/// transformation, as PROJ's ballpark transformation between the two, good to a few metres
+/// (NAD 83 and WGS 84 lie about one to two metres apart in the served region). Neither is in
+/// EpsgTable(), so the code of geographic NAD 83 stays 4269.
+inline constexpr std::int32_t kWgs84Epsg = 4326;
+
+/// Parses PROJECTION[/DATUM[/UNITS]], EPSG:CODE or OGC:CRS84. Names are case-insensitive;
+/// enumeration member names and numeric codes are accepted too. The Carter projection named
+/// without a datum is on kCarterDefaultDatum. Combinations the library would silently
 /// change (the single zone on NAD 27, linear units on geographic coordinates, degrees on a
 /// plane zone) are refused rather than reinterpreted. Never throws except std::bad_alloc.
 SystemParse ParseSystem(std::string_view text);

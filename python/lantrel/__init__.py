@@ -328,6 +328,15 @@ class _Handle:
     def __exit__(self, *exc):
         self.close()
 
+    # A copy sharing the handle would release it twice; the library holds state (the reference
+    # data, the Carter object, cached results) a new object cannot be given, so copies and
+    # pickles are refused rather than made half-way.
+    def _refuse_copy(self, *args):
+        raise TypeError(f"{type(self).__name__} objects own a library handle and cannot be "
+                        "copied or pickled; make a new one and set its properties")
+
+    __copy__ = __deepcopy__ = __reduce_ex__ = __reduce__ = _refuse_copy
+
 
 # ---- zrCarter -------------------------------------------------------------------------------
 

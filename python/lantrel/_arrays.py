@@ -26,6 +26,11 @@ if has("lantrel_factors"):
     declare("lantrel_factors", _i32, _i32, _i32, _i32, _i16, _size, _vp, _vp, _vp, _vp, _vp)
 declare("lantrel_carter_format_locations", _i32, _i32, _i16, _size, _vp, _vp, _vp, _vp)
 declare("lantrel_carter_read_locations", _i32, _i32, _i16, _size, _vp, _vp, _vp, _vp)
+if has("lantrel_carter_read_locations_described"):
+    declare("lantrel_carter_read_locations_described", _i32, _i32, _i16, _size, _vp, _vp, _vp,
+            _vp, _vp)
+if has("lantrel_region_check"):
+    declare("lantrel_region_check", _i32, _i32, _i32, _i32, _size, _vp, _vp, _vp, _vp)
 declare("lantrel_string_free", None, _vp)
 
 ArrayLike = Any
@@ -94,6 +99,38 @@ def _ptr(array: np.ndarray) -> int:
     return array.ctypes.data
 
 
+def _take_texts(pointers: np.ndarray) -> np.ndarray:
+    """The library strings at `pointers` (0 for none: "") as an object array; frees them."""
+    texts = np.full(pointers.size, "", dtype=object)
+    string_at, free = ctypes.string_at, _lib.lantrel_string_free
+    for i, address in enumerate(pointers.tolist()):
+        if address:
+            texts[i] = string_at(address).decode("utf-8", "replace")
+            free(address)
+    return texts
+
+
+#: How the frame helpers and Transformer.transform(check_region=True) say a distant point
+#: is taken after all.
+_DISTANT_ESCAPES = {"check_region": "; check_region=False takes it",
+                    "accept_distant": "; accept_distant=True takes it"}
+
+
+def region_check(system: System, xs: np.ndarray, ys: np.ndarray
+                 ) -> Tuple[np.ndarray, np.ndarray]:
+    """The library's served-region judgement of pairs in ``system``: a status per point (0,
+    or 5 far outside the served region) and the message of each refused point ("" else)."""
+    _require("lantrel_region_check")
+    n = xs.size
+    status = np.zeros(n, dtype=np.int32)
+    pointers = np.zeros(n, dtype=np.uintp)
+    if n:
+        check(_lib.lantrel_region_check(int(system.projection), int(system.datum),
+                                        int(system.units), n, _ptr(xs), _ptr(ys), _ptr(status),
+                                        _ptr(pointers)))
+    return status, _take_texts(pointers)
+
+
 class Transformer:
     """Converts arrays of points from one coordinate system to another, as a position converts
     each point (bit for bit), in one library call per array.
@@ -120,13 +157,36 @@ class Transformer:
             -1 if self.west_positive else 0, ctypes.byref(handle)))
         self._handle = handle.value
 
-    def transform(self, x: ArrayLike, y: ArrayLike,
-                  errcheck: bool = False) -> Tuple[Coordinates, Coordinates]:
+    def transform(self, x: ArrayLike, y: ArrayLike, errcheck: bool = False,
+                  check_region: bool = False) -> Tuple[Coordinates, Coordinates]:
         """Converts points: numpy arrays or any array-likes of equal shape (scalars give Python
         floats). Returns (x_out, y_out) as float64 arrays of the input's shape; points that
         fail are NaN there. With ``errcheck`` the first failing point raises Error with its
-        number, source, description and index instead."""
+        number, source, description and index instead.
+
+        Geographic input beyond latitude +-90 or longitude +-180, and input that is not
+        finite, always fails (error 5). With ``check_region`` a point far outside the served
+        region (73-98 W, 33-45 N) fails too (error 5, its message naming the likely cause,
+        e.g. "x and y may be swapped"), as the command-line tool and the frame helpers
+        judge points."""
+        return self._transform(x, y, errcheck, "check_region" if check_region else None)
+
+    def _transform(self, x, y, errcheck, escape):
         xs, ys, shape, scalar = _pair(x, y)
+        out_x, out_y, status, messages = self._convert(xs, ys, escape)
+        if errcheck:
+            index = _first_failure(status)
+            if index is not None:
+                if messages is not None and messages[index]:
+                    raise Error(int(status[index]), "lantrel:Transformer:", messages[index],
+                                index)
+                raise self._point_error(index, int(status[index]), float(xs[index]),
+                                        float(ys[index]))
+        return _out(out_x, shape, scalar), _out(out_y, shape, scalar)
+
+    def _convert(self, xs: np.ndarray, ys: np.ndarray, escape: Optional[str]):
+        """Converted arrays, the status of each point and, when the region is judged (escape
+        names how a distant point is taken), the message of each point the region refused."""
         n = xs.size
         out_x = np.empty(n, dtype=np.float64)
         out_y = np.empty(n, dtype=np.float64)
@@ -134,12 +194,15 @@ class Transformer:
         if n:
             check(_lib.lantrel_transformer_transform(self._handle, n, _ptr(xs), _ptr(ys),
                                                      _ptr(out_x), _ptr(out_y), _ptr(status)))
-        if errcheck:
-            index = _first_failure(status)
-            if index is not None:
-                raise self._point_error(index, int(status[index]), float(xs[index]),
-                                        float(ys[index]))
-        return _out(out_x, shape, scalar), _out(out_y, shape, scalar)
+        messages = None
+        if escape is not None:
+            region, texts = region_check(self.src, xs, ys)
+            refused = (status == 0) & (region != 0)
+            status[refused] = region[refused]
+            out_x[refused] = np.nan
+            out_y[refused] = np.nan
+            messages = np.where(refused, texts + _DISTANT_ESCAPES[escape], "")
+        return out_x, out_y, status, messages
 
     def _point_error(self, index: int, number: int, x: float, y: float) -> Error:
         """The error of one failed point, with the source and text a position gives it."""
@@ -206,9 +269,10 @@ def factors(x: ArrayLike, y: ArrayLike, system: SystemLike = "geo", west_positiv
     return _out(scale, shape, scalar), _out(convergence, shape, scalar)
 
 
-def to_carter(lon: ArrayLike, lat: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad83",
+def to_carter(lon: ArrayLike, lat: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad27",
               zgs: bool = False, errcheck: bool = False):
-    """Carter location strings of geographic points on ``datum``: the default layout
+    """Carter location strings of geographic points on ``datum`` (NAD 27 unless given, the
+    datum the state defines Carter locations on): the default layout
     ("D45-07 1200-FNL 350-FWL") or, with ``zgs``, the other ("1200 FNL  350 FWL 07- D-45").
     Longitudes of either sign are west. Returns an object array of str of the input's shape
     (a str for scalars), None where a point fails (outside the Carter grid, latitude beyond
@@ -233,14 +297,17 @@ def to_carter(lon: ArrayLike, lat: ArrayLike, datum: Union[str, int, zrGeoDatum]
     return result[0] if scalar else result.reshape(shape)
 
 
-def from_carter(locations: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad83",
-                west_positive: bool = False,
-                errcheck: bool = False) -> Tuple[Coordinates, Coordinates]:
-    """Geographic longitude and latitude on ``datum`` of Carter location strings in either
-    layout (a str, or an array-like of str). Longitudes come out negative west unless
-    ``west_positive``. Returns two float64 arrays (floats for one str), NaN where a text is
-    not a location or names parts out of range; with ``errcheck`` the first failure raises
-    Error."""
+def from_carter(locations: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad27",
+                west_positive: bool = False, errcheck: bool = False,
+                return_status: bool = False):
+    """Geographic longitude and latitude on ``datum`` (NAD 27 unless given, the datum the
+    state defines Carter locations on) of Carter location strings in either layout (a str,
+    or an array-like of str). Longitudes come out negative west unless ``west_positive``.
+    Returns two float64 arrays (floats for one str), NaN where a text is not a location, names
+    parts out of range or footages beyond the globe; with ``errcheck`` the first failure
+    raises Error. With ``return_status`` the result is (lon, lat, status, message): the error
+    number of each element (0 where it was read) and its description ("" where it was
+    read)."""
     d = parse_datum(datum)
     scalar = isinstance(locations, str)
     if hasattr(locations, "to_numpy") and not isinstance(locations, np.ndarray):
@@ -270,13 +337,22 @@ def from_carter(locations: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad8
     lon = np.empty(n, dtype=np.float64)
     lat = np.empty(n, dtype=np.float64)
     status = np.zeros(n, dtype=np.int32)
+    messages = np.full(n, "", dtype=object)
     if n:
-        check(_lib.lantrel_carter_read_locations(int(d), -1 if west_positive else 0, n,
-                                                 _ptr(pointers), _ptr(lon), _ptr(lat),
-                                                 _ptr(status)))
-        if errcheck and status.any():
-            raise last_error(_first_failure(status))
+        _require("lantrel_carter_read_locations_described")
+        described = np.zeros(n, dtype=np.uintp)
+        check(_lib.lantrel_carter_read_locations_described(
+            int(d), -1 if west_positive else 0, n, _ptr(pointers), _ptr(lon), _ptr(lat),
+            _ptr(status), _ptr(described)))
+        failure = last_error(_first_failure(status)) if status.any() else None
+        messages = _take_texts(described)
+        if errcheck and failure is not None:
+            raise failure
     del keep
     if scalar:
-        return float(lon[0]), float(lat[0])
-    return lon.reshape(shape), lat.reshape(shape)
+        result = (float(lon[0]), float(lat[0]))
+        return result + (int(status[0]), messages[0]) if return_status else result
+    result = (lon.reshape(shape), lat.reshape(shape))
+    if return_status:
+        result += (status.reshape(shape), messages.reshape(shape))
+    return result

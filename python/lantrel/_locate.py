@@ -27,10 +27,15 @@ if has("lantrel_locator_create"):
     declare("lantrel_locator_state", _i32, _vp, _i32, _text, _P(_i32))
     declare("lantrel_locator_county", _i32, _vp, _i32, _text, _P(_i32), _text)
     declare("lantrel_locator_quad", _i32, _vp, _i32, _text, _text, _text)
+if has("lantrel_locator_county_fips_text"):
+    declare("lantrel_locator_state_fips_text", _i32, _vp, _i32, ctypes.c_char_p)
+    declare("lantrel_locator_county_fips_text", _i32, _vp, _i32, ctypes.c_char_p,
+            ctypes.c_char_p)
 
 #: The columns locate() returns, in order.
-LOCATE_COLUMNS = ("state", "state_fips", "county", "county_fips", "sp_zone", "quad", "quad_tile",
-                  "quad_state", "state_count", "county_count", "quad_count", "status")
+LOCATE_COLUMNS = ("state", "state_fips", "county", "county_fips", "geoid", "sp_zone", "quad",
+                  "quad_tile", "quad_state", "state_count", "county_count", "quad_count",
+                  "status")
 
 # lantrel_location: three first-match indices (-1 when none), then three counts.
 _LOCATION = np.dtype([("state", np.int32), ("county", np.int32), ("quad", np.int32),
@@ -70,20 +75,28 @@ class Locator:
         """Every record's texts and codes, with one extra entry at the end for 'none' so that
         an index of -1 picks it."""
         h = self._handle
+        if not has("lantrel_locator_county_fips_text"):
+            raise Error(E_INVALID_ARGUMENT, "lantrel",
+                        "the loaded library has no lantrel_locator_county_fips_text; rebuild "
+                        "and reinstall lantrel")
         states = [], []
         for i in range(self._size(0)):
-            name, fips = ctypes.c_char_p(), _i32()
-            check(_lib.lantrel_locator_state(h, i, ctypes.byref(name), ctypes.byref(fips)))
+            name, fips = ctypes.c_char_p(), ctypes.create_string_buffer(3)
+            check(_lib.lantrel_locator_state(h, i, ctypes.byref(name), None))
+            check(_lib.lantrel_locator_state_fips_text(h, i, fips))
             states[0].append(_decode(name.value))
-            states[1].append(fips.value)
-        counties = [], [], []
+            states[1].append(_decode(fips.value))
+        counties = [], [], [], []
         for i in range(self._size(1)):
-            name, fips, zone = ctypes.c_char_p(), _i32(), ctypes.c_char_p()
-            check(_lib.lantrel_locator_county(h, i, ctypes.byref(name), ctypes.byref(fips),
+            name, zone = ctypes.c_char_p(), ctypes.c_char_p()
+            fips, geoid = ctypes.create_string_buffer(4), ctypes.create_string_buffer(6)
+            check(_lib.lantrel_locator_county(h, i, ctypes.byref(name), None,
                                               ctypes.byref(zone)))
+            check(_lib.lantrel_locator_county_fips_text(h, i, fips, geoid))
             counties[0].append(_decode(name.value))
-            counties[1].append(fips.value)
+            counties[1].append(_decode(fips.value))
             counties[2].append(_decode(zone.value))
+            counties[3].append(_decode(geoid.value))
         quads = [], [], []
         for i in range(self._size(2)):
             name, tile, state = ctypes.c_char_p(), ctypes.c_char_p(), ctypes.c_char_p()
@@ -96,12 +109,10 @@ class Locator:
         def texts(values):
             return np.array(values + [""], dtype=object)
 
-        def codes(values):
-            return np.array(values + [0], dtype=np.int32)
-
-        return {"state": texts(states[0]), "state_fips": codes(states[1]),
-                "county": texts(counties[0]), "county_fips": codes(counties[1]),
-                "sp_zone": texts(counties[2]), "quad": texts(quads[0]),
+        return {"state": texts(states[0]), "state_fips": texts(states[1]),
+                "county": texts(counties[0]), "county_fips": texts(counties[1]),
+                "geoid": texts(counties[3]), "sp_zone": texts(counties[2]),
+                "quad": texts(quads[0]),
                 "quad_tile": texts(quads[1]), "quad_state": texts(quads[2])}
 
     def locate_arrays(self, lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83"
@@ -121,7 +132,7 @@ class Locator:
         return {
             "state": t["state"][state], "state_fips": t["state_fips"][state],
             "county": t["county"][county], "county_fips": t["county_fips"][county],
-            "sp_zone": t["sp_zone"][county], "quad": t["quad"][quad],
+            "geoid": t["geoid"][county], "sp_zone": t["sp_zone"][county], "quad": t["quad"][quad],
             "quad_tile": t["quad_tile"][quad], "quad_state": t["quad_state"][quad],
             "state_count": found["state_count"].copy(),
             "county_count": found["county_count"].copy(),
@@ -183,10 +194,12 @@ def shared_locator(data_file: Optional[Union[str, os.PathLike]] = None) -> Locat
 def locate(lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83",
            data_file: Optional[Union[str, os.PathLike]] = None, errcheck: bool = False):
     """State, county and 7.5' quadrangle of each point, as a pandas.DataFrame with one row per
-    point and the columns state, state_fips, county, county_fips, sp_zone, quad, quad_tile,
-    quad_state (first match of each; "" or 0 where none), state_count, county_count,
+    point and the columns state, state_fips, county, county_fips, geoid, sp_zone, quad,
+    quad_tile, quad_state (first match of each; "" where none; the FIPS codes as the
+    zero-padded text Census tables join on: "21", "053", "21053"), state_count, county_count,
     quad_count (how many contain the point) and status (0, or the error number of a point
-    that could not be looked up; its other columns then read as none). Longitudes of either
+    that could not be looked up, such as 5 for NaN or a latitude beyond 90; its other columns
+    then read as none). Longitudes of either
     sign are west; ``datum`` "nad27" points are shifted as a position's lookup shifts them.
     A missing data file raises Error 1010; with ``errcheck`` the first failing point raises
     Error instead of reporting its status."""

@@ -3,7 +3,8 @@
 from __future__ import annotations
 
 import ctypes
-from typing import Dict, NamedTuple, Union
+import numbers
+from typing import Any, Dict, NamedTuple, Union
 
 from . import zrGeoDatum, zrGeoProjection, zrGeoUnits
 from ._native import Error, _lib, check, declare, E_INVALID_ARGUMENT
@@ -64,15 +65,39 @@ class System(NamedTuple):
         return self.describe().split(" ", 1)[0]
 
 
-SystemLike = Union[str, System]
+SystemLike = Union[str, int, System, Any]
+
+
+def _crs_text(crs: Any) -> str:
+    """The system text of an object with to_epsg() (a pyproj CRS): "EPSG:CODE", or the
+    authority's name ("OGC:CRS84") when it has no EPSG code."""
+    code = crs.to_epsg()
+    if code is not None:
+        return f"EPSG:{int(code)}"
+    authority = crs.to_authority() if hasattr(crs, "to_authority") else None
+    if authority:
+        return f"{authority[0]}:{authority[1]}"
+    name = crs.to_string() if hasattr(crs, "to_string") else repr(crs)
+    raise Error(E_INVALID_ARGUMENT, "lantrel:ParseSystem:",
+                f"'{name}' has no EPSG code; lantrel serves the codes lantrel.served_epsg_codes() "
+                "lists, EPSG:4326 and OGC:CRS84")
 
 
 def parse_system(text: SystemLike) -> System:
     """Reads a system as the tool does: PROJECTION[/DATUM[/UNITS]] ("north/nad27/usft", "geo",
-    "1/1/1", "zrNorthZone/zrNAD27/zrUSFt") or "EPSG:CODE" for a served code. Combinations the
-    library would silently change are refused. Raises Error 5 with the reason."""
+    "1/1/1", "zrNorthZone/zrNAD27/zrUSFt"), "EPSG:CODE" for a served code, "EPSG:4326" or
+    "OGC:CRS84" (read as geographic NAD 83, good to a few metres), an integer EPSG code, or an
+    object with to_epsg() such as a pyproj CRS. "carter" without a datum is on NAD 27.
+    Combinations the library would silently change are refused. Raises Error 5 with the
+    reason."""
     if isinstance(text, System):
         return text
+    if isinstance(text, bool):
+        raise TypeError("a system text such as 'north/nad83/usft' expected, got bool")
+    if isinstance(text, numbers.Integral):
+        text = f"EPSG:{int(text)}"
+    elif not isinstance(text, str) and hasattr(text, "to_epsg"):
+        text = _crs_text(text)
     if not isinstance(text, str):
         raise TypeError(f"a system text such as 'north/nad83/usft' expected, got "
                         f"{type(text).__name__}")

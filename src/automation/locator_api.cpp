@@ -5,6 +5,7 @@
 #include <string>
 
 #include "automation/boundary.hpp"
+#include "lantrel/fips_text.hpp"
 #include "lantrel/locator.hpp"
 
 using lantrel::automation::Guard;
@@ -27,6 +28,14 @@ const lantrel::Locator& Object(const lantrel_locator* handle) {
 template <typename T>
 void Put(T* target, T value) {
   if (target != nullptr) *target = value;
+}
+
+// Copies a code's text with its NUL into a caller's buffer of fixed size (empty text when the
+// code does not fit the width: faulty data).
+void PutCode(char* target, const std::string& text) {
+  if (target == nullptr) return;
+  text.copy(target, text.size());
+  target[text.size()] = '\0';
 }
 
 void PutText(const char** target, const std::string& text) {
@@ -127,6 +136,25 @@ int32_t lantrel_locator_quad(const lantrel_locator* locator, int32_t index, cons
     PutText(name, n);
     PutText(tile, t);
     PutText(state, s);
+  });
+}
+
+int32_t lantrel_locator_state_fips_text(const lantrel_locator* locator, int32_t index,
+                                        char* state_fips) {
+  return Guard([&] {
+    const std::string text = lantrel::StateFipsText(Object(locator).StateFIPS(index));
+    PutCode(Out(state_fips), text);
+  });
+}
+
+int32_t lantrel_locator_county_fips_text(const lantrel_locator* locator, int32_t index,
+                                         char* county_fips, char* geoid) {
+  return Guard([&] {
+    const std::int32_t code = Object(locator).CountyFIPS(index);
+    const std::string county = lantrel::CountyFipsText(code);
+    const std::string id = lantrel::CountyGeoid(code);
+    PutCode(county_fips, county);
+    PutCode(geoid, id);
   });
 }
 

@@ -5,10 +5,13 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "automation/boundary.hpp"
 #include "lantrel/carter_text.hpp"
+#include "lantrel/plausibility.hpp"
 #include "lantrel/system_text.hpp"
+#include "lantrel/transformer.hpp"
 
 using lantrel::automation::FromBool;
 using lantrel::automation::Guard;
@@ -203,10 +206,20 @@ int32_t lantrel_carter_format_locations(int32_t datum, lantrel_bool zgs_layout, 
   return rc;
 }
 
-int32_t lantrel_carter_read_locations(int32_t datum, lantrel_bool west_positive, size_t count,
-                                      const char* const* text, double* lon, double* lat,
-                                      int32_t* status) {
+int32_t lantrel_carter_read_locations_described(int32_t datum, lantrel_bool west_positive,
+                                                size_t count, const char* const* text,
+                                                double* lon, double* lat, int32_t* status,
+                                                char** message) {
   FirstFailure failure;
+  if (message != nullptr) {
+    for (size_t i = 0; i < count; ++i) message[i] = nullptr;
+  }
+  // Notes a point's failure and, when asked for, keeps its description beside it.
+  const auto note = [&](size_t i, std::int32_t number, std::string_view source,
+                        std::string_view description) {
+    if (message != nullptr) message[i] = OutText(std::string(description));
+    return failure.Note(number, source, description);
+  };
   const int32_t rc = Guard([&] {
     const Datum d = DatumCode(datum);
     if (count == 0) return;
@@ -223,18 +236,18 @@ int32_t lantrel_carter_read_locations(int32_t datum, lantrel_bool west_positive,
       try {
         input = InText(text[i]);
       } catch (const lantrel::Error& e) {
-        status[i] = failure.Note(e);
+        status[i] = note(i, e.number() != 0 ? e.number() : 51, e.source(), e.description());
         continue;
       }
       const lantrel::CarterParse parsed = lantrel::ParseCarter(input);
       if (!parsed.location) {
-        status[i] = failure.Note(lantrel::errc::InvalidArgument, kCarterSource, parsed.error);
+        status[i] = note(i, lantrel::errc::InvalidArgument, kCarterSource, parsed.error);
         continue;
       }
       std::size_t end = parsed.length;
       while (end < input.size() && IsBlank(input[end])) ++end;
       if (end != input.size()) {
-        status[i] = failure.Note(lantrel::errc::InvalidArgument, kCarterSource,
+        status[i] = note(i, lantrel::errc::InvalidArgument, kCarterSource,
                                  "unexpected text after the Carter location");
         continue;
       }
@@ -251,11 +264,68 @@ int32_t lantrel_carter_read_locations(int32_t datum, lantrel_bool west_positive,
       } catch (const lantrel::Error& e) {
         lon[i] = kNaN;
         lat[i] = kNaN;
-        status[i] = failure.Note(e);
+        status[i] = note(i, e.number() != 0 ? e.number() : 51, e.source(), e.description());
       }
     }
   });
-  if (rc == 0) failure.Publish();
+  if (rc == 0) {
+    failure.Publish();
+  } else if (message != nullptr) {
+    for (size_t i = 0; i < count; ++i) {
+      lantrel_string_free(message[i]);
+      message[i] = nullptr;
+    }
+  }
+  return rc;
+}
+
+int32_t lantrel_carter_read_locations(int32_t datum, lantrel_bool west_positive, size_t count,
+                                      const char* const* text, double* lon, double* lat,
+                                      int32_t* status) {
+  return lantrel_carter_read_locations_described(datum, west_positive, count, text, lon, lat,
+                                                 status, nullptr);
+}
+
+int32_t lantrel_region_check(int32_t projection, int32_t datum, int32_t units, size_t count,
+                             const double* x, const double* y, int32_t* status, char** message) {
+  if (message != nullptr) {
+    for (size_t i = 0; i < count; ++i) message[i] = nullptr;
+  }
+  const int32_t rc = Guard([&] {
+    if (projection < 0 || projection > 15 || projection == 6 || (datum != 0 && datum != 1) ||
+        units < 0 || units > 5) {
+      RaiseLayer(lantrel::errc::InvalidArgument);
+    }
+    if (count == 0) return;
+    if (x == nullptr || y == nullptr || status == nullptr) {
+      RaiseLayer(lantrel::errc::InvalidArgument);
+    }
+    const lantrel::System from{static_cast<Projection>(projection), static_cast<Datum>(datum),
+                               static_cast<Units>(units), 0};
+    // The geographic point on the source datum, west longitudes as magnitudes.
+    std::vector<double> lon(x, x + count), lat(y, y + count);
+    std::vector<int32_t> converted(count, 0);
+    if (!from.Angular()) {
+      const lantrel::Transformer toGeographic({projection, datum, units}, {5, datum, 0}, true);
+      toGeographic.Transform(count, x, y, lon.data(), lat.data(), converted.data());
+    }
+    for (size_t i = 0; i < count; ++i) {
+      status[i] = 0;
+      // A pair that does not convert is not judged: its conversion reports it.
+      if (converted[i] != 0 || !(std::isfinite(x[i]) && std::isfinite(y[i]))) continue;
+      const lantrel::RegionVerdict verdict =
+          lantrel::JudgeRegion(from, x[i], y[i], std::fabs(lon[i]), lat[i], false);
+      if (verdict.ok()) continue;
+      status[i] = lantrel::errc::InvalidArgument;
+      if (message != nullptr) message[i] = OutText(verdict.message);
+    }
+  });
+  if (rc != 0 && message != nullptr) {
+    for (size_t i = 0; i < count; ++i) {
+      lantrel_string_free(message[i]);
+      message[i] = nullptr;
+    }
+  }
   return rc;
 }
 

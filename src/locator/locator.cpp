@@ -12,6 +12,7 @@
 #include "lantrel/error.hpp"
 #include "position/raise.hpp"
 #include "position/shift_window.hpp"
+#include "projection/geographic_range.hpp"
 #include "refdata/lookup.hpp"
 #include "refdata/reference_data.hpp"
 
@@ -57,7 +58,7 @@ Pair StoredPoint(double lon, double lat) {
 
 Location LocateChecked(const detail::ReferenceData& data, double lon, double lat,
                        std::int32_t datum) {
-  const Pair geo = StoredPoint(lon, lat);
+  const Pair geo = detail::CheckGeographicPoint(StoredPoint(lon, lat), kLocatorSource);
   Location result;
   if (!detail::InShiftWindow(geo)) return result;
   const Pair lookup = datum == 0 ? geo : detail::Nad27ToNad83(geo);

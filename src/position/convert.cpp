@@ -9,6 +9,7 @@
 #include "position/raise.hpp"
 #include "position/shift_window.hpp"
 #include "position/unit_fitting.hpp"
+#include "projection/geographic_range.hpp"
 #include "projection/lambert.hpp"
 #include "projection/transverse_mercator.hpp"
 
@@ -50,7 +51,9 @@ std::int32_t ZrGeoPosition::Convert(std::int32_t* toDatum, std::int32_t* toProje
 
   // Refresh, shift, project.
   RefreshGeographic();
-  Pair geo = geo_;
+  // A pair beyond the globe (a geographic source, or a Carter location whose footages run past
+  // its section) is no point; its results would only look like one.
+  Pair geo = detail::CheckGeographicPoint(geo_, kConvertSource.c_str());
   if (datum != datum_) {
     if (!inShiftWindow_) return 4;
     geo = datum_ == detail::kNAD27 ? detail::Nad27ToNad83(geo) : detail::Nad83ToNad27(geo);

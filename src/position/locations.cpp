@@ -6,6 +6,7 @@
 #include "lantrel/position.hpp"
 #include "position/raise.hpp"
 #include "position/unit_fitting.hpp"
+#include "projection/geographic_range.hpp"
 #include "refdata/data_path.hpp"
 #include "refdata/lookup.hpp"
 #include "refdata/reference_data.hpp"
@@ -71,7 +72,10 @@ void ZrGeoPosition::FindLocations() {
                 "Location functionality is not available.");
   }
   ClearFilled(results_);
-  if (!InBounds()) return;
+  const bool inWindow = InBounds();
+  // A point that is not on the globe is not outside every area: it cannot be looked up.
+  detail::CheckGeographicPoint(geo_, detail::kPositionSource);
+  if (!inWindow) return;
   const Pair lookup = datum_ == detail::kNAD83 ? geo_ : detail::Nad27ToNad83(geo_);
   detail::SearchLocations(*data_, lookup, results_);
   locationsChanged_ = false;

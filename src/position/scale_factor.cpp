@@ -1,6 +1,7 @@
 // ScaleFactor and Convergence: grid quantities at the point, from the inverse projection of
 // the stored pair run afresh at every call. Angular systems have k = 1 and no convergence.
 #include "lantrel/position.hpp"
+#include "projection/geographic_range.hpp"
 #include "projection/lambert.hpp"
 #include "projection/transverse_mercator.hpp"
 
@@ -15,6 +16,8 @@ double ZrGeoPosition::ScaleFactor() const {
       return detail::MercatorScaleFactor(
           detail::MercatorToGeographic(stored_, datum_, projection_, units_), datum_, projection_);
     case ProjectionFamily::Geographic:
+      detail::CheckGeographicPoint(stored_, "lantrel:zrGeoPosition:ScaleFactor:");
+      break;
     case ProjectionFamily::Carter:
       break;
   }
@@ -30,6 +33,8 @@ double ZrGeoPosition::Convergence() const {
       return detail::MercatorConvergence(
           detail::MercatorToGeographic(stored_, datum_, projection_, units_), datum_, projection_);
     case ProjectionFamily::Geographic:
+      detail::CheckGeographicPoint(stored_, "lantrel:zrGeoPosition:Convergence:");
+      break;
     case ProjectionFamily::Carter:
       break;
   }

@@ -6,6 +6,8 @@
 // an invalid operation inside the projection raises.
 #pragma once
 
+#include <string>
+
 #include "lantrel/pair.hpp"
 #include "position/raise.hpp"
 
@@ -26,5 +28,12 @@ inline Pair CheckGeographicRange(Pair geo) {
   if (!InGeographicRange(geo)) RaiseRuntime(errc::InvalidArgument);
   return geo;
 }
+
+/// Returns `geo` when it is a point of the globe; else raises error 5 from `source` with a
+/// description naming the coordinate at fault, e.g. "latitude 100 is outside -90 to 90
+/// degrees" or "longitude nan is not a number". For geographic pairs given by a caller (a
+/// source pair, a Carter location taken to degrees), where a pair beyond the limits is
+/// input no conversion can stand for.
+Pair CheckGeographicPoint(Pair geo, const char* source);
 
 }  // namespace lantrel::detail

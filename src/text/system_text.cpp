@@ -137,11 +137,16 @@ std::optional<U> FindUnits(std::string_view s) {
   return std::nullopt;
 }
 
+// WGS 84 longitudes and latitudes are read as NAD 83 ones: the two datums differ by a few
+// metres in the served region, which the null transformation ignores.
+System Wgs84AsNad83() { return System{P::zrGeographic, D::zrNAD83, U::zrDecimalDegrees, kWgs84Epsg}; }
+
 SystemParse Fail(std::string message) { return SystemParse{std::nullopt, std::move(message)}; }
 
 SystemParse ParseEpsg(std::string_view text, std::string_view digits) {
   const auto code = WholeNumber(digits);
   if (!code) return Fail("'" + std::string(text) + "': EPSG code must be a number");
+  if (*code == kWgs84Epsg) return SystemParse{Wgs84AsNad83(), {}};
   for (const auto& e : kAllEpsg) {
     if (e.code == *code) return SystemParse{System{e.projection, e.datum, e.units, e.code}, {}};
   }
@@ -177,6 +182,7 @@ SystemParse ParseSystem(std::string_view text) {
   if (text.size() > 5 && EqualsIgnoreCase(text.substr(0, 5), "epsg:")) {
     return ParseEpsg(text, text.substr(5));
   }
+  if (EqualsIgnoreCase(text, "OGC:CRS84")) return SystemParse{Wgs84AsNad83(), {}};
   std::array<std::string_view, 3> parts{};
   std::size_t count = 0;
   std::string_view rest = text;
@@ -195,6 +201,7 @@ SystemParse ParseSystem(std::string_view text) {
     return Fail("'" + std::string(parts[0]) + "' is not a projection (see 'lantrel systems')");
   }
   s.projection = *projection;
+  if (s.projection == P::zrCarter) s.datum = kCarterDefaultDatum;
   if (count >= 2) {
     const auto datum = FindDatum(parts[1]);
     if (!datum) return Fail("'" + std::string(parts[1]) + "' is not a datum (nad83 or nad27)");

@@ -36,7 +36,7 @@ unsigned Refresh(const Route& r, Block& x, Block& y) noexcept {
       break;
     case ProjectionFamily::Geographic:
     case ProjectionFamily::Carter:
-      return 0;  // the geographic pair is the stored pair
+      break;  // the geographic pair is the stored pair
   }
   unsigned marked = 0;
   for (std::size_t i = 0; i < kBlockWidth; ++i) {

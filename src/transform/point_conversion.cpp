@@ -8,6 +8,7 @@
 #include "position/arithmetic_check.hpp"
 #include "position/shift_window.hpp"
 #include "position/unit_fitting.hpp"
+#include "projection/geographic_range.hpp"
 #include "projection/lambert.hpp"
 #include "projection/transverse_mercator.hpp"
 #include "transform/let_pair.hpp"
@@ -25,7 +26,7 @@ Pair ToGeographic(CoordinateSystem s, Pair stored) {
     case ProjectionFamily::Carter:  // refused when the systems are validated
       break;
   }
-  return stored;
+  return CheckGeographicPoint(stored, "lantrel:Transformer:");
 }
 
 Pair FromGeographic(CoordinateSystem s, Pair geo) {
@@ -87,6 +88,7 @@ std::int32_t PointFactors(CoordinateSystem s, double x, double y, double& scaleF
       }
       case ProjectionFamily::Geographic:
       case ProjectionFamily::Carter:
+        CheckGeographicPoint(stored, "lantrel:factors:");
         break;
     }
     scaleFactor = 1.0;

@@ -94,7 +94,7 @@ def test_round_trip_within_the_rounding_of_a_foot(lon, lat, datum):
 
 
 def test_scalars_and_shapes():
-    assert lantrel.to_carter(-85.4321, 37.1234) == "H49-11 2452-FSL 360-FWL"
+    assert lantrel.to_carter(-85.4321, 37.1234, datum="nad83") == "H49-11 2452-FSL 360-FWL"
     assert lantrel.to_carter(-80.0, 37.0) is None
     grid = lantrel.to_carter(np.full((2, 3), -85.4321), np.full((2, 3), 37.1234))
     assert grid.shape == (2, 3)

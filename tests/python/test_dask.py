@@ -33,11 +33,11 @@ def digest(frame, transformer):
     x, y = transformer.transform(frame.lon.to_numpy(), frame.lat.to_numpy())
     found = lantrel.locate(frame.lon.to_numpy(), frame.lat.to_numpy())
     h = hashlib.sha256()
-    for array in (x, y, found.state_fips.to_numpy(), found.county_fips.to_numpy(),
-                  found.state_count.to_numpy(), found.county_count.to_numpy(),
+    for array in (x, y, found.state_count.to_numpy(), found.county_count.to_numpy(),
                   found.quad_count.to_numpy(), found.status.to_numpy()):
         h.update(np.ascontiguousarray(array).tobytes())
-    for column in ("state", "county", "sp_zone", "quad", "quad_tile"):
+    for column in ("state", "state_fips", "county", "county_fips", "geoid", "sp_zone", "quad",
+                   "quad_tile"):
         h.update("\0".join(found[column].tolist()).encode())
     counties = int((found.county_count > 0).sum())
     return pandas.DataFrame({"rows": [len(frame)], "counties": [counties],

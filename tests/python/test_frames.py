@@ -32,12 +32,14 @@ def test_annotate_frame_adds_the_locate_columns_and_carter():
     located = lantrel.locate(LON, LAT)
     for column in located.columns:
         assert list(out[column]) == list(located[column]), column
-    assert list(out.carter) == list(lantrel.to_carter(LON, LAT))
+    assert list(out.carter) == list(lantrel.to_carter(LON, LAT, datum="nad83"))
     plane = lantrel.convert_frame(frame, "geo", "north/nad27/usft", x="lon", y="lat")
-    again = lantrel.annotate_frame(plane, system="north/nad27/usft")
+    again = lantrel.annotate_frame(plane, lon="x", lat="y", system="north/nad27/usft")
     assert list(again.county)[:2] == ["Franklin", "Jefferson"]
-    with pytest.raises(ValueError):
-        lantrel.annotate_frame(out)  # the columns exist already
+    twice = lantrel.annotate_frame(out)  # the columns exist already: the new ones are suffixed
+    assert list(twice.county_lantrel) == list(out.county)
+    with pytest.raises(ValueError, match="suffix="):
+        lantrel.annotate_frame(twice)
 
 
 def layer(crs="EPSG:4269", xs=LON, ys=LAT):
@@ -62,7 +64,7 @@ def test_annotate_looks_up_on_the_layers_datum():
     out = lantrel.annotate(plane)
     assert list(out.county)[:2] == ["Franklin", "Jefferson"]
     geo = lantrel.annotate(layer())
-    assert list(geo.carter) == list(lantrel.to_carter(LON, LAT))
+    assert list(geo.carter) == list(lantrel.to_carter(LON, LAT, datum="nad83"))
     assert isinstance(out, geopandas.GeoDataFrame)
 
 

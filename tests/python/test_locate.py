@@ -12,8 +12,8 @@ from conftest import D, needs
 
 pytestmark = needs("lantrel_locator_create")
 
-COLUMNS = ["state", "state_fips", "county", "county_fips", "sp_zone", "quad", "quad_tile",
-           "quad_state", "state_count", "county_count", "quad_count"]
+COLUMNS = ["state", "state_fips", "county", "county_fips", "geoid", "sp_zone", "quad",
+           "quad_tile", "quad_state", "state_count", "county_count", "quad_count"]
 
 
 def grid(n=1600, seed=7):
@@ -32,8 +32,11 @@ def position_row(lon, lat, datum):
         except lantrel.Error as e:
             return {"status": e.number}
         row = {"state_count": s, "county_count": c, "quad_count": q, "status": 0,
-               "state": p.StateName() if s else "", "state_fips": p.StateFIPS() if s else 0,
-               "county": p.CountyName() if c else "", "county_fips": p.CountyFIPS() if c else 0,
+               "state": p.StateName() if s else "",
+               "state_fips": f"{p.StateFIPS():02d}" if s else "",
+               "county": p.CountyName() if c else "",
+               "county_fips": f"{p.CountyFIPS():03d}" if c else "",
+               "geoid": f"21{p.CountyFIPS():03d}" if c else "",
                "sp_zone": p.CountySPZone() if c else "", "quad": p.QuadName() if q else "",
                "quad_tile": p.QuadTile() if q else "", "quad_state": p.QuadState() if q else ""}
         return row

@@ -29,8 +29,9 @@ def test_served_codes_describe_their_systems():
     assert lantrel.parse_system("EPSG:2246").describe().startswith("EPSG:2246 = north/nad83/usft")
 
 
-@pytest.mark.parametrize("value,error", [(2246, TypeError), (None, TypeError),
-                                         ("north\0", lantrel.Error), ("", lantrel.Error)])
+@pytest.mark.parametrize("value,error", [(True, TypeError), (None, TypeError), (2.5, TypeError),
+                                         (3857, lantrel.Error), ("north\0", lantrel.Error),
+                                         ("", lantrel.Error)])
 def test_non_texts_are_refused(value, error):
     with pytest.raises(error):
         lantrel.parse_system(value)

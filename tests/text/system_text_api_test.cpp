@@ -26,6 +26,13 @@ TEST(SystemTextApi, TextsNameTheirSystem) {
       {"EPSG:2246", zrNorthZone, zrNAD83, zrUSFt, 2246},
       {"epsg:26916", zrUTM16, zrNAD83, zrMeters, 26916},
       {"EPSG:4267", zrGeographic, zrNAD27, zrDecimalDegrees, 4267},
+      // Carter locations are on NAD 27 unless the text names the datum.
+      {"carter", zrCarter, zrNAD27, zrDecimalDegrees, 0},
+      {"zrCarter", zrCarter, zrNAD27, zrDecimalDegrees, 0},
+      {"carter/nad83", zrCarter, zrNAD83, zrDecimalDegrees, 0},
+      // WGS 84 longitudes and latitudes read as NAD 83 ones.
+      {"EPSG:4326", zrGeographic, zrNAD83, zrDecimalDegrees, 4326},
+      {"ogc:crs84", zrGeographic, zrNAD83, zrDecimalDegrees, 4326},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

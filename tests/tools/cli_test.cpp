@@ -332,17 +332,17 @@ TEST(CliCsv, CsvFileNamesImplyCsv) {
     EXPECT_EQ(located.status, 0) << located.err;
     EXPECT_EQ(Lines(located.out).front(),
               "API,Operator,Longitude,Latitude,state,state_fips,county,county_fips,sp_zone,quad,"
-              "quad_tile,quad_state,carter");
+              "quad_tile,quad_state,carter,geoid");
   }
 }
 
 TEST(CliCarter, LocationsAreWrittenInBothLayouts) {
   const std::string point = "-85.4321 37.1234 well 1\n";
-  EXPECT_EQ(RunTool({"convert", "-f", "geo", "-t", "carter"}, point).out,
+  EXPECT_EQ(RunTool({"convert", "-f", "geo", "-t", "carter/nad83"}, point).out,
             "H49-11 2452-FSL 360-FWL well 1\n");
-  EXPECT_EQ(RunTool({"convert", "-f", "geo", "-t", "carter", "--zgs"}, point).out,
+  EXPECT_EQ(RunTool({"convert", "-f", "geo", "-t", "carter/nad83", "--zgs"}, point).out,
             "2452 FSL  360 FWL 11- H-49 well 1\n");
-  const auto j = RunTool({"convert", "-f", "geo", "-t", "carter", "--json", "-p", "3"}, point);
+  const auto j = RunTool({"convert", "-f", "geo", "-t", "carter/nad83", "--json", "-p", "3"}, point);
   EXPECT_EQ(j.out,
             "{\"line\":1,\"location\":\"H49-11 2452-FSL 360-FWL\",\"lon\":-85.432,"
             "\"lat\":37.123,\"rest\":\"well 1\"}\n");
@@ -355,7 +355,7 @@ TEST(CliCarter, LocationsAreReadInBothLayoutsAndErrorsCarryLibraryNumbers) {
       "H49-26 1-FNL 2-FEL\n"
       "HI49-1 1-FNL 2-FEL\n"
       "H49-11\n";
-  const auto r = RunTool({"convert", "-f", "carter", "-t", "geo", "-p", "4"}, input);
+  const auto r = RunTool({"convert", "-f", "carter/nad83", "-t", "geo", "-p", "4"}, input);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(Lines(r.out), (std::vector<std::string>{"-85.4321,37.1234, w1", "-85.4321 37.1234 w2",
                                                     "", "", ""}));
@@ -366,23 +366,54 @@ TEST(CliCarter, LocationsAreReadInBothLayoutsAndErrorsCarryLibraryNumbers) {
 }
 
 TEST(CliCarter, PointsOutsideTheGridFailAndRowHHIsRead) {
-  const auto outside = RunTool({"convert", "-f", "geo", "-t", "carter"}, "-81.9 37\n");
+  const auto outside = RunTool({"convert", "-f", "geo", "-t", "carter/nad83"}, "-81.9 37\n");
   EXPECT_EQ(outside.status, 1);
   EXPECT_TRUE(Contains(outside.err, "1: the point lies outside the Carter grid")) << outside.err;
-  const auto hh = RunTool({"convert", "-f", "carter", "-t", "carter"}, "HH61-25 0-FSL 0-FWL\n");
+  const auto hh = RunTool({"convert", "-f", "carter/nad83", "-t", "carter/nad83"}, "HH61-25 0-FSL 0-FWL\n");
   EXPECT_EQ(hh.status, 0) << hh.err;
   EXPECT_EQ(hh.out, "HH61-25 0-FSL 0-FWL\n");
 }
 
 TEST(CliCarter, CsvLocationColumnTurnsIntoTwoCoordinateColumnsAndBack) {
   const auto toCarter =
-      RunTool({"convert", "--csv", "-f", "geo", "-t", "carter"}, "id,lon,lat,kind\n7,-85.4321,37.1234,gas\n");
+      RunTool({"convert", "--csv", "-f", "geo", "-t", "carter/nad83"}, "id,lon,lat,kind\n7,-85.4321,37.1234,gas\n");
   EXPECT_EQ(toCarter.out, "id,carter,kind\n7,H49-11 2452-FSL 360-FWL,gas\n");
-  const auto fromCarter = RunTool({"convert", "--csv", "-f", "carter", "-t", "geo", "-p", "4"},
+  const auto fromCarter = RunTool({"convert", "--csv", "-f", "carter/nad83", "-t", "geo", "-p", "4"},
                               "id,carter,kind\n7,H49-11 2452-FSL 360-FWL,gas\n8,,oil\n");
   EXPECT_EQ(fromCarter.status, 1);
   EXPECT_EQ(fromCarter.out, "id,lon,lat,kind\n7,-85.4321,37.1234,gas\n8,,,oil\n");
   EXPECT_EQ(fromCarter.err, "3: missing Carter location\n");
+}
+
+// A Carter location without a datum is on NAD 27, the state's definition; -v says so once.
+TEST(CliCarter, BareCarterIsOnNad27AndVerboseSaysSo) {
+  const std::string point = "-85.4321 37.1234\n";
+  const auto nad27 = RunTool({"convert", "-f", "geo", "-t", "carter/nad27"}, point);
+  const auto nad83 = RunTool({"convert", "-f", "geo", "-t", "carter/nad83"}, point);
+  ASSERT_EQ(nad27.status, 0) << nad27.err;
+  EXPECT_NE(nad27.out, nad83.out);
+  const std::string note =
+      "lantrel: 'carter' without a datum is carter/nad27, the state's definition of a Carter "
+      "location (name carter/nad83 for the other)\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+    bool noted;
+  } cases[] = {
+      {{"convert", "-f", "geo", "-t", "carter"}, nad27.out, false},
+      {{"convert", "-f", "geo", "-t", "carter", "-v"}, nad27.out, true},
+      {{"convert", "-f", "geo", "-t", "carter/nad83", "-v"}, nad83.out, false},
+      {{"convert", "-f", "geo", "-t", "zrCarter", "-v"}, nad27.out, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    const auto r = RunTool(c.args, point);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.err.find(note) != std::string::npos, c.noted) << r.err;
+    if (c.noted) {
+      EXPECT_EQ(r.err.find(note), r.err.rfind(note));
+    }
+  }
 }
 
 TEST(CliProgress, ForcedBarIsDrawnAndCleared) {

@@ -36,30 +36,32 @@ std::vector<std::string> Appended(const std::string& out) {
 TEST_F(Locate, AppendsStateCountyZoneQuadrangleAndCarterColumns) {
   struct Case {
     const char* point;
-    // state, state_fips, county, county_fips, sp_zone, quad, quad_tile, quad_state
+    // state, state_fips, county, county_fips, sp_zone, quad, quad_tile, quad_state, geoid
     std::vector<std::string> columns;
   } cases[] = {
       {"-84.8733 38.2009",
-       {"Kentucky", "21", "Franklin", "73", "North", "Frankfort East", "38084-B7", "KY"}},
+       {"Kentucky", "21", "Franklin", "073", "North", "Frankfort East", "38084-B7", "KY",
+        "21073"}},
       // A vertex shared by two county outlines, and one shared by three.
       {"-85.481894 37.127835",
-       {"Kentucky", "21", "Adair;Green", "1;87", "South;South", "Gresham", "37085-B4", "KY"}},
+       {"Kentucky", "21", "Adair;Green", "001;087", "South;South", "Gresham", "37085-B4", "KY",
+        "21001;21087"}},
       {"-85.352771 37.192432",
-       {"Kentucky", "21", "Adair;Green;Taylor", "1;87;217", "South;South;South", "Cane Valley",
-        "37085-B3", "KY"}},
+       {"Kentucky", "21", "Adair;Green;Taylor", "001;087;217", "South;South;South", "Cane Valley",
+        "37085-B3", "KY", "21001;21087;21217"}},
       // A quadrangle corner and a quadrangle edge.
       {"-84.875 38.25",
-       {"Kentucky", "21", "Franklin", "73", "North",
+       {"Kentucky", "21", "Franklin", "073", "North",
         "Frankfort East;Frankfort West;Switzer;Polsgrove",
-        "38084-B7;38084-B8;38084-C7;38084-C8", "KY;KY;KY;KY"}},
+        "38084-B7;38084-B8;38084-C7;38084-C8", "KY;KY;KY;KY", "21073"}},
       {"-84.8733 38.25",
-       {"Kentucky", "21", "Franklin", "73", "North", "Frankfort East;Switzer",
-        "38084-B7;38084-C7", "KY;KY"}},
+       {"Kentucky", "21", "Franklin", "073", "North", "Frankfort East;Switzer",
+        "38084-B7;38084-C7", "KY;KY", "21073"}},
       // Inside a neighbouring state: no Kentucky county.
       {"-87.5711 37.9716",
-       {"Indiana", "18", "", "", "", "Evansville South", "37087-H5", "IN"}},
+       {"Indiana", "18", "", "", "", "Evansville South", "37087-H5", "IN", ""}},
       // Outside the served area: nothing, and no failure.
-      {"-80 37", {"", "", "", "", "", "", "", ""}},
+      {"-80 37", {"", "", "", "", "", "", "", "", ""}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.point);
@@ -67,15 +69,15 @@ TEST_F(Locate, AppendsStateCountyZoneQuadrangleAndCarterColumns) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.out.starts_with(std::string(c.point) + " label\t")) << r.out;
     auto columns = Appended(r.out);
-    ASSERT_EQ(columns.size(), 9u) << r.out;
-    columns.pop_back();  // the Carter location, checked below
+    ASSERT_EQ(columns.size(), 10u) << r.out;
+    columns.erase(columns.begin() + 8);  // the Carter location, checked below
     EXPECT_EQ(columns, c.columns);
   }
   // The Carter column: the location in the default layout, or the ZGS one; empty off the grid.
-  EXPECT_EQ(Appended(RunTool({"locate"}, "-84.8733 38.2009\n").out).back(), "U56-13 328-FSL 1906-FEL");
-  EXPECT_EQ(Appended(RunTool({"locate", "--zgs"}, "-84.8733 38.2009\n").out).back(),
+  EXPECT_EQ(Appended(RunTool({"locate"}, "-84.8733 38.2009\n").out)[8], "U56-13 328-FSL 1906-FEL");
+  EXPECT_EQ(Appended(RunTool({"locate", "--zgs"}, "-84.8733 38.2009\n").out)[8],
             " 328 FSL 1906 FEL 13- U-56");
-  EXPECT_EQ(Appended(RunTool({"locate"}, "-80 37\n").out).back(), "");
+  EXPECT_EQ(Appended(RunTool({"locate"}, "-80 37\n").out)[8], "");
 }
 
 TEST_F(Locate, TheSamePointInEverySystemFindsTheSameCounty) {
@@ -96,7 +98,7 @@ TEST_F(Locate, TheSamePointInEverySystemFindsTheSameCounty) {
     const auto r = RunTool({"locate", "--from", c.from}, std::string(c.point) + "\n");
     EXPECT_EQ(r.status, 0) << r.err;
     const auto columns = Appended(r.out);
-    ASSERT_EQ(columns.size(), 9u) << r.out;
+    ASSERT_EQ(columns.size(), 10u) << r.out;
     EXPECT_EQ(columns[0] + " " + columns[2] + " " + columns[4], "Kentucky Franklin North");
   }
 }
@@ -106,8 +108,9 @@ TEST_F(Locate, JsonHeaderCommentsAndFailures) {
   EXPECT_EQ(j.status, 1);
   EXPECT_EQ(Lines(j.out),
             (std::vector<std::string>{
-                R"({"line":2,"states":[{"name":"Kentucky","fips":21}],"counties":[{"name":"Adair",)"
-                R"("fips":1,"zone":"South"},{"name":"Green","fips":87,"zone":"South"}],)"
+                R"({"line":2,"states":[{"name":"Kentucky","fips":21,"fips_text":"21"}],"counties":[{"name":"Adair",)"
+                R"("fips":1,"fips_text":"001","geoid":"21001","zone":"South"},{"name":"Green",)"
+                R"("fips":87,"fips_text":"087","geoid":"21087","zone":"South"}],)"
                 R"("quads":[{"name":"Gresham","state":"KY","tile":"37085-B4"}],)"
                 R"("carter":"H49-14 2002-FNL 420-FWL"})",
                 R"({"line":4,"error":"cannot read x value 'not'"})"}));
@@ -117,7 +120,7 @@ TEST_F(Locate, JsonHeaderCommentsAndFailures) {
   EXPECT_EQ(t.status, 1);
   EXPECT_EQ(t.out,
             "# point\tstate\tstate_fips\tcounty\tcounty_fips\tsp_zone\tquad\tquad_tile\t"
-            "quad_state\tcarter\n# towns\n\n");
+            "quad_state\tcarter\tgeoid\n# towns\n\n");
   EXPECT_EQ(t.err, "3: missing y value\n");
 }
 

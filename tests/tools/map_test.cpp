@@ -323,7 +323,7 @@ TEST_F(MapSvg, CarterGridNamesTheBlockAndSectionOfEachPoint) {
   for (const auto& p : kFrankfort) {
     SCOPED_TRACE(p.line);
     // The tool's own conversion names the cell: "U56-13 328-FSL 1906-FEL".
-    const auto r = RunTool({"convert", "-f", "geo", "-t", "carter"}, std::string(p.line) + "\n");
+    const auto r = RunTool({"convert", "-f", "geo", "-t", "carter/nad83"}, std::string(p.line) + "\n");
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string block = r.out.substr(0, r.out.find('-'));
     const std::string section = std::to_string(std::stoi(r.out.substr(r.out.find('-') + 1, 2)));

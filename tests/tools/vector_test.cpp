@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dms.hpp"
+#include "lantrel/fips_text.hpp"
 #include "lantrel/lantrel.hpp"
 #include "tool_runner.hpp"
 
@@ -214,10 +215,12 @@ TEST_F(VectorFiles, LocateAddsTheLibraryLookupToEveryFeature) {
       };
       EXPECT_EQ(f.Field("state"), joined(p.StateCount(), [&](int k) { return p.StateName(k); })) << i;
       EXPECT_EQ(f.Field("state_fips"),
-                joined(p.StateCount(), [&](int k) { return std::to_string(p.StateFIPS(k)); })) << i;
+                joined(p.StateCount(), [&](int k) { return lantrel::StateFipsText(p.StateFIPS(k)); })) << i;
       EXPECT_EQ(f.Field("county"), joined(p.CountyCount(), [&](int k) { return p.CountyName(k); })) << i;
       EXPECT_EQ(f.Field("county_fips"),
-                joined(p.CountyCount(), [&](int k) { return std::to_string(p.CountyFIPS(k)); })) << i;
+                joined(p.CountyCount(), [&](int k) { return lantrel::CountyFipsText(p.CountyFIPS(k)); })) << i;
+      EXPECT_EQ(f.Field("geoid"),
+                joined(p.CountyCount(), [&](int k) { return lantrel::CountyGeoid(p.CountyFIPS(k)); })) << i;
       EXPECT_EQ(f.Field("sp_zone"), joined(p.CountyCount(), [&](int k) { return p.CountySPZone(k); })) << i;
       EXPECT_EQ(f.Field("quad"), joined(p.QuadCount(), [&](int k) { return p.QuadName(k); })) << i;
       EXPECT_EQ(f.Field("quad_tile"), joined(p.QuadCount(), [&](int k) { return p.QuadTile(k); })) << i;
@@ -345,17 +348,17 @@ TEST(CsvJoin, LocateKeepsEveryColumnAndAddsTheFields) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out,
             "API,Operator,Longitude,Latitude,state,state_fips,county,county_fips,sp_zone,quad,"
-            "quad_tile,quad_state,carter\n"
-            "7,\"A, B\",-84.8733,38.2009,Kentucky,21,Franklin,73,North,Frankfort East,38084-B7,KY,"
-            "U56-13 328-FSL 1906-FEL\n"
-            "8,x,,1,,,,,,,,,\n");
+            "quad_tile,quad_state,carter,geoid\n"
+            "7,\"A, B\",-84.8733,38.2009,Kentucky,21,Franklin,073,North,Frankfort East,38084-B7,KY,"
+            "U56-13 328-FSL 1906-FEL,21073\n"
+            "8,x,,1,,,,,,,,,,\n");
   EXPECT_EQ(r.err, "3: missing x value\n");
   // A Carter column as the source.
   const auto c = RunTool({"locate", "--carter-col", "loc"}, "id,loc\n1,U56-13 328-FSL 1906-FEL\n");
   EXPECT_EQ(c.status, 0) << c.err;
   EXPECT_EQ(Lines(c.out).at(1),
-            "1,U56-13 328-FSL 1906-FEL,Kentucky,21,Franklin,73,North,Frankfort East,38084-B7,KY,"
-            "U56-13 328-FSL 1906-FEL");
+            "1,U56-13 328-FSL 1906-FEL,Kentucky,21,Franklin,073,North,Frankfort East,38084-B7,KY,"
+            "U56-13 328-FSL 1906-FEL,21073");
 }
 
 TEST(CliOptions, InverseSwapsTheSystems) {

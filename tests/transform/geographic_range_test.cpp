@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 
 #include "transform/reference_position.hpp"
 
@@ -44,6 +45,60 @@ TEST(GeographicRange, ResultsBeyondThePolesOrTheAntimeridianAreErrors) {
     lantrel::GridFactors(c.system, true, 1, &c.in.x, &c.in.y, &k, &gamma, &s);
     EXPECT_EQ(s, ReferenceFactors(c.system, c.in.x, c.in.y).status);
     EXPECT_EQ(s, c.status);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A geographic pair given by the caller must be a point of the globe: every face refuses one
+// that is not with error 5, the position naming the value.
+TEST(GeographicRange, GeographicInputBeyondTheGlobeIsAnError) {
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    Pair in;
+    const char* description;  // nullptr: converts
+  } cases[] = {
+      {{84.8733, 38.2009}, nullptr},
+      {{180.0, 0.0}, nullptr},  // the bound itself
+      {{84.8733, 100.0}, "latitude 100 is outside -90 to 90 degrees"},
+      {{-120.0, 45.0}, nullptr},  // a real point (a region check refuses it, not the range)
+      {{180.1, 37.0}, "longitude 180.1 is outside -180 to 180 degrees"},
+      {{1e308, 37.0}, "longitude 1e+308 is outside -180 to 180 degrees"},
+      {{85.0, nan}, "latitude nan is not a number"},
+      {{inf, 37.0}, "longitude inf is not a finite number"},
+  };
+  const CoordinateSystem geo{5, 0, 0}, north{1, 0, 1};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.in.x);
+    const std::int32_t want = c.description ? 5 : 0;
+    for (const CoordinateSystem& to : {north, geo, CoordinateSystem{5, 1, 0}}) {
+      lantrel::ZrGeoPosition p;
+      Label(p, geo, true, c.in.x, c.in.y);
+      try {
+        p.ConvertTo(static_cast<lantrel::zrGeoDatum>(to.datum),
+                    static_cast<lantrel::zrGeoProjection>(to.projection),
+                    static_cast<lantrel::zrGeoUnits>(to.units));
+        EXPECT_EQ(c.description, nullptr);
+      } catch (const lantrel::Error& e) {
+        ASSERT_NE(c.description, nullptr) << e.description();
+        EXPECT_EQ(e.number(), 5);
+        EXPECT_EQ(e.source(), "lantrel:zrGeoPosition:Convert:");
+        EXPECT_EQ(e.description(), c.description);
+      }
+      double ox, oy;
+      std::int32_t s = -7;
+      lantrel::Transformer(geo, to).Transform(1, &c.in.x, &c.in.y, &ox, &oy, &s);
+      if (s != 4) {
+        EXPECT_EQ(s, want);
+      }
+    }
+    double k, gamma;
+    std::int32_t s = -7;
+    lantrel::GridFactors(geo, true, 1, &c.in.x, &c.in.y, &k, &gamma, &s);
+    EXPECT_EQ(s, want);
   }
 }
 

@@ -43,6 +43,7 @@ struct ConvertSettings {
   bool strict = false;
   bool acceptDistant = false;
   bool verbose = false;
+  bool bareCarter = false;  // a system named "carter" without a datum
   bool keep = false;     // CSV: keep the source coordinate columns beside the new ones
   bool factors = false;  // add the target system's scale factor and convergence
   int precision = 3;
@@ -98,10 +99,14 @@ ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
   const bool carterColumn = o.Has("carter-col");
   if (carterColumn && !o.Has("from")) {
     s.from = *ParseSystem("carter").system;
+    s.bareCarter = true;
   } else {
     s.from = RequireSystem(o, "from");
   }
   s.to = RequireSystem(o, "to");
+  for (const char* option : {"from", "to"}) {
+    if (const auto text = o.Value(option)) s.bareCarter = s.bareCarter || IsBareCarter(*text);
+  }
   // -I: the systems swap roles, so a command line converts back what it converted.
   if (o.Has("inverse")) std::swap(s.from, s.to);
   if (carterColumn && !s.from.IsCarter()) {
@@ -673,6 +678,7 @@ int ConvertJob::Run() {
   if (s_.verbose) {
     ErrorLine("lantrel: from " + Describe(s_.from) + "\n");
     ErrorLine("lantrel: to   " + Describe(s_.to) + "\n");
+    if (s_.bareCarter) ErrorLine(std::string(kBareCarterNote));
   }
   for (const auto& f : s_.files) {
     if (stopped_) break;

@@ -35,11 +35,13 @@ constexpr std::string_view kConvert = R"(usage: lantrel convert --from SYSTEM --
 Reads points from the files (or standard input, also given as -) and writes the converted
 points to standard output: one line in, one line out, in order.
 
-SYSTEM is PROJECTION[/DATUM[/UNITS]] or EPSG:CODE ('lantrel systems' lists them):
+SYSTEM is PROJECTION[/DATUM[/UNITS]] or EPSG:CODE ('lantrel systems' lists them; EPSG:4326
+and OGC:CRS84 are read as geographic NAD 83, good to a few metres):
   projections  single north south utm16 utm17 geographic (geo) carter mo-east il-west
                il-east in-west in-east oh-south wv-south va-south tn, the enumeration
                names (zrNorthZone, moEastZone, ...) or the codes 0-15
-  datums       nad83 (default) nad27
+  datums       nad83 (default) nad27; carter alone means carter/nad27 (the state's
+               definition of a Carter location)
   units        deg usft m ft (international foot) mi km; default: US survey feet for the
                state-plane zones, metres for UTM, degrees for geographic and Carter
 
@@ -138,7 +140,8 @@ Adds to each point's record the state, the Kentucky county with the plane-coordi
 point. Input is read as by 'lantrel convert' (default system geographic NAD 83).
 
 Fields added, in this order:
-  state  state_fips  county  county_fips  sp_zone  quad  quad_tile  quad_state  carter
+  state  state_fips  county  county_fips  sp_zone  quad  quad_tile  quad_state  carter  geoid
+FIPS codes are zero-padded text as Census tables write them: 21, 053, and geoid 21053.
 Plain lines are written as they were with these as tab-separated columns; CSV records
 (--csv) keep every column and gain these; vector files (-o) gain them as fields. A point
 on a boundary belongs to every area sharing it: the areas are joined by ';' in each field.

@@ -39,6 +39,7 @@ struct LocateSettings {
   bool strict = false;
   bool acceptDistant = false;
   bool verbose = false;
+  bool bareCarter = false;  // a system named "carter" without a datum
   bool progress = true;
   bool forceProgress = false;
   ColumnRequest columns;
@@ -70,6 +71,7 @@ LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
     auto parsed = ParseSystem(*from);
     if (!parsed.system) throw UsageError("--from: " + OneLine(parsed.error));
     s.from = *parsed.system;
+    s.bareCarter = IsBareCarter(*from);
   }
   s.json = o.Has("json");
   if (const auto d = o.Value("delimiter")) {
@@ -92,6 +94,7 @@ LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
       throw UsageError("--carter-col reads Carter locations: --from must be carter");
     }
     s.columns.x = c;
+    if (!o.Value("from")) s.bareCarter = true;
     s.from = *ParseSystem("carter").system;
     s.csv = true;
   }
@@ -145,13 +148,16 @@ void Json(std::string& out, const Found& f) {
   for (std::size_t i = 0; i < f.states.size(); ++i) {
     out += i ? ",{\"name\":" : "{\"name\":";
     AppendJsonString(out, f.states[i].first);
-    out += ",\"fips\":" + std::to_string(f.states[i].second) + "}";
+    out += ",\"fips\":" + std::to_string(f.states[i].second) + ",\"fips_text\":\"" +
+           StateFipsText(f.states[i].second) + "\"}";
   }
   out += "],\"counties\":[";
   for (std::size_t i = 0; i < f.counties.size(); ++i) {
     out += i ? ",{\"name\":" : "{\"name\":";
     AppendJsonString(out, f.counties[i].name);
-    out += ",\"fips\":" + std::to_string(f.counties[i].fips) + ",\"zone\":";
+    out += ",\"fips\":" + std::to_string(f.counties[i].fips) + ",\"fips_text\":\"" +
+           CountyFipsText(f.counties[i].fips) + "\",\"geoid\":\"" +
+           CountyGeoid(f.counties[i].fips) + "\",\"zone\":";
     AppendJsonString(out, f.counties[i].zone);
     out += "}";
   }
@@ -466,7 +472,10 @@ void LocateJob::RunCsv(LineReader& in) {
 int LocateJob::Run() {
   if (!CheckInputs(s_.files)) return kExitUsage;
   if (!LoadReferenceData(converter_.position(), s_.data, s_.verbose)) return kExitFailed;
-  if (s_.verbose) ErrorLine("lantrel: from " + Describe(s_.from) + "\n");
+  if (s_.verbose) {
+    ErrorLine("lantrel: from " + Describe(s_.from) + "\n");
+    if (s_.bareCarter) ErrorLine(std::string(kBareCarterNote));
+  }
   for (const auto& file : s_.files) {
     if (stopped_) break;
     LineReader in(file);

@@ -1,5 +1,6 @@
 #include "location_fields.hpp"
 
+
 namespace lantrel::cli {
 
 namespace {
@@ -17,12 +18,14 @@ LocationFields LocatePoint(ZrGeoPosition& p, bool zgs) {
   const std::int32_t states = p.StateCount();
   for (std::int32_t i = 0; i < states; ++i) {
     Join(v[0], p.StateName(i));
-    Join(v[1], std::to_string(p.StateFIPS(i)));
+    Join(v[1], StateFipsText(p.StateFIPS(i)));
   }
   const std::int32_t counties = p.CountyCount();
   for (std::int32_t i = 0; i < counties; ++i) {
     Join(v[2], p.CountyName(i));
-    Join(v[3], std::to_string(p.CountyFIPS(i)));
+    const std::int32_t fips = p.CountyFIPS(i);
+    Join(v[3], CountyFipsText(fips));
+    Join(v[9], CountyGeoid(fips));
     Join(v[4], p.CountySPZone(i));
   }
   const std::int32_t quads = p.QuadCount();
@@ -35,7 +38,7 @@ LocationFields LocatePoint(ZrGeoPosition& p, bool zgs) {
     p.ConvertTo(p.Datum(), zrGeoProjection::zrCarter, zrGeoUnits::zrDecimalDegrees);
   }
   // Outside the grid the conversion leaves the location empty, and so does the string.
-  v[8] = p.Carter()->LocationString(zgs);
+  v[kCarterField] = p.Carter()->LocationString(zgs);
   return f;
 }
 

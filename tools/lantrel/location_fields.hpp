@@ -6,27 +6,32 @@
 #include <string>
 #include <string_view>
 
+#include "lantrel/fips_text.hpp"
 #include "lantrel/lantrel.hpp"
 
 namespace lantrel::cli {
 
 /// Names of the added fields, in the order they are written.
-inline constexpr std::array<std::string_view, 9> kLocationFieldNames{
+inline constexpr std::array<std::string_view, 10> kLocationFieldNames{
     "state", "state_fips", "county", "county_fips", "sp_zone",
-    "quad",  "quad_tile",  "quad_state", "carter"};
+    "quad",  "quad_tile",  "quad_state", "carter", "geoid"};
+
+/// Index of the Carter location among the fields.
+inline constexpr std::size_t kCarterField = 8;
 
 /// One point's location. A point on a boundary belongs to every area sharing it: each field
 /// then lists them all in the data file's order (what the position reports at indexes 0, 1,
 /// ...), joined by ';'. Fields are empty where no area contains the point, and carter is
-/// empty outside the Carter grid. Codes are written in decimal, the county's without its
-/// state part.
+/// empty outside the Carter grid. Codes are written as Census tables write them, zero-padded
+/// text: state_fips "21", county_fips "053" (the county part), geoid "21053" (both). The
+/// geoid comes last so that readers counting fields find the others where they were.
 struct LocationFields {
   std::array<std::string, kLocationFieldNames.size()> values;
 
   /// Field i, in kLocationFieldNames order.
   const std::string& Text(std::size_t i) const { return values[i]; }
   /// The Carter location string.
-  const std::string& Carter() const { return values.back(); }
+  const std::string& Carter() const { return values[kCarterField]; }
 };
 
 /// Looks up the position's current point. The Carter location is the point's on the position's

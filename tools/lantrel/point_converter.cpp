@@ -1,6 +1,5 @@
 #include "point_converter.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -13,42 +12,6 @@
 namespace lantrel::cli {
 
 namespace {
-
-std::string Number(double v) {
-  if (!(std::fabs(v) < 1e15)) {
-    char shortest[32];
-    const auto r = std::to_chars(shortest, shortest + sizeof shortest, v);
-    return std::string(shortest, r.ptr);
-  }
-  char text[kMaxFixedChars];
-  // Enough decimals to show what was read, without float noise for typical inputs.
-  char* end = FormatFixed(text, v, 9);
-  while (end > text && end[-1] == '0') --end;
-  if (end > text && end[-1] == '.') --end;
-  return std::string(text, end);
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// A number written with a decimal comma: digits, one comma, digits, nothing else.
-std::string CommaHint(std::string_view s) {
-  if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
-  const std::size_t comma = s.find(',');
-  if (comma == std::string_view::npos || comma == 0 || comma + 1 == s.size()) return {};
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (i != comma && !IsDigit(s[i])) return {};
-  }
-  return " (comma used as decimal mark?)";
-}
-
-bool AllDigits(std::string_view s) {
-  if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
-  if (s.empty()) return false;
-  for (const char c : s) {
-    if (!IsDigit(c)) return false;
-  }
-  return true;
-}
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -97,12 +60,12 @@ void PointConverter::Label() {
 
 bool PointConverter::PlacePair(double x, double y) {
   if (from_.Angular()) {
-    if (!(std::fabs(y) <= 90.0)) return Fail("latitude " + Number(y) + " is out of range (-90 to 90)");
+    if (!(std::fabs(y) <= 90.0)) return Fail("latitude " + MessageNumber(y) + " is out of range (-90 to 90)");
     if (!(std::fabs(x) <= 180.0)) {
-      return Fail("longitude " + Number(x) + " is out of range (-180 to 180)");
+      return Fail("longitude " + MessageNumber(x) + " is out of range (-180 to 180)");
     }
   } else if (x < 0.0) {
-    return Fail("negative easting " + Number(x) +
+    return Fail("negative easting " + MessageNumber(x) +
                 " cannot be converted (the position keeps eastings as magnitudes)");
   }
   placedX_ = x;
@@ -124,13 +87,13 @@ bool PointConverter::PlaceCarter(const CarterText& loc) {
     const char* ns = loc.fromNorth ? "FNL" : "FSL";
     const char* ew = loc.fromEast ? "FEL" : "FWL";
     if (beyond(loc.northSouthFeet, SectionFootage::kNorthSouth)) {
-      return Fail("footage " + Number(loc.northSouthFeet) + "-" + ns +
-                  " is beyond what a section holds (0 to " + Number(SectionFootage::kNorthSouth) +
+      return Fail("footage " + MessageNumber(loc.northSouthFeet) + "-" + ns +
+                  " is beyond what a section holds (0 to " + MessageNumber(SectionFootage::kNorthSouth) +
                   " ft north-south); --accept-distant takes it");
     }
     if (beyond(loc.eastWestFeet, SectionFootage::kEastWest)) {
-      return Fail("footage " + Number(loc.eastWestFeet) + "-" + ew +
-                  " is beyond what a section holds (0 to " + Number(SectionFootage::kEastWest) +
+      return Fail("footage " + MessageNumber(loc.eastWestFeet) + "-" + ew +
+                  " is beyond what a section holds (0 to " + MessageNumber(SectionFootage::kEastWest) +
                   " ft east-west); --accept-distant takes it");
     }
   }
@@ -175,18 +138,18 @@ bool PointConverter::PlaceValues(std::string_view xs, std::string_view ys) {
   if (from_.projection == zrGeoProjection::zrGeographic) {
     const AngleParse x = ParseAngle(xs);
     if (!x.angle) {
-      return Fail("cannot read x value " + Excerpt(xs) + CommaHint(xs) + (x.error.empty() ? "" : ": " + x.error));
+      return Fail("cannot read x value " + Excerpt(xs) + DecimalCommaHint(xs) + (x.error.empty() ? "" : ": " + x.error));
     }
     const AngleParse y = ParseAngle(ys);
     if (!y.angle) {
-      return Fail("cannot read y value " + Excerpt(ys) + CommaHint(ys) + (y.error.empty() ? "" : ": " + y.error));
+      return Fail("cannot read y value " + Excerpt(ys) + DecimalCommaHint(ys) + (y.error.empty() ? "" : ": " + y.error));
     }
     return PlaceAngles(*x.angle, *y.angle, xs, ys);
   }
   const auto x = ParseNumber(xs);
-  if (!x) return Fail("cannot read x value " + Excerpt(xs) + CommaHint(xs));
+  if (!x) return Fail("cannot read x value " + Excerpt(xs) + DecimalCommaHint(xs));
   const auto y = ParseNumber(ys);
-  if (!y) return Fail("cannot read y value " + Excerpt(ys) + CommaHint(ys));
+  if (!y) return Fail("cannot read y value " + Excerpt(ys) + DecimalCommaHint(ys));
   return PlacePair(*x, *y);
 }
 
@@ -222,8 +185,7 @@ bool PointConverter::PlaceLine(std::string_view line, std::string_view& separato
     separator = angles.separator;
     rest = angles.rest;
     const bool placed = PlaceAngles(*angles.x, *angles.y, angles.xText, angles.yText);
-    commaDecimalSuspect_ =
-        angles.separator == "," && AllDigits(angles.xText) && AllDigits(angles.yText);
+    commaDecimalSuspect_ = MayBeDecimalComma(angles.separator, angles.xText, angles.yText);
     return placed;
   }
   PairFields f;
@@ -233,40 +195,16 @@ bool PointConverter::PlaceLine(std::string_view line, std::string_view& separato
   const bool placed = PlaceValues(f.x, f.y);
   // "-84,8 38,2" reads as x -84, y 8: a bare comma between two whole numbers may have been
   // meant as a decimal mark.
-  commaDecimalSuspect_ = f.separator == "," && AllDigits(f.x) && AllDigits(f.y);
+  commaDecimalSuspect_ = MayBeDecimalComma(f.separator, f.x, f.y);
   return placed;
 }
 
-bool PointConverter::SwappedIsPlausible() {
-  if (from_.Angular()) {
-    return !from_.IsCarter() && std::fabs(placedX_) <= 90.0 &&
-           ServedRegion::Contains(std::fabs(placedY_), placedX_);
-  }
-  if (placedY_ < 0.0) return false;
-  try {
-    Label();
-    position_.x(placedY_);
-    position_.y(placedX_);
-    position_.ConvertTo(from_.datum, zrGeoProjection::zrGeographic, zrGeoUnits::zrDecimalDegrees);
-    return ServedRegion::Contains(position_.x(), position_.y());
-  } catch (const Error&) {
-    return false;
-  }
-}
-
 bool PointConverter::CheckRegion(double lon, double lat) {
-  // Always: a geographic point beyond the globe is the arithmetic failing, not a result.
-  if (!(std::fabs(lat) <= 90.0 && std::fabs(lon) <= 180.0)) {
-    return Fail("the coordinates give latitude " + Number(lat) + ", longitude " + Number(-lon) +
-                ", outside -90 to 90 and -180 to 180: they lie far outside the zone");
-  }
-  if (acceptDistant_ || ServedRegion::Contains(lon, lat)) return true;
-  std::string message = "the point at longitude " + Number(-lon) + ", latitude " + Number(lat) +
-                        " lies far outside the served region (73-98 W, 33-45 N)";
-  if (commaDecimalSuspect_) message += "; comma used as decimal mark?";
-  else if (SwappedIsPlausible()) message += "; x and y may be swapped";
-  message += "; --accept-distant takes it";
-  return Fail(message);
+  const RegionVerdict verdict =
+      JudgeRegion(from_, placedX_, placedY_, lon, lat, acceptDistant_, commaDecimalSuspect_);
+  if (verdict.ok()) return true;
+  if (verdict.kind == RegionVerdict::Kind::OffGlobe) return Fail(verdict.message);
+  return Fail(verdict.message + "; --accept-distant takes it");
 }
 
 bool PointConverter::Check() {

@@ -7,6 +7,7 @@
 #include "carter_text.hpp"
 #include "dms.hpp"
 #include "lantrel/lantrel.hpp"
+#include "lantrel/plausibility.hpp"
 #include "systems.hpp"
 
 namespace lantrel::cli {
@@ -21,27 +22,8 @@ struct ConvertedPoint {
 /// escaped and cut short like any quote of input).
 std::string DescribeLibraryError(const Error& e);
 
-/// The region points are expected in: every state whose plane zone the library carries
-/// (Kentucky, Missouri, Illinois, Indiana, Ohio, West Virginia, Virginia, Tennessee) with a
-/// margin of about two degrees. Longitudes are west-positive magnitudes.
-struct ServedRegion {
-  static constexpr double kWest = 98.0;
-  static constexpr double kEast = 73.0;
-  static constexpr double kSouth = 33.0;
-  static constexpr double kNorth = 45.0;
-  static bool Contains(double westLongitude, double latitude) {
-    return westLongitude >= kEast && westLongitude <= kWest && latitude >= kSouth &&
-           latitude <= kNorth;
-  }
-};
-
-/// The largest footage calls a Carter section can hold, in US survey feet: a 1-minute
-/// section is about 6,070 ft from north to south and at most about 4,900 ft from east to
-/// west inside the grid (36.5-39.25 N); both limits carry a small margin.
-struct SectionFootage {
-  static constexpr double kNorthSouth = 6100.0;
-  static constexpr double kEastWest = 4950.0;
-};
+using lantrel::SectionFootage;
+using lantrel::ServedRegion;
 
 class PointConverter {
  public:
@@ -86,7 +68,6 @@ class PointConverter {
   bool PlaceAngles(AngleText x, AngleText y, std::string_view xText, std::string_view yText);
   bool Fail(std::string message);
   bool CheckRegion(double westLongitude, double latitude);
-  bool SwappedIsPlausible();
 
   System from_;
   System to_;

@@ -1,0 +1,96 @@
+#include "lantrel/plausibility.hpp"
+
+#include <charconv>
+#include <cmath>
+
+#include "lantrel/error.hpp"
+#include "lantrel/position.hpp"
+
+namespace lantrel {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool AllDigits(std::string_view s) {
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+  if (s.empty()) return false;
+  for (const char c : s) {
+    if (!IsDigit(c)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string MessageNumber(double v) {
+  char text[400];
+  if (!(std::fabs(v) < 1e15)) {
+    const auto r = std::to_chars(text, text + sizeof text, v);
+    return std::string(text, r.ptr);
+  }
+  const auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 9);
+  char* begin = text;
+  char* end = r.ptr;
+  while (end > begin && end[-1] == '0') --end;
+  if (end > begin && end[-1] == '.') --end;
+  // A value that rounds to zero is written without its minus sign.
+  if (end - begin == 2 && begin[0] == '-' && begin[1] == '0') ++begin;
+  return std::string(begin, end);
+}
+
+std::string DecimalCommaHint(std::string_view s) {
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+  const std::size_t comma = s.find(',');
+  if (comma == std::string_view::npos || comma == 0 || comma + 1 == s.size()) return {};
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (i != comma && !IsDigit(s[i])) return {};
+  }
+  return " (comma used as decimal mark?)";
+}
+
+bool MayBeDecimalComma(std::string_view separator, std::string_view x, std::string_view y) {
+  return separator == "," && AllDigits(x) && AllDigits(y);
+}
+
+bool SwappedIsPlausible(const System& from, double x, double y) {
+  if (from.Angular()) {
+    return !from.IsCarter() && std::fabs(x) <= 90.0 && ServedRegion::Contains(std::fabs(y), x);
+  }
+  if (y < 0.0) return false;
+  try {
+    ZrGeoPosition position;
+    position.Projection(from.projection);
+    position.Datum(from.datum);
+    position.Units(from.units);
+    position.x(y);
+    position.y(x);
+    position.ConvertTo(from.datum, zrGeoProjection::zrGeographic, zrGeoUnits::zrDecimalDegrees);
+    return ServedRegion::Contains(position.x(), position.y());
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+RegionVerdict JudgeRegion(const System& from, double placedX, double placedY, double lon,
+                          double lat, bool acceptDistant, bool commaSuspect) {
+  // A geographic point beyond the globe is the arithmetic failing, not a result.
+  if (!(std::fabs(lat) <= 90.0 && std::fabs(lon) <= 180.0)) {
+    return {RegionVerdict::Kind::OffGlobe,
+            "the coordinates give latitude " + MessageNumber(lat) + ", longitude " +
+                MessageNumber(-lon) +
+                ", outside -90 to 90 and -180 to 180: they lie far outside the zone"};
+  }
+  if (acceptDistant || ServedRegion::Contains(lon, lat)) return {};
+  std::string message = "the point at longitude " + MessageNumber(-lon) + ", latitude " +
+                        MessageNumber(lat) +
+                        " lies far outside the served region (73-98 W, 33-45 N)";
+  if (commaSuspect) {
+    message += "; comma used as decimal mark?";
+  } else if (SwappedIsPlausible(from, placedX, placedY)) {
+    message += "; x and y may be swapped";
+  }
+  return {RegionVerdict::Kind::Distant, std::move(message)};
+}
+
+}  // namespace lantrel
