@@ -51,4 +51,6 @@ if(TARGET lantrel_refdata)
   set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "lantrel-data (= ${_lantrel_deb_version})")
 endif()
 
+# The page of 'lantrel serve' draws its map with Debian's Leaflet.
+set(CPACK_DEBIAN_TOOL_PACKAGE_RECOMMENDS "libjs-leaflet")
 include(CPack)
