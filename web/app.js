@@ -169,6 +169,53 @@
     lookUp(input.value, "", true);
   });
 
+  // Files: sent whole to /files, the job polled, the result offered as a download.
+  const drop = $("drop"), fileStatus = $("file-status"), progress = $("file-progress"), result = $("file-result");
+  function sendFile(file) {
+    const q = new URLSearchParams({ command: $("file-command").value, name: file.name });
+    if (q.get("command") === "convert") q.set("to", $("file-to").value);
+    result.hidden = true;
+    progress.hidden = false;
+    progress.removeAttribute("value");
+    fileStatus.textContent = "Sending " + file.name + "…";
+    fetch(api + "files?" + q.toString(), { method: "POST", body: file, headers: { "Content-Type": "application/octet-stream" } })
+      .then((r) => r.json().then((doc) => ({ ok: r.ok, doc })))
+      .then(({ ok, doc }) => {
+        if (!ok) throw new Error(doc.detail || doc.title);
+        return poll(doc);
+      })
+      .catch((e) => { progress.hidden = true; fileStatus.textContent = e.message; });
+  }
+  function poll(job) {
+    if (job.state === "running") {
+      fileStatus.textContent = "Working… " + job.output_bytes + " bytes written";
+      return new Promise((ok) => setTimeout(ok, 250))
+        .then(() => fetch(api + "files/" + job.id)).then((r) => r.json()).then(poll);
+    }
+    if (job.state === "failed") throw new Error(job.message || "the job failed");
+    return fetch(job.result).then((r) => r.blob()).then((blob) => {
+      progress.value = 1;
+      progress.max = 1;
+      if (result.href) URL.revokeObjectURL(result.href);
+      result.href = URL.createObjectURL(blob);
+      result.download = job.result_name;
+      result.textContent = "Download " + job.result_name;
+      result.hidden = false;
+      fileStatus.textContent = job.message ? job.message : "Done.";
+    });
+  }
+  $("file").addEventListener("change", (e) => { if (e.target.files.length) sendFile(e.target.files[0]); });
+  for (const target of [drop, document.body]) {
+    target.addEventListener("dragover", (e) => { e.preventDefault(); drop.classList.add("over"); });
+    target.addEventListener("dragleave", () => drop.classList.remove("over"));
+    target.addEventListener("drop", (e) => {
+      e.preventDefault();
+      drop.classList.remove("over");
+      if (e.dataTransfer.files.length) sendFile(e.dataTransfer.files[0]);
+    });
+  }
+  $("files").addEventListener("submit", (e) => e.preventDefault());
+
   const start = new URLSearchParams(location.search);
   if (start.get("q")) {
     input.value = start.get("q");

@@ -5,9 +5,11 @@ import os
 import socket
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 import unittest
+import zipfile
 
 sys.path.insert(0, os.path.dirname(__file__))
 from server import Server, no_local_detail, run_tool  # noqa: E402
@@ -68,16 +70,18 @@ class ApiTest(unittest.TestCase):
             self.assertEqual([body[n][i] for n in names], row)
 
     def test_point_reads_every_form_and_equals_the_tool(self):
+        # Every system is checked against the tool for the first point of each form, two for the rest.
+        few = ("north/nad83/usft", "geographic/nad27/deg")
         cases = [
-            ("-84.8733 38.2009", None, "geographic"),
-            ("84°52′23.88″W 38°12′03.24″N", None, "geographic"),
-            ("N38 12 03.24 W84 52 23.88", None, "geographic"),
-            ("D45-07 1200-FNL 350-FWL", None, "carter"),
-            ("1640000 250000", "north/nad83/usft", "plane"),
-            ("D45", None, "carter_area"),
-            ("D45-07", None, "carter_area"),
+            ("-84.8733 38.2009", None, "geographic", None),
+            ("84°52′23.88″W 38°12′03.24″N", None, "geographic", few),
+            ("N38 12 03.24 W84 52 23.88", None, "geographic", few),
+            ("D45-07 1200-FNL 350-FWL", None, "carter", few),
+            ("1640000 250000", "north/nad83/usft", "plane", None),
+            ("D45", None, "carter_area", ()),
+            ("D45-07", None, "carter_area", ()),
         ]
-        for text, system, form in cases:
+        for text, system, form, checked in cases:
             with self.subTest(text=text):
                 params = {"text": text}
                 if system:
@@ -90,7 +94,7 @@ class ApiTest(unittest.TestCase):
                     self.assertGreater(body["area"]["width_m"], 1000)
                     continue
                 for entry in body["systems"]:
-                    if "error" in entry:
+                    if "error" in entry or (checked is not None and entry["system"] not in checked):
                         continue
                     out = run_tool(["convert", "-f", src, "-t", entry["system"], "-p", "17"], text + "\n").split()
                     self.assertEqual([entry["x"], entry["y"]], [float(out[0]), float(out[1])], entry["system"])
@@ -176,6 +180,55 @@ class ApiTest(unittest.TestCase):
         finally:
             for s in idle:
                 s.close()
+
+
+class FilesTest(unittest.TestCase):
+    def test_uploads_come_back_as_the_tool_writes_them_and_leave_nothing(self):
+        with tempfile.TemporaryDirectory() as d:
+            jobs = os.path.join(d, "jobs")
+            os.mkdir(jobs)
+            os.environ["TMPDIR"] = jobs
+            server = Server()
+            del os.environ["TMPDIR"]
+            try:
+                csv = os.path.join(d, "wells.csv")
+                with open(csv, "w") as f:
+                    f.write("name,lon,lat\nA,-84.8733,38.2009\nB,-85.75,37.25\nC,abc,37\n")
+                shp = os.path.join(d, "wells.shp")
+                run_tool(["convert", "--from", "geo", "--to", "geo", "-o", shp, csv], "")
+                zipped = os.path.join(d, "wells.zip")
+                with zipfile.ZipFile(zipped, "w") as z:
+                    for ext in ("shp", "shx", "dbf", "prj"):
+                        if os.path.exists(os.path.join(d, "wells." + ext)):
+                            z.write(os.path.join(d, "wells." + ext), "wells." + ext)
+                cases = [("wells.csv", csv, {"to": "north"}, ["convert", "--from", "geographic/nad83/deg", "--to", "north/nad83/usft"], "csv"),
+                         ("wells.csv", csv, {"command": "locate"}, ["locate", "--from", "geographic/nad83/deg"], "csv"),
+                         ("wells.zip", zipped, {"to": "utm16", "format": "geojson"}, None, "geojson")]
+                for name, path, params, tool, ext in cases:
+                    with self.subTest(name=name, params=params):
+                        with open(path, "rb") as f:
+                            r = server.post("/api/v1/files", params={"name": name, **params}, data=f.read())
+                        job = server.check(r, "/api/v1/files", "POST")
+                        while job["state"] == "running":
+                            time.sleep(0.1)
+                            job = server.check(server.get("/api/v1/files/" + job["id"]), "/api/v1/files/{id}", "GET")
+                        self.assertEqual(job["state"], "done", job["message"])
+                        no_local_detail(self, job["message"])
+                        got = server.get(job["result"])
+                        self.assertEqual(got.status_code, 200)
+                        if tool:
+                            out = os.path.join(d, "tool." + ext)
+                            run_tool([*tool, "-o", out, path], "")
+                            with open(out, "rb") as f:
+                                self.assertEqual(got.content, f.read())
+                        else:
+                            self.assertEqual(len(json.loads(got.content)["features"]), 3)
+                        self.assertEqual(server.get(job["result"]).status_code, 404)
+                        self.assertEqual(os.listdir(jobs), [])
+                bad = server.post("/api/v1/files", params={"name": "wells.txt", "to": "north"}, data=b"1 2")
+                self.assertEqual(bad.status_code, 415)
+            finally:
+                server.stop()
 
 
 class StopTest(unittest.TestCase):

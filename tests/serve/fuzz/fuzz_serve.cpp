@@ -20,6 +20,7 @@ const Api& Server() {
     lantrel::cli::serve::Settings s;
     s.maxPoints = 64;
     s.maxBody = 8192;
+    s.files = false;  // no child processes from the fuzzer
     return std::make_unique<Api>(s);
   }();
   return *api;

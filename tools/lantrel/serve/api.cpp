@@ -1,6 +1,7 @@
 #include "serve/api.hpp"
 
 #include <chrono>
+#include <filesystem>
 #include <new>
 
 #include <nlohmann/json.hpp>
@@ -8,6 +9,7 @@
 #include "data_files.hpp"
 #include "lantrel/lantrel.hpp"
 #include "refdata/reference_data.hpp"
+#include "serve/jobs.hpp"
 #include "serve/metrics.hpp"
 #include "serve/problem.hpp"
 #include "serve/routes.hpp"
@@ -22,7 +24,7 @@ constexpr std::string_view kApi = "/api/v1/";
 struct RouteMatch {
   Route route = Route::Other;
   const char* allowed = nullptr;  // methods the path answers; nullptr: no such path
-  std::string layer;
+  std::string layer;  // the layer's name, or the file job's id
 };
 
 bool Starts(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
@@ -40,6 +42,15 @@ RouteMatch Match(std::string_view path) {
   if (rest == "locate") return {Route::Locate, "POST", {}};
   if (rest == "openapi.json") return {Route::OpenApi, "GET", {}};
   if (rest == "config") return {Route::Other, "GET", {}};
+  if (rest == "files") return {Route::Files, "POST", {}};
+  if (Starts(rest, "files/")) {
+    // files/ID or files/ID/result; the id is the job's hex name.
+    std::string_view id = rest.substr(6);
+    const bool result = id.size() > 7 && id.substr(id.size() - 7) == "/result";
+    if (result) id.remove_suffix(7);
+    if (id.empty() || id.size() > 64 || id.find_first_not_of("0123456789abcdef") != std::string_view::npos) return {};
+    return {Route::Files, "GET", std::string(id) + (result ? "/result" : "")};
+  }
   for (const char* layer : {"states", "counties", "quads", "carter"}) {
     if (rest == std::string("layers/") + layer + ".geojson") return {Route::Layers, "GET", layer};
   }
@@ -71,6 +82,16 @@ Response Dispatch(const Context& context, const Request& request, const RouteMat
   if (!m.allowed) throw Problem(404, "not-found", "no such resource");
   std::string_view method = request.method;
   if (method == "HEAD") method = "GET";
+  if (method == "OPTIONS" && !context.settings.cors.empty()) {
+    // A browser's preflight for a page served elsewhere.
+    Response r;
+    r.status = 204;
+    r.contentType.clear();
+    r.headers.emplace_back("Access-Control-Allow-Methods", m.allowed);
+    r.headers.emplace_back("Access-Control-Allow-Headers", "Content-Type");
+    r.headers.emplace_back("Access-Control-Max-Age", "600");
+    return r;
+  }
   if (!Allows(m.allowed, method)) {
     Problem p(405, "method-not-allowed", request.method + " is not answered here; use " + m.allowed);
     Response r = ProblemResponse(p);
@@ -95,7 +116,10 @@ Response Dispatch(const Context& context, const Request& request, const RouteMat
       return r;
     }
     case Route::Static: return StaticRoute(context, request);
-    case Route::Files:
+    case Route::Files: {
+      const bool result = m.layer.size() > 7 && m.layer.compare(m.layer.size() - 7, 7, "/result") == 0;
+      return FilesRoute(context, request, result ? m.layer.substr(0, m.layer.size() - 7) : m.layer, result);
+    }
     case Route::Other: break;
   }
   return ConfigRoute(context);
@@ -106,6 +130,15 @@ Response Dispatch(const Context& context, const Request& request, const RouteMat
 Api::Api(Settings settings) : context_(std::make_unique<Context>()) {
   context_->settings = std::move(settings);
   context_->metrics = std::make_unique<Metrics>();
+  if (context_->settings.files) {
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+      context_->program = self.string();
+      context_->jobs = std::make_unique<Jobs>(context_->program, context_->settings.maxJobs,
+                                              std::chrono::seconds(600));
+    }
+  }
   ZrGeoPosition position;
   if (!position.DataLoaded() && context_->settings.dataDir) position.SetPath(*context_->settings.dataDir);
   if (position.DataLoaded()) {

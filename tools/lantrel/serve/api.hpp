@@ -17,6 +17,14 @@ struct ReferenceData;
 namespace lantrel::cli::serve {
 
 class Metrics;
+class Jobs;
+
+/// A file sent as a multipart form field.
+struct Upload {
+  std::string field;     // the form field's name
+  std::string fileName;  // the name the client gave the file
+  std::string content;
+};
 
 struct Request {
   std::string method;  // "GET", "POST", ...
@@ -24,6 +32,7 @@ struct Request {
   std::multimap<std::string, std::string> query;  // decoded query parameters
   std::string body;
   std::string contentType;
+  std::vector<Upload> uploads;  // multipart form files
 };
 
 struct Response {
@@ -44,6 +53,8 @@ struct Settings {
   std::string tiles;                   // tile URL template for the page, empty for none
   std::string webDir;                  // the page's files
   std::string leafletDir = "/usr/share/javascript/leaflet";
+  bool files = true;                   // serve /files (runs the tool on uploads)
+  std::size_t maxJobs = 4;             // file jobs running at once
 };
 
 /// Everything the handlers share: settings, the loaded outlines, the counters. Immutable after
@@ -53,6 +64,8 @@ struct Context {
   std::shared_ptr<const detail::ReferenceData> data;  // null without a data file
   std::string dataFile;
   std::unique_ptr<Metrics> metrics;
+  std::unique_ptr<Jobs> jobs;  // file jobs; null where files are not served (the fuzz target)
+  std::string program;         // the tool itself, run for file jobs
 };
 
 class Api {

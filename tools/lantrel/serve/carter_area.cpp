@@ -1,21 +1,44 @@
 #include "serve/carter_area.hpp"
 
 #include <cmath>
-#include <regex>
+#include <cctype>
 
 #include "carter_text.hpp"
 
 namespace lantrel::cli::serve {
 
 std::optional<PartialCarter> ParsePartialCarter(std::string_view text) {
-  static const std::regex shape(R"(^\s*([A-Za-z]{1,2})\s*-?\s*([0-9]{1,2})(?:\s*[- ]\s*([0-9]{1,2}))?\s*$)");
-  std::match_results<std::string_view::const_iterator> m;
-  if (!std::regex_match(text.begin(), text.end(), m, shape)) return std::nullopt;
+  std::size_t i = 0;
+  const auto blanks = [&] {
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  };
+  const auto letter = [&] { return i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); };
+  const auto digits = [&](std::int32_t& value) {
+    const std::size_t from = i;
+    value = 0;
+    while (i < text.size() && i - from < 2 && text[i] >= '0' && text[i] <= '9') value = value * 10 + (text[i++] - '0');
+    return i > from && !(i < text.size() && text[i] >= '0' && text[i] <= '9');
+  };
   PartialCarter p;
-  p.letter = m[1].str();
-  for (auto& c : p.letter) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-  p.number = std::stoi(m[2].str());
-  if (m[3].matched) p.section = std::stoi(m[3].str());
+  blanks();
+  while (letter() && p.letter.size() < 2) {
+    p.letter += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i++])));
+  }
+  if (p.letter.empty() || letter()) return std::nullopt;
+  blanks();
+  if (i < text.size() && text[i] == '-') ++i;
+  blanks();
+  if (!digits(p.number)) return std::nullopt;
+  blanks();
+  if (i < text.size() && text[i] == '-') {
+    ++i;
+    blanks();
+    if (!digits(p.section) || p.section == 0) return std::nullopt;
+  } else if (i < text.size()) {
+    if (!digits(p.section) || p.section == 0) return std::nullopt;
+  }
+  blanks();
+  if (i != text.size()) return std::nullopt;
   return p;
 }
 

@@ -81,6 +81,8 @@ void Answer(const Api& api, const httplib::Request& in, httplib::Response& out) 
   r.query.insert(in.params.begin(), in.params.end());
   r.body = in.body;
   r.contentType = in.get_header_value("Content-Type");
+  for (const auto& [field, file] : in.files) r.uploads.push_back({field, file.filename, file.content});
+  if (in.is_multipart_form_data()) r.body.clear();
   const Response a = api.Handle(r);
   out.status = a.status;
   for (const auto& [name, value] : a.headers) out.set_header(name, value);

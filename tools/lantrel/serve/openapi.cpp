@@ -97,6 +97,51 @@ constexpr const char* kDocument = R"json({
         }
       }
     },
+    "/api/v1/files": {
+      "post": {
+        "summary": "Convert or locate a file: CSV, GeoPackage, GeoJSON, FlatGeobuf or a zipped Shapefile",
+        "parameters": [
+          {"name": "command", "in": "query", "schema": {"enum": ["convert", "locate"]}},
+          {"name": "from", "in": "query", "schema": {"type": "string"}},
+          {"name": "to", "in": "query", "schema": {"type": "string"}},
+          {"name": "format", "in": "query", "schema": {"enum": ["csv", "gpkg", "geojson", "fgb"]}},
+          {"name": "name", "in": "query", "schema": {"type": "string"}, "description": "the file's name, for a raw body"},
+          {"$ref": "#/components/parameters/precision"},
+          {"$ref": "#/components/parameters/zgs"},
+          {"$ref": "#/components/parameters/accept_distant"}
+        ],
+        "requestBody": {"required": true, "content": {"application/octet-stream": {"schema": {"type": "string", "format": "binary"}}, "multipart/form-data": {"schema": {"type": "object", "properties": {"file": {"type": "string", "format": "binary"}}}}}},
+        "responses": {
+          "202": {"description": "the job, started", "content": {"application/json": {"schema": {"$ref": "#/components/schemas/Job"}}}},
+          "400": {"$ref": "#/components/responses/Problem"},
+          "413": {"$ref": "#/components/responses/Problem"},
+          "415": {"$ref": "#/components/responses/Problem"},
+          "422": {"$ref": "#/components/responses/Problem"},
+          "503": {"$ref": "#/components/responses/Problem"}
+        }
+      }
+    },
+    "/api/v1/files/{id}": {
+      "get": {
+        "summary": "A file job's state",
+        "parameters": [{"name": "id", "in": "path", "required": true, "schema": {"type": "string"}}],
+        "responses": {
+          "200": {"description": "the job", "content": {"application/json": {"schema": {"$ref": "#/components/schemas/Job"}}}},
+          "404": {"$ref": "#/components/responses/Problem"}
+        }
+      }
+    },
+    "/api/v1/files/{id}/result": {
+      "get": {
+        "summary": "The converted file, once; the job's folder is removed after",
+        "parameters": [{"name": "id", "in": "path", "required": true, "schema": {"type": "string"}}],
+        "responses": {
+          "200": {"description": "the file", "content": {"application/octet-stream": {"schema": {"type": "string", "format": "binary"}}}},
+          "404": {"$ref": "#/components/responses/Problem"},
+          "409": {"$ref": "#/components/responses/Problem"}
+        }
+      }
+    },
     "/api/v1/config": {
       "get": {
         "summary": "What the page needs: the tile URL and the limits",
@@ -284,6 +329,15 @@ constexpr const char* kDocument = R"json({
             "properties": {"type": {"const": "Feature"}, "geometry": {"$ref": "#/components/schemas/Polygon"}, "properties": {"type": "object"}}
           }}
         }
+      },
+      "Job": {
+        "type": "object", "required": ["id", "state", "input_bytes", "output_bytes", "seconds", "message", "result", "result_name"],
+        "properties": {
+          "id": {"type": "string"}, "state": {"enum": ["running", "done", "failed"]},
+          "input_bytes": {"type": "integer"}, "output_bytes": {"type": "integer"}, "seconds": {"type": "number"},
+          "message": {"type": "string"}, "result": {"type": "string"}, "result_name": {"type": "string"}
+        },
+        "additionalProperties": false
       },
       "Config": {
         "type": "object", "required": ["tiles", "max_points", "max_body", "reference_data"],

@@ -2,6 +2,7 @@
 // whatever the request gets wrong; Api::Handle words it.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "serve/api.hpp"
@@ -16,6 +17,8 @@ Response ConvertRoute(const Context& context, const Request& request);
 Response LocateRoute(const Context& context, const Request& request);
 /// GET /api/v1/layers/NAME.geojson.
 Response LayerRoute(const Context& context, const Request& request, std::string_view layer);
+/// POST /api/v1/files (start a job), GET /api/v1/files/ID (its state), GET .../ID/result.
+Response FilesRoute(const Context& context, const Request& request, const std::string& id, bool result);
 /// GET /api/v1/openapi.json.
 Response OpenApiRoute(const Context& context);
 /// GET /api/v1/config: what the page needs to know (tile URL, limits).
