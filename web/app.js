@@ -222,5 +222,5 @@
     system.value = start.get("system") || "";
     lookUp(input.value, system.value, false);
   }
-  window.lantrelPage = { map, lookUp };
+  window.lantrelPage = { map, lookUp, area: () => area, marker: () => marker };
 })();

@@ -72,8 +72,11 @@ class PageTest(unittest.TestCase):
         self.look_up("D45")
         where = self.driver.find_element(By.ID, "where").text
         self.assertIn("block D45", where)
-        self.assertTrue(self.driver.execute_script(
-            "let n = 0; window.lantrelPage.map.eachLayer(l => { if (l.feature && l.feature.type === 'Polygon') n++; }); return n > 0 || document.querySelector('#where tr[data-key=area]') !== null;"))
+        # The cell is drawn: a polygon about 5' (0.083°) wide around the block's centre.
+        width = self.driver.execute_script(
+            "const a = window.lantrelPage.area(); if (!a) return 0;"
+            "const b = a.getBounds(); return b.getEast() - b.getWest();")
+        self.assertAlmostEqual(width, 5 / 60, delta=0.002)
 
     def test_click_on_the_map_and_shared_link(self):
         self.open()
@@ -81,6 +84,7 @@ class PageTest(unittest.TestCase):
         webdriver.ActionChains(self.driver).move_to_element(m).click().perform()
         self.wait.until(lambda d: "?q=" in d.current_url and d.find_element(By.ID, "status").text.startswith("Read "))
         clicked = self.driver.find_element(By.ID, "point").get_attribute("value")
+        self.assertTrue(self.driver.execute_script("return window.lantrelPage.marker() !== null"))
         link = self.driver.current_url
         self.assertEqual(urllib.parse.parse_qs(urllib.parse.urlparse(link).query)["q"], [clicked])
         north = self.cell("north/nad83/usft", 0)
