@@ -66,10 +66,9 @@ std::string Report(const std::string& text, const std::string& dir) {
 // Unpacks the Shapefile of a zip into folder (plain names only, at most kMaxUnpacked bytes, so
 // neither a path in the archive nor a zip bomb reaches past it); returns the .shp, or empty when
 // the archive holds not exactly one.
-constexpr std::uint64_t kMaxUnpacked = 2ull << 30;
-
 std::string ShapefileInZip(const std::string& zip, const std::string& folder) {
 #ifdef LANTREL_HAVE_GDAL
+  constexpr std::uint64_t kMaxUnpacked = 2ull << 30;
   const std::string root = "/vsizip/" + zip;
   char** names = VSIReadDirRecursive(root.c_str());
   std::string shp;

@@ -106,7 +106,7 @@ std::vector<zrGeoProjection> NeighbourZones(const std::string& states) {
 class Report {
  public:
   Report(const Context& context, int planeDecimals, int angleDecimals, int dmsDecimals, bool zgs)
-      : context_(context), plane_(planeDecimals), angle_(angleDecimals), dms_(dmsDecimals), zgs_(zgs) {
+      : plane_(planeDecimals), angle_(angleDecimals), dms_(dmsDecimals) {
     position_ = MakeConverter(context, Named("geographic"), Named("geographic"), false, zgs);
   }
 
@@ -162,10 +162,8 @@ class Report {
   ZrGeoPosition& position() { return position_->position(); }
 
  private:
-  const Context& context_;
   std::unique_ptr<PointConverter> position_;
   int plane_, angle_, dms_;
-  bool zgs_;
 };
 
 Json AreaJson(const CarterCell& cell, Report& report) {
