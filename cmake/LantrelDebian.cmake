@@ -59,5 +59,11 @@ if(TARGET lantrel_refdata)
   set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "lantrel-data (= ${_lantrel_deb_version})")
 endif()
 
+# The page of 'lantrel serve' draws its map with Debian's Leaflet, served from its own folder.
+if(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS)
+  string(APPEND CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS ", libjs-leaflet")
+else()
+  set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "libjs-leaflet")
+endif()
 include(${CMAKE_CURRENT_LIST_DIR}/LantrelDebianPython.cmake)
 include(CPack)

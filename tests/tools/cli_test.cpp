@@ -90,6 +90,7 @@ TEST(CliHelp, EveryAcceptedOptionIsDocumented) {
       {"tools/lantrel/info_command.cpp", {"info", "systems"}},
       {"tools/lantrel/map/map_command.cpp", {"map"}},
       {"tools/lantrel/vector/vector_command.cpp", {"convert", "locate"}},
+      {"tools/lantrel/serve/serve_command.cpp", {"serve"}},
   };
   const std::regex option(R"re(\{"([a-z][a-z-]*)", *(?:'.'|0), *(?:true|false)\})re");
   for (const auto& table : tables) {

@@ -16,5 +16,6 @@ int RunLocate(const std::vector<std::string>& args);
 int RunInfo(const std::vector<std::string>& args);
 int RunSystems(const std::vector<std::string>& args);
 int RunMap(const std::vector<std::string>& args);
+int RunServe(const std::vector<std::string>& args);
 
 }  // namespace lantrel::cli

@@ -16,6 +16,7 @@ Commands:
   info      show the library version, release date and the data file in use
   systems   list the coordinate system names and EPSG codes lantrel accepts
   map       draw points over the counties and quadrangles around them (SVG or PNG)
+  serve     answer conversions over HTTP (JSON API) and serve the interactive page
 
 Run 'lantrel COMMAND --help' for the options of a command; 'lantrel --version' prints the
 version.
@@ -25,6 +26,7 @@ Examples:
   lantrel convert --from north/nad27 --to utm16 points.txt
   lantrel locate --from utm16 points.txt
   lantrel map -o wells.svg wells.txt
+  lantrel serve --port 8080
 
 Exit status: 0 success, 1 when a point (or the job) failed, 2 for a wrong command line.
 )";
@@ -226,6 +228,31 @@ Examples:
   lantrel map --label-col permit --size 1600x1200 -o wells.svg wells.csv
 )";
 
+constexpr std::string_view kServe = R"(usage: lantrel serve [--host ADDRESS] [--port N] [OPTIONS]
+
+Serves the JSON API under /api/v1 (point, convert, locate, layers; its OpenAPI document at
+/api/v1/openapi.json), /healthz, /metrics and the interactive page at /. Prints the URL it
+serves; stops on SIGINT or SIGTERM once the requests in flight are answered.
+
+Options:
+      --host ADDRESS    address to listen on (default 127.0.0.1: this machine only)
+      --port N          port (default 8080; 0 picks a free one)
+      --data DIR        folder of lantrel.bin when the library finds none
+      --threads N       most connection threads (default 256; an open connection holds one)
+      --max-points N    most points one request may hold (default 1000000)
+      --max-body BYTES  largest request body (default 268435456)
+      --cors ORIGIN     allow pages from ORIGIN to call the API (Access-Control-Allow-Origin)
+      --tiles URL       background tile layer for the page's map, as {z}/{x}/{y} URL
+                        (none by default: the page then needs no internet)
+      --web DIR         folder of the page's files (default PREFIX/share/lantrel/web)
+  -h, --help            show this help
+
+Examples:
+  lantrel serve
+  lantrel serve --host 0.0.0.0 --port 8000 --tiles 'https://tile.openstreetmap.org/{z}/{x}/{y}.png'
+  curl 'http://127.0.0.1:8080/api/v1/point?text=-84.8733%2038.2009'
+)";
+
 constexpr std::string_view kInfo = R"(usage: lantrel info
 
 Shows the library's version, release date and About text, and the reference data file in
@@ -253,6 +280,7 @@ std::string_view HelpText(HelpTopic topic) {
     case HelpTopic::Info: return kInfo;
     case HelpTopic::Systems: return kSystems;
     case HelpTopic::Map: return kMap;
+    case HelpTopic::Serve: return kServe;
     case HelpTopic::Main: break;
   }
   return kMain;

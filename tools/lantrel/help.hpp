@@ -5,7 +5,7 @@
 
 namespace lantrel::cli {
 
-enum class HelpTopic { Main, Convert, Locate, Info, Systems, Map };
+enum class HelpTopic { Main, Convert, Locate, Info, Systems, Map, Serve };
 
 std::string_view HelpText(HelpTopic topic);
 /// Writes the help text to standard output.

@@ -42,10 +42,13 @@ int main(int argc, char** argv) {
     if (command == "info") return RunInfo(args);
     if (command == "systems") return RunSystems(args);
     if (command == "map") return RunMap(args);
+#ifdef LANTREL_HAVE_SERVE
+    if (command == "serve") return RunServe(args);
+#endif
     throw UsageError("unknown command " + Excerpt(command));
   } catch (const UsageError& e) {
     const bool known = command == "convert" || command == "locate" || command == "info" ||
-                       command == "systems" || command == "map";
+                       command == "systems" || command == "map" || command == "serve";
     ErrorLine("lantrel: " + std::string(e.what()) + "\nTry 'lantrel " +
               (known ? command + " " : std::string()) + "--help'.\n");
     return kExitUsage;

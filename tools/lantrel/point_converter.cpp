@@ -43,6 +43,14 @@ PointConverter::PointConverter(const System& from, const System& to, bool westPo
 
 bool PointConverter::Fail(std::string message) {
   error_ = std::move(message);
+  libraryError_.reset();
+  return false;
+}
+
+bool PointConverter::Fail(const Error& e, std::string_view hint) {
+  error_ = DescribeLibraryError(e);
+  error_ += hint;
+  libraryError_ = e;
   return false;
 }
 
@@ -75,7 +83,7 @@ bool PointConverter::PlacePair(double x, double y) {
     position_.x(x);
     position_.y(y);
   } catch (const Error& e) {
-    return Fail(DescribeLibraryError(e));
+    return Fail(e);
   }
   return true;
 }
@@ -101,7 +109,7 @@ bool PointConverter::PlaceCarter(const CarterText& loc) {
     Label();
     StoreCarterText(*position_.Carter(), loc);
   } catch (const Error& e) {
-    return Fail(DescribeLibraryError(e));
+    return Fail(e);
   }
   return true;
 }
@@ -217,8 +225,7 @@ bool PointConverter::Check() {
   } catch (const Error& e) {
     // The inverse projections refuse a result beyond ±90/±180 with the invalid-argument error.
     const bool offGlobe = e.number() == 5 && !from_.Angular();
-    return Fail(DescribeLibraryError(e) +
-                (offGlobe ? " (no geographic position: the coordinates lie far outside the zone)" : ""));
+    return Fail(e, offGlobe ? " (no geographic position: the coordinates lie far outside the zone)" : "");
   }
 }
 
@@ -243,7 +250,7 @@ bool PointConverter::Convert(ConvertedPoint& out) {
       }
     }
   } catch (const Error& e) {
-    return Fail(DescribeLibraryError(e));
+    return Fail(e);
   }
   return true;
 }

@@ -1,6 +1,7 @@
 // One reusable position object that takes points in a source system and re-expresses them.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,8 @@ class PointConverter {
   void AcceptDistant(bool accept) { acceptDistant_ = accept; }
 
   const std::string& error() const { return error_; }
+  /// The library's error behind the last failure, when the library raised one.
+  const std::optional<Error>& libraryError() const { return libraryError_; }
   ZrGeoPosition& position() { return position_; }
   const System& from() const { return from_; }
   const System& to() const { return to_; }
@@ -67,6 +70,7 @@ class PointConverter {
   void Label();
   bool PlaceAngles(AngleText x, AngleText y, std::string_view xText, std::string_view yText);
   bool Fail(std::string message);
+  bool Fail(const Error& e, std::string_view hint = {});
   bool CheckRegion(double westLongitude, double latitude);
 
   System from_;
@@ -80,6 +84,7 @@ class PointConverter {
   bool commaDecimalSuspect_ = false;
   ZrGeoPosition position_;
   std::string error_;
+  std::optional<Error> libraryError_;
 };
 
 }  // namespace lantrel::cli
