@@ -53,6 +53,7 @@ bool SwappedIsPlausible(const System& from, double x, double y);
 
 /// The verdict on one placed point.
 struct RegionVerdict {
+  /// What the check found.
   enum class Kind {
     Plausible,  ///< inside the served region (or distant points accepted)
     OffGlobe,   ///< beyond latitude +-90 or longitude +-180: never a point

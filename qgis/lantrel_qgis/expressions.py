@@ -75,7 +75,7 @@ def _carter(values, context):
 def _county(values, context):
     geometry, system, part = values
     columns = _locate_geometry(geometry, system, context)
-    return _part(columns, part, {"": "county", "name": "county", "fips": "fips",
+    return _part(columns, part, {"": "county", "name": "county", "fips": "geoid",
                                  "zone": "sp_zone"}) or None
 
 

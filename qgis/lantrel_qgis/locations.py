@@ -10,17 +10,14 @@ import lantrel
 
 from .layer_points import geographic
 
-#: Kentucky's state FIPS code: the data file's counties are all Kentucky's.
-HOME_STATE_FIPS = 21
-
 #: Systems whose coordinates "every system" adds, in this order.
 ALL_SYSTEMS = ("geo/nad83", "geo/nad27", "single/nad83/usft", "north/nad83/usft",
                "south/nad83/usft", "north/nad27/usft", "south/nad27/usft", "utm16/nad83/m",
                "utm17/nad83/m", "utm16/nad27/m", "utm17/nad27/m")
 
 #: (field, kind) of the location fields, in order; kind is "text", "int" or "real".
-LOCATION_FIELDS = (("state", "text"), ("state_fips", "int"), ("county", "text"),
-                   ("county_fips", "int"), ("fips", "text"), ("sp_zone", "text"),
+LOCATION_FIELDS = (("state", "text"), ("state_fips", "text"), ("county", "text"),
+                   ("county_fips", "text"), ("geoid", "text"), ("sp_zone", "text"),
                    ("quad", "text"), ("quad_tile", "text"), ("quad_state", "text"),
                    ("state_count", "int"), ("county_count", "int"), ("quad_count", "int"),
                    ("carter", "text"))
@@ -45,13 +42,6 @@ def system_field_names(text):
     return f"{stem}_x", f"{stem}_y"
 
 
-def fips_text(county_fips):
-    """The five-digit county FIPS code as text ("21073"), "" where there is no county."""
-    codes = np.asarray(county_fips).tolist()
-    return np.array([f"{HOME_STATE_FIPS:02d}{c:03d}" if c > 0 else "" for c in codes],
-                    dtype=object)
-
-
 def carter(system, lon, lat, zgs=False):
     """Carter locations (NAD 27) of geographic points on the system's datum."""
     if system.datum != lantrel.zrGeoDatum.zrNAD27:
@@ -67,7 +57,6 @@ def locate(system, xs, ys, systems=(), factor_system=None):
     lon, lat = geographic(system, xs, ys)
     datum = int(system.datum)
     columns = dict(lookup(lon, lat, datum))
-    columns["fips"] = fips_text(columns["county_fips"])
     columns["carter"] = carter(system, lon, lat)
     for text in systems:
         x, y = lantrel.Transformer(system, text).transform(xs, ys)
@@ -95,7 +84,7 @@ def describe_point(system, x, y, systems=ALL_SYSTEMS, angular_decimals=8, linear
     if columns["status"][0]:
         rows.append(("lookup", f"failed (error {int(columns['status'][0])})"))
     rows.append(("county", columns["county"][0] or "none"))
-    rows.append(("FIPS", columns["fips"][0] or "none"))
+    rows.append(("FIPS", columns["geoid"][0] or "none"))
     rows.append(("zone", columns["sp_zone"][0] or "none"))
     quad = columns["quad"][0]
     rows.append(("quadrangle", f"{quad} ({columns['quad_tile'][0]})" if quad else "none"))

@@ -39,7 +39,7 @@ POINT = QgsGeometry.fromPointXY(QgsPointXY(E, N))
     ("lantrel_carter($geometry, 'EPSG:2246', true)", "EPSG:3857",
      lantrel.to_carter(LON27, LAT27, datum="nad27", zgs=True)),
     ("lantrel_county($geometry)", "EPSG:2246", FOUND["county"][0]),
-    ("lantrel_county($geometry, '', 'fips')", "EPSG:2246", f"21{FOUND['county_fips'][0]:03d}"),
+    ("lantrel_county($geometry, '', 'fips')", "EPSG:2246", FOUND["geoid"][0]),
     ("lantrel_county($geometry, '', 'zone')", "EPSG:2246", FOUND["sp_zone"][0]),
     ("lantrel_quad($geometry)", "EPSG:2246", FOUND["quad"][0]),
     ("lantrel_quad($geometry, '', 'tile')", "EPSG:2246", FOUND["quad_tile"][0]),

@@ -204,7 +204,7 @@ class FilesTest(unittest.TestCase):
                 cases = [("wells.csv", csv, {"to": "north"}, ["convert", "--from", "geographic/nad83/deg", "--to", "north/nad83/usft"], "csv"),
                          ("wells.csv", csv, {"command": "locate"}, ["locate", "--from", "geographic/nad83/deg"], "csv"),
                          ("wells.zip", zipped, {"to": "utm16", "format": "geojson"}, None, "geojson")]
-                for name, path, params, tool, ext in cases:
+                for number, (name, path, params, tool, ext) in enumerate(cases):
                     with self.subTest(name=name, params=params):
                         with open(path, "rb") as f:
                             r = server.post("/api/v1/files", params={"name": name, **params}, data=f.read())
@@ -217,7 +217,8 @@ class FilesTest(unittest.TestCase):
                         got = server.get(job["result"])
                         self.assertEqual(got.status_code, 200)
                         if tool:
-                            out = os.path.join(d, "tool." + ext)
+                            # A new file each time: the tool refuses to replace an existing one.
+                            out = os.path.join(d, f"tool{number}.{ext}")
                             run_tool([*tool, "-o", out, path], "")
                             with open(out, "rb") as f:
                                 self.assertEqual(got.content, f.read())

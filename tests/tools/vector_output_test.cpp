@@ -364,6 +364,29 @@ TEST_F(VectorOutput, CsvInputKeepsOneFeaturePerRecord) {
   EXPECT_EQ(Count(out), 4);
 }
 
+// Tab, semicolon and bar files reach vector output through the same reader and delimiter rule.
+TEST_F(VectorOutput, DelimitedInputIsReadLikeCsv) {
+  const std::string dir = Folder("delimited");
+  struct Case {
+    const char* name;
+    char delimiter;
+    std::vector<std::string> options;
+  } cases[] = {{"wells.tsv", '\t', {}},
+               {"wells.csv", ';', {}},
+               {"wells.txt", '|', {"--delimiter", "|"}},
+               {"semicolon.txt", ';', {"--csv"}}};
+  for (const auto& c : cases) {
+    std::string text = PointsCsv(6);
+    std::replace(text.begin(), text.end(), ',', c.delimiter);
+    const std::string in = dir + "/" + c.name;
+    std::ofstream(in) << text;
+    const std::string out = dir + "/" + c.name + ".geojson";
+    const auto r = RunTool(Convert(c.options, out, in));
+    EXPECT_EQ(r.status, 0) << c.name << ": " << r.err;
+    EXPECT_EQ(Count(out), 6) << c.name;
+  }
+}
+
 // GDAL's messages reach the user as one short escaped line each.
 TEST_F(VectorOutput, GdalMessagesAreEscapedAndBounded) {
   const std::string dir = Folder("messages");

@@ -241,11 +241,12 @@ constexpr const char* kDocument = R"json({
       },
       "LocatedColumns": {
         "type": "object",
-        "required": ["from", "count", "failed", "state", "state_fips", "county", "county_fips", "sp_zone", "quad", "quad_tile", "quad_state", "carter", "status", "message"],
+        "required": ["from", "count", "failed", "state", "state_fips", "county", "county_fips", "geoid", "sp_zone", "quad", "quad_tile", "quad_state", "carter", "status", "message"],
         "properties": {
           "from": {"type": "string"}, "count": {"type": "integer"}, "failed": {"type": "integer"},
           "state": {"$ref": "#/components/schemas/TextColumn"}, "state_fips": {"$ref": "#/components/schemas/TextColumn"},
           "county": {"$ref": "#/components/schemas/TextColumn"}, "county_fips": {"$ref": "#/components/schemas/TextColumn"},
+          "geoid": {"$ref": "#/components/schemas/TextColumn"},
           "sp_zone": {"$ref": "#/components/schemas/TextColumn"}, "quad": {"$ref": "#/components/schemas/TextColumn"},
           "quad_tile": {"$ref": "#/components/schemas/TextColumn"}, "quad_state": {"$ref": "#/components/schemas/TextColumn"},
           "carter": {"$ref": "#/components/schemas/TextColumn"},

@@ -54,8 +54,14 @@ class GdalLayer : public InputLayer {
 
 class CsvLayer : public InputLayer {
  public:
-  explicit CsvLayer(const std::string& path)
+  CsvLayer(const std::string& path, std::optional<char> delimiter)
       : path_(path), lines_(path), reader_(lines_), defn_(new OGRFeatureDefn(LayerName(path).c_str())) {
+    // As on the line path: the given delimiter, else the header's, a tab winning ties in *.tsv.
+    if (delimiter) {
+      reader_.Delimiter(*delimiter);
+    } else {
+      reader_.SniffDelimiter(NamedDelimiter(path));
+    }
     // Held by reference count, so it is released when the header is refused here too.
     defn_->Reference();
     defn_->SetGeomType(wkbNone);
@@ -139,6 +145,7 @@ std::string LayerList(GDALDataset& ds) {
 
 bool ReadsAsCsv(const std::string& path, bool csvOption) {
   if (const auto f = FormatFromPath(path)) return *f == VectorFormat::Csv;
+  if (NamedDelimiter(path) == '\t') return true;
   if (csvOption) return true;
   GDALDriverH driver = GDALIdentifyDriver(path.c_str(), nullptr);
   return driver != nullptr && EqualsIgnoreCase(GDALGetDriverShortName(driver), "CSV");
@@ -165,8 +172,8 @@ std::unique_ptr<InputLayer> OpenGdalLayer(const std::string& path, const std::op
   return std::make_unique<GdalLayer>(std::move(ds), chosen);
 }
 
-std::unique_ptr<InputLayer> OpenCsvLayer(const std::string& path) {
-  return std::make_unique<CsvLayer>(path);
+std::unique_ptr<InputLayer> OpenCsvLayer(const std::string& path, std::optional<char> delimiter) {
+  return std::make_unique<CsvLayer>(path, delimiter);
 }
 
 }  // namespace lantrel::cli

@@ -39,7 +39,7 @@ bool ReadsAsCsv(const std::string& path, bool csvOption);
 std::unique_ptr<InputLayer> OpenGdalLayer(const std::string& path, const std::optional<std::string>& layer);
 
 /// The records of a CSV file with a header line (lines starting with # before it are skipped).
-std::unique_ptr<InputLayer> OpenCsvLayer(const std::string& path);
+std::unique_ptr<InputLayer> OpenCsvLayer(const std::string& path, std::optional<char> delimiter);
 
 }  // namespace lantrel::cli
 

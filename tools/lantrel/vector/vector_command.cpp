@@ -5,6 +5,8 @@
 
 #include "commands.hpp"
 #include "coordinate_style.hpp"
+#include "csv.hpp"
+#include "excerpt.hpp"
 #include "numbers.hpp"
 #include "options.hpp"
 #include "reference_data.hpp"
@@ -24,7 +26,7 @@ const std::initializer_list<OptionDef> kVectorOptions{
     {"factors", 0, false},  {"precision", 'p', true},  {"west-positive", 0, false},
     {"zgs", 0, false},      {"dms", 0, false},         {"strict", 0, false},
     {"data", 0, true},      {"layer", 'l', true},      {"output-layer", 0, true},
-    {"overwrite", 0, false}, {"append", 0, false},
+    {"overwrite", 0, false}, {"append", 0, false},   {"delimiter", 0, true},
     {"progress", 0, false}, {"no-progress", 0, false}, {"verbose", 'v', false},
     {"help", 'h', false}};
 
@@ -66,7 +68,11 @@ VectorSettings CommonSettings(const Options& o, bool locate) {
   s.outputLayer = o.Value("output-layer");
   s.overwrite = o.Has("overwrite");
   s.append = o.Has("append");
-  s.csvInput = o.Has("csv");
+  if (const auto d = o.Value("delimiter")) {
+    s.delimiter = ParseDelimiter(*d);
+    if (!s.delimiter) throw UsageError("--delimiter takes , ; | or tab, not " + Excerpt(*d));
+  }
+  s.csvInput = o.Has("csv") || s.delimiter.has_value();
   if (s.overwrite && s.append) throw UsageError("--overwrite and --append exclude each other");
   const auto format = s.format ? s.format : FormatFromPath(s.output);
   if ((s.append || s.outputLayer) && format && *format != VectorFormat::GeoPackage) {
@@ -105,7 +111,8 @@ bool WantsVectorFiles(const std::vector<std::string>& args) {
         // An option's value is not an input file.
         static const std::initializer_list<const char*> valued{
             "-f", "--from", "-t", "--to", "--x-col", "--y-col", "--carter-col", "--x-name",
-            "--y-name", "-p", "--precision", "--data", "-l", "--layer", "--output-layer"};
+            "--y-name", "-p", "--precision", "--data", "-l", "--layer", "--output-layer",
+            "--delimiter"};
         for (const char* v : valued) {
           if (a == v) {
             ++i;

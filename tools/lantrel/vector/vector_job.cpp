@@ -195,7 +195,7 @@ void VectorJob::OpenInput() {
   // coordinates held in it are parsed by the tool's number rules.
   if (ReadsAsCsv(s_.input, s_.csvInput)) {
     if (s_.layer) throw UsageError("-l/--layer: a CSV file holds one layer");
-    input_ = OpenCsvLayer(s_.input);
+    input_ = OpenCsvLayer(s_.input, s_.delimiter);
   } else {
     input_ = OpenGdalLayer(s_.input, s_.layer);
   }

@@ -24,6 +24,7 @@ struct VectorSettings {
   bool overwrite = false;                  // replace the output file, or a GeoPackage's layer
   bool append = false;                     // add to the GeoPackage layer of that name
   bool csvInput = false;                   // --csv: the input is CSV whatever its name
+  std::optional<char> delimiter;           // --delimiter; sniffed from the CSV header without it
   std::optional<VectorFormat> format;  // output format; by default from the output's extension
   std::optional<System> from;          // by default the layer's coordinate system
   System to;                           // convert only
