@@ -65,7 +65,8 @@ class ApiTest(unittest.TestCase):
         rows = [line.split("\t")[1:] for line in run_tool(["locate", "--from", "geo"], lines).splitlines()]
         r = self.server.post("/api/v1/locate", json={"x": [p[0] for p in POINTS], "y": [p[1] for p in POINTS]})
         body = self.server.check(r, "/api/v1/locate", "POST")
-        names = ["state", "state_fips", "county", "county_fips", "sp_zone", "quad", "quad_tile", "quad_state", "carter"]
+        names = ["state", "state_fips", "county", "county_fips", "sp_zone", "quad", "quad_tile", "quad_state", "carter",
+                 "geoid"]
         for i, row in enumerate(rows):
             self.assertEqual([body[n][i] for n in names], row)
 
