@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "utf8.hpp"
+
 namespace lantrel::cli::map {
 
 namespace {
@@ -27,38 +29,8 @@ void AppendCodePoint(std::string& out, std::uint32_t c) {
 
 }  // namespace
 
-bool IsUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    std::size_t more = 0;
-    std::uint32_t c = 0, least = 0;
-    if (b < 0x80) {
-      ++i;
-      continue;
-    } else if (b >= 0xC2 && b <= 0xDF) {
-      more = 1, c = b & 0x1F, least = 0x80;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      more = 2, c = b & 0x0F, least = 0x800;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      more = 3, c = b & 0x07, least = 0x10000;
-    } else {
-      return false;
-    }
-    if (text.size() - i <= more) return false;
-    for (std::size_t k = 1; k <= more; ++k) {
-      const auto t = static_cast<unsigned char>(text[i + k]);
-      if ((t & 0xC0) != 0x80) return false;
-      c = (c << 6) | (t & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    i += more + 1;
-  }
-  return true;
-}
-
 std::string AsUtf8(std::string_view text) {
-  if (IsUtf8(text)) return std::string(text);
+  if (ValidUtf8(text)) return std::string(text);
   std::string out;
   out.reserve(text.size() + text.size() / 2);
   for (const char ch : text) {

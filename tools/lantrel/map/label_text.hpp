@@ -6,10 +6,6 @@
 
 namespace lantrel::cli::map {
 
-/// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past
-/// U+10FFFF).
-bool IsUtf8(std::string_view text);
-
 /// The text itself when it is UTF-8; otherwise the text read as an 8-bit Western European
 /// file (Latin-1, with Windows' printable characters in 0x80-0x9F) and written as UTF-8.
 /// The five bytes Windows leaves undefined become U+FFFD.
