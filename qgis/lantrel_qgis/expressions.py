@@ -39,12 +39,18 @@ def _system(text, context):
         raise _Failure(str(e)) from None
 
 
-def _locate_geometry(geometry, system_text, context):
+def _point_argument(geometry):
+    """The (x, y) of a point geometry given as the first argument, or a _Failure saying why not."""
     if not isinstance(geometry, QgsGeometry):
         raise _Failure("the first argument must be a geometry")
     xy, reason = point_of(geometry)
     if xy is None:
         raise _Failure(reason)
+    return xy
+
+
+def _locate_geometry(geometry, system_text, context):
+    xy = _point_argument(geometry)
     system = _system(system_text, context)
     columns = locations.locate(system, np.array([xy[0]]), np.array([xy[1]]))
     if columns["status"][0]:
@@ -62,11 +68,7 @@ def _part(columns, part, choices):
 
 def _carter(values, context):
     geometry, system_text, zgs = values
-    if not isinstance(geometry, QgsGeometry):
-        raise _Failure("the first argument must be a geometry")
-    xy, reason = point_of(geometry)
-    if xy is None:
-        raise _Failure(reason)
+    xy = _point_argument(geometry)
     system = _system(system_text, context)
     lon, lat = geographic(system, np.array([xy[0]]), np.array([xy[1]]))
     return locations.carter(system, lon, lat, zgs=bool(zgs))[0]
