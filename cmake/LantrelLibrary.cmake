@@ -1,8 +1,7 @@
-# The library: one set of objects built into liblantrel.so and liblantrel.a, plus the internal
-# target that tests and benchmarks link to reach the code behind the public headers.
+# The library: one object library per layer (a folder of src/), built together into
+# liblantrel.so and liblantrel.a, plus the internal target that tests and benchmarks link to
+# reach the code behind the public headers.
 
-# Every source file of a subsystem folder belongs to the library.
-file(GLOB_RECURSE LANTREL_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
 file(GLOB LANTREL_PUBLIC_CXX_HEADERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/include/lantrel/*.hpp)
 
 # Exports. The library is compiled with hidden visibility; only what the public headers declare
@@ -44,28 +43,70 @@ set(LANTREL_DATA_SEARCH_DEFINITIONS
   LANTREL_BINDIR_TO_DATA="${LANTREL_BINDIR_TO_DATA}"
   LANTREL_CONFIGURED_DATA_FOLDER="${CMAKE_INSTALL_FULL_DATADIR}/lantrel/")
 
-add_library(lantrel_objects OBJECT ${LANTREL_SOURCES})
-target_include_directories(lantrel_objects
-  PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
-  PRIVATE ${PROJECT_SOURCE_DIR}/src)
-target_compile_options(lantrel_objects PRIVATE
-  "SHELL:-include ${LANTREL_EXPORTS_HEADER}")
-set_source_files_properties(${PROJECT_SOURCE_DIR}/src/refdata/data_path.cpp PROPERTIES
-  COMPILE_DEFINITIONS "${LANTREL_DATA_SEARCH_DEFINITIONS}")
-set_target_properties(lantrel_objects PROPERTIES
-  CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
-# GCC's basic-block vectorizer packs the two coordinates of a pair into one 16-byte register
-# right after they were stored as two 8-byte halves; the load then waits for both stores to
-# retire (no store forwarding), which serialises consecutive points. The projection, convert
-# and array benchmarks (bench/) show the difference; the loop vectorizer stays on, and
-# LANTREL_SLP_VECTORIZE=ON builds with it, to measure the difference.
-option(LANTREL_SLP_VECTORIZE "Let GCC's basic-block vectorizer pack coordinate pairs" OFF)
-if(NOT LANTREL_SLP_VECTORIZE)
-  target_compile_options(lantrel_objects PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-tree-slp-vectorize>)
-endif()
+# The layers of the library, lowest first: each folder of src/ is one object library and
+# reaches only the folders named after it (and what those reach). Every layer sees the headers
+# of its own folder and of the layers it links, through a folder of its own under
+# generated/layers/ that holds a link to its source folder and nothing else, so an include of
+# a layer it may not use finds no file and the build fails (tests/layering checks that).
+#   core <- projection, datum, carter, refdata <- transform <- position, locator, text
+# automation, the C interface, stands on the public headers alone.
+set(LANTREL_LAYERS core projection datum carter refdata transform position locator text automation)
+set(LANTREL_LAYER_USES_core "")
+set(LANTREL_LAYER_USES_projection core)
+set(LANTREL_LAYER_USES_datum core)
+set(LANTREL_LAYER_USES_carter core)
+set(LANTREL_LAYER_USES_refdata core)
+set(LANTREL_LAYER_USES_transform projection datum carter refdata)
+set(LANTREL_LAYER_USES_position transform)
+set(LANTREL_LAYER_USES_locator transform)
+set(LANTREL_LAYER_USES_text transform)
+set(LANTREL_LAYER_USES_automation "")
 
-add_library(lantrel SHARED $<TARGET_OBJECTS:lantrel_objects>)
-add_library(lantrel_static STATIC $<TARGET_OBJECTS:lantrel_objects>)
+# A folder of src/ that is not a layer here would silently drop out of the library.
+file(GLOB _lantrel_src_folders LIST_DIRECTORIES true RELATIVE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/src/*)
+foreach(folder ${_lantrel_src_folders})
+  if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/src/${folder} AND NOT folder IN_LIST LANTREL_LAYERS)
+    message(FATAL_ERROR "src/${folder} is not one of the library's layers (cmake/LantrelLibrary.cmake)")
+  endif()
+endforeach()
+
+set(LANTREL_LAYER_VIEWS ${PROJECT_BINARY_DIR}/generated/layers)
+# The compile settings every object of the library shares.
+function(lantrel_layer_settings target)
+  target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>)
+  target_compile_options(${target} PRIVATE "SHELL:-include ${LANTREL_EXPORTS_HEADER}")
+  set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  # GCC's basic-block vectorizer packs the two coordinates of a pair into one 16-byte register
+  # right after they were stored as two 8-byte halves; the load then waits for both stores to
+  # retire (no store forwarding), which serialises consecutive points. The projection, convert
+  # and array benchmarks (bench/) show the difference; the loop vectorizer stays on, and
+  # LANTREL_SLP_VECTORIZE=ON builds with it, to measure the difference.
+  if(NOT LANTREL_SLP_VECTORIZE)
+    target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-tree-slp-vectorize>)
+  endif()
+endfunction()
+option(LANTREL_SLP_VECTORIZE "Let GCC's basic-block vectorizer pack coordinate pairs" OFF)
+
+set(LANTREL_LAYER_OBJECTS "")
+foreach(layer ${LANTREL_LAYERS})
+  file(MAKE_DIRECTORY ${LANTREL_LAYER_VIEWS}/${layer})
+  if(NOT EXISTS ${LANTREL_LAYER_VIEWS}/${layer}/${layer})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${layer} ${LANTREL_LAYER_VIEWS}/${layer}/${layer} SYMBOLIC)
+  endif()
+  file(GLOB layer_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${layer}/*.cpp)
+  add_library(lantrel_layer_${layer} OBJECT ${layer_sources})
+  target_include_directories(lantrel_layer_${layer} PUBLIC $<BUILD_INTERFACE:${LANTREL_LAYER_VIEWS}/${layer}>)
+  foreach(used ${LANTREL_LAYER_USES_${layer}})
+    target_link_libraries(lantrel_layer_${layer} PUBLIC lantrel_layer_${used})
+  endforeach()
+  lantrel_layer_settings(lantrel_layer_${layer})
+  list(APPEND LANTREL_LAYER_OBJECTS $<TARGET_OBJECTS:lantrel_layer_${layer}>)
+endforeach()
+set_source_files_properties(${PROJECT_SOURCE_DIR}/src/refdata/data_path.cpp
+  TARGET_DIRECTORY lantrel_layer_refdata PROPERTIES COMPILE_DEFINITIONS "${LANTREL_DATA_SEARCH_DEFINITIONS}")
+
+add_library(lantrel SHARED ${LANTREL_LAYER_OBJECTS})
+add_library(lantrel_static STATIC ${LANTREL_LAYER_OBJECTS})
 foreach(t lantrel lantrel_static)
   target_include_directories(${t} PUBLIC
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>

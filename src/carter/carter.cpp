@@ -9,7 +9,7 @@
 
 #include "carter/carter_access.hpp"
 #include "carter/section_numbering.hpp"
-#include "position/raise.hpp"
+#include "core/raise.hpp"
 
 namespace lantrel {
 

@@ -8,9 +8,9 @@
 
 #include "carter/carter_access.hpp"
 #include "carter/section_numbering.hpp"
-#include "position/arithmetic_check.hpp"
-#include "projection/angles.hpp"
-#include "projection/zone_table.hpp"
+#include "core/arithmetic_check.hpp"
+#include "core/angles.hpp"
+#include "core/ellipsoid.hpp"
 
 namespace lantrel::detail {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "lantrel/carter.hpp"
-#include "position/arithmetic_check.hpp"
-#include "position/raise.hpp"
+#include "core/arithmetic_check.hpp"
+#include "core/raise.hpp"
 
 namespace lantrel {
 

@@ -7,8 +7,8 @@
 #include <limits>
 
 #include "datum/nadcon_grid.hpp"
-#include "position/arithmetic_check.hpp"
-#include "position/raise.hpp"
+#include "core/arithmetic_check.hpp"
+#include "core/raise.hpp"
 
 namespace lantrel::detail {
 namespace {

@@ -6,8 +6,8 @@
 #include "carter/carter_access.hpp"
 #include "lantrel/error.hpp"
 #include "lantrel/position.hpp"
-#include "position/raise.hpp"
-#include "position/unit_fitting.hpp"
+#include "core/raise.hpp"
+#include "core/unit_fitting.hpp"
 #include "refdata/data_path.hpp"
 #include "refdata/reference_data.hpp"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "lantrel/pair.hpp"
-#include "position/raise.hpp"
+#include "core/raise.hpp"
 
 namespace lantrel::detail {
 

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "projection/angles.hpp"
+#include "core/angles.hpp"
 #include "projection/lanes.hpp"
 
 namespace lantrel::detail {

@@ -10,7 +10,7 @@
 #include <array>
 #include <cstddef>
 
-#include "position/raise.hpp"
+#include "core/raise.hpp"
 #include "projection/zone_table.hpp"
 
 namespace lantrel::detail {

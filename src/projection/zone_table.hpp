@@ -1,9 +1,10 @@
-// The ellipsoid table (one reference ellipsoid per datum) and the zone table (one record per
-// projection and datum). Both are compiled-in constants shared by every position; no value is
-// derived at run time.
+// The zone table: one record per projection and datum, compiled-in constants shared by every
+// position; no value is derived at run time. The ellipsoids are in core/ellipsoid.hpp.
 #pragma once
 
 #include <cstdint>
+
+#include "core/ellipsoid.hpp"
 
 namespace lantrel::detail {
 
@@ -30,9 +31,5 @@ struct ZoneRecord {
 
 /// The record of (datum 0..1, projection 0..15); raises error 9 for codes out of range.
 const ZoneRecord& Zone(std::int32_t datum, std::int32_t projection);
-
-/// Ellipsoid of a datum (0 GRS 80, 1 Clarke 1866); raise error 9 for codes out of range.
-double SemiMajorAxis(std::int32_t datum);
-double EccentricitySquared(std::int32_t datum);
 
 }  // namespace lantrel::detail

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "lantrel/error.hpp"
-#include "position/raise.hpp"
+#include "core/raise.hpp"
 
 namespace lantrel::detail {
 

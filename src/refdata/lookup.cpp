@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "position/raise.hpp"
+#include "core/raise.hpp"
 #include "refdata/edge_index.hpp"
 #include "refdata/point_in_region.hpp"
 

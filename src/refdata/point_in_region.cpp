@@ -1,6 +1,6 @@
 #include "refdata/point_in_region.hpp"
 
-#include "position/raise.hpp"
+#include "core/raise.hpp"
 #include "refdata/edge_index.hpp"
 
 namespace lantrel::detail {

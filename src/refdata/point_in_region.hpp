@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "lantrel/pair.hpp"
-#include "position/arithmetic_check.hpp"
+#include "core/arithmetic_check.hpp"
 #include "refdata/reference_data.hpp"
 
 namespace lantrel::detail {

@@ -20,7 +20,7 @@
 #include <mutex>
 
 #include "lantrel/error.hpp"
-#include "position/raise.hpp"
+#include "core/raise.hpp"
 #include "refdata/checksum.hpp"
 #include "refdata/edge_index.hpp"
 #include "refdata/integrity.hpp"

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "position/raise.hpp"
+#include "core/raise.hpp"
 #include "refdata/lookup.hpp"
 
 namespace lantrel::detail {

@@ -11,7 +11,13 @@ set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/refdata/data_path_test.c
 # Copies of the built file with one byte changed (a few hundred, seconds): every copy the
 # reader loads answers the survey's probe points as the sound file does. The full survey is
 # bench/damage_survey.sh.
-if(TARGET lantrel_refdata AND TARGET lantrel_damage_survey)
+# Survey of one-byte damage to a data file (built with the tests, not by default): how many
+# damaged copies load and answer differently, by decoding alone, with the reader's consistency
+# checks, and through the reader with its checksum.
+add_executable(lantrel_damage_survey EXCLUDE_FROM_ALL ${CMAKE_CURRENT_SOURCE_DIR}/refdata/survey/damage_survey.cpp)
+target_link_libraries(lantrel_damage_survey PRIVATE lantrel_internal)
+set_target_properties(lantrel_damage_survey PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LANTREL_OUTPUT_DIR})
+if(TARGET lantrel_refdata)
   add_dependencies(${t} lantrel_damage_survey)
   add_test(NAME refdata.DamagedCopiesLoadOnlyWhenTheyAnswerAlike
            COMMAND lantrel_damage_survey --reader-only
@@ -63,7 +69,7 @@ if(NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL_HAVE_LIBFUZZER)
       ${CMAKE_SOURCE_DIR}/src/refdata/point_in_region.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/lookup.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/sp_zone_table.cpp
-      ${CMAKE_SOURCE_DIR}/src/position/error.cpp)
+      ${CMAKE_SOURCE_DIR}/src/core/error.cpp)
   file(MAKE_DIRECTORY ${fuzz_dir}/corpus ${fuzz_dir}/artifacts)
   add_custom_command(
     OUTPUT ${fuzz_exe}

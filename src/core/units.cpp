@@ -1,8 +1,8 @@
-#include "position/units.hpp"
+#include "core/units.hpp"
 
 #include <array>
 
-#include "position/arithmetic_check.hpp"
+#include "core/arithmetic_check.hpp"
 
 namespace lantrel::detail {
 namespace {
@@ -26,16 +26,13 @@ constexpr std::array<double, 6> kUnitsPerMetre = {
     0.001,
 };
 
-constexpr std::int32_t kMeters = 2;
-
 double Factor(std::int32_t units, const std::array<double, 6>& factors) noexcept {
   return (units >= 0 && units < 6) ? factors[static_cast<std::size_t>(units)] : 0.0;
 }
 
 Pair Scale(Pair p, std::int32_t units, const std::array<double, 6>& factors) noexcept {
-  if (units == kMeters) return p;
-  const double f = Factor(units, factors);
-  return Pair{f * p.x, f * p.y};
+  ScaleInPlace(p.x, p.y, units, Factor(units, factors));
+  return p;
 }
 
 }  // namespace

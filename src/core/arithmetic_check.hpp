@@ -21,7 +21,7 @@
 #endif
 
 #include "lantrel/pair.hpp"
-#include "position/raise.hpp"
+#include "core/raise.hpp"
 
 namespace lantrel::detail {
 

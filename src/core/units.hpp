@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "core/unit_fitting.hpp"
 #include "lantrel/pair.hpp"
 
 namespace lantrel::detail {
@@ -21,9 +22,17 @@ Pair FromMetres(Pair p, std::int32_t units);
 Pair ScaleToMetres(Pair p, std::int32_t units) noexcept;
 Pair ScaleFromMetres(Pair p, std::int32_t units) noexcept;
 
+/// Scales x and y by `factor` as the scalings do: a metre pair is copied, never multiplied,
+/// so its bits survive. For one coordinate pair or for lanes of them.
+template <typename V>
+void ScaleInPlace(V& x, V& y, std::int32_t units, double factor) noexcept {
+  if (units == kMeters) return;
+  x = factor * x;
+  y = factor * y;
+}
+
 /// The factor the two scalings multiply by for `units` (0 for decimal degrees and unknown
-/// codes). Metres are copied by the scalings, never multiplied, so callers that apply the
-/// factor themselves must skip code 2 (kMeters in position/unit_fitting.hpp) likewise.
+/// codes); callers that apply it themselves scale through ScaleInPlace.
 double MetresPerUnit(std::int32_t units) noexcept;
 double UnitsPerMetre(std::int32_t units) noexcept;
 

@@ -1,8 +1,8 @@
-// Reference ellipsoids, indexed by datum code: 0 NAD 83 (GRS 80), 1 NAD 27 (Clarke 1866).
+#include "core/ellipsoid.hpp"
+
 #include <array>
 
-#include "position/raise.hpp"
-#include "projection/zone_table.hpp"
+#include "core/raise.hpp"
 
 namespace lantrel::detail {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "position/arithmetic_check.hpp"
-#include "position/raise.hpp"
+#include "core/arithmetic_check.hpp"
+#include "core/raise.hpp"
 
 namespace lantrel {
 
