@@ -509,6 +509,31 @@ int32_t lantrel_locator_state_fips_text(const lantrel_locator* locator, int32_t 
 /// lantrel_locator_state_fips_text. Thread rule: safe from many threads at once.
 int32_t lantrel_locator_county_fips_text(const lantrel_locator* locator, int32_t index,
                                          char* county_fips, char* geoid);
+/// Record index of table (0 states, 1 counties, 2 quadrangles): its bounding box as the data
+/// file holds it, x west-positive longitude (x_min the east edge), y latitude, NAD 83; any
+/// output may be NULL. Error 9 out of range, 5 for another table number, 91 for a NULL
+/// locator. Thread rule: safe from many threads at once.
+int32_t lantrel_locator_bounds(const lantrel_locator* locator, int32_t table, int32_t index,
+                               double* x_min, double* x_max, double* y_min, double* y_max);
+/// Record index of table: its outline for drawing (a state's or county's boundary ring in the
+/// file's order, a quadrangle's corners south-west, south-east, north-east, north-west; closed
+/// by repeating the first point), x west-positive longitude, y latitude, NAD 83. *count is
+/// set to the number of points; x and y (room for capacity points each) receive them when
+/// capacity >= *count, so a call with capacity 0 asks the size. Error 5 for a NULL count,
+/// another table number, or NULL arrays with capacity >= *count; 9 out of range; 91 for a NULL
+/// locator. Thread rule: safe from many threads at once.
+int32_t lantrel_locator_outline(const lantrel_locator* locator, int32_t table, int32_t index,
+                                double* x, double* y, size_t capacity, size_t* count);
+/// The records of table whose bounds meet the box (x west-positive longitude, y latitude,
+/// NAD 83; touching edges count), in record order: *count is set to how many, and indices
+/// (room for capacity) receives them when capacity >= *count. Errors as for
+/// lantrel_locator_outline. Thread rule: safe from many threads at once.
+int32_t lantrel_locator_records_meeting(const lantrel_locator* locator, int32_t table, double x_min,
+                                        double x_max, double y_min, double y_max, int32_t* indices,
+                                        size_t capacity, size_t* count);
+/// The data file carried a content checksum and it matched: *out 1, else 0. Error 5 for a
+/// NULL out, 91 for a NULL locator. Thread rule: safe from many threads at once.
+int32_t lantrel_locator_data_verified(const lantrel_locator* locator, int32_t* out);
 #if defined(__GNUC__)
 #pragma GCC visibility pop
 #endif

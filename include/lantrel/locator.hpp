@@ -11,6 +11,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "lantrel/pair.hpp"
 
 #if __cplusplus >= 202002L
 #include <span>
@@ -35,6 +38,15 @@ struct Location {
 
 /// The three tables of a data file.
 enum class LocatorTable : std::int32_t { States = 0, Counties = 1, Quads = 2 };
+
+/// A record's bounding box as the data file holds it: x west-positive longitude (xMin is the
+/// east edge), y latitude, NAD 83.
+struct RecordBounds {
+  double xMin = 0.0;  ///< east edge, degrees west
+  double xMax = 0.0;  ///< west edge, degrees west
+  double yMin = 0.0;  ///< south edge, degrees north
+  double yMax = 0.0;  ///< north edge, degrees north
+};
 
 /// Batch lookup over one loaded reference data file.
 class Locator {
@@ -86,6 +98,20 @@ class Locator {
   const std::string& QuadTile(std::int32_t index) const;
   /// State text of quadrangle record `index`; error 9 out of range.
   const std::string& QuadState(std::int32_t index) const;
+
+  /// Bounds of record `index` of a table; error 9 out of range. Every table call raises error
+  /// 5 for another table code, as Size does.
+  lantrel::RecordBounds Bounds(LocatorTable table, std::int32_t index) const;
+  /// The outline of record `index`, for drawing it: a state's or county's boundary ring in
+  /// the file's order, a quadrangle's corners (south-west, south-east, north-east,
+  /// north-west), each closed by repeating its first point; x west-positive longitude, y
+  /// latitude, NAD 83. Error 9 out of range or for a record whose vertices
+  /// lie outside the file's lists.
+  std::vector<Pair> Outline(LocatorTable table, std::int32_t index) const;
+  /// The records of a table whose bounds meet `box` (touching edges count), in record order.
+  std::vector<std::int32_t> RecordsMeeting(LocatorTable table, const lantrel::RecordBounds& box) const;
+  /// The file carried a content checksum and it matched (ZrGeoPosition::DataVerified).
+  bool DataVerified() const;
 
  private:
   std::shared_ptr<const detail::ReferenceData> data_;

@@ -31,6 +31,16 @@ if has("lantrel_locator_county_fips_text"):
     declare("lantrel_locator_state_fips_text", _i32, _vp, _i32, ctypes.c_char_p)
     declare("lantrel_locator_county_fips_text", _i32, _vp, _i32, ctypes.c_char_p,
             ctypes.c_char_p)
+if has("lantrel_locator_outline"):
+    _pd = _P(ctypes.c_double)
+    declare("lantrel_locator_bounds", _i32, _vp, _i32, _i32, _pd, _pd, _pd, _pd)
+    declare("lantrel_locator_outline", _i32, _vp, _i32, _i32, _vp, _vp, _size, _P(_size))
+    declare("lantrel_locator_records_meeting", _i32, _vp, _i32, ctypes.c_double, ctypes.c_double,
+            ctypes.c_double, ctypes.c_double, _vp, _size, _P(_size))
+    declare("lantrel_locator_data_verified", _i32, _vp, _P(_i32))
+
+#: The tables of a data file, by name (Locator.outline, Locator.records_meeting).
+OUTLINE_TABLES = {"states": 0, "counties": 1, "quads": 2}
 
 #: The columns locate() returns, in order.
 LOCATE_COLUMNS = ("state", "state_fips", "county", "county_fips", "geoid", "sp_zone", "quad",
@@ -166,6 +176,60 @@ class Locator:
         except Error as e:
             return Error(e.number, e.source, e.description, index)
         return Error(E_INVALID_ARGUMENT, "lantrel:locate:", "the point failed", index)
+
+    @staticmethod
+    def _table(table: Union[str, int]) -> int:
+        if isinstance(table, str):
+            if table not in OUTLINE_TABLES:
+                raise Error(E_INVALID_ARGUMENT, "lantrel:Locator:",
+                            f"unknown table {table!r}; expected one of {', '.join(OUTLINE_TABLES)}")
+            return OUTLINE_TABLES[table]
+        return int(table)
+
+    def size(self, table: Union[str, int]) -> int:
+        """Number of records of a table ("states", "counties", "quads" or 0, 1, 2)."""
+        return self._size(self._table(table))
+
+    def bounds(self, table: Union[str, int], index: int) -> tuple:
+        """(west, south, east, north) of a record, NAD 83 degrees with east-positive
+        longitudes (west is negative in Kentucky), the order GIS bounding boxes use."""
+        v = [ctypes.c_double() for _ in range(4)]
+        check(_lib.lantrel_locator_bounds(self._handle, self._table(table), int(index),
+                                          *(ctypes.byref(c) for c in v)))
+        x_min, x_max, y_min, y_max = (c.value for c in v)
+        return (-x_max, y_min, -x_min, y_max)
+
+    def outline(self, table: Union[str, int], index: int) -> np.ndarray:
+        """A record's outline as an (n, 2) array of NAD 83 (longitude, latitude), east-positive
+        longitudes, closed (the first point repeated at the end): a state's or county's
+        boundary ring, a quadrangle's four corners."""
+        t, i = self._table(table), int(index)
+        n = _size()
+        check(_lib.lantrel_locator_outline(self._handle, t, i, None, None, 0, ctypes.byref(n)))
+        x, y = np.empty(n.value), np.empty(n.value)
+        check(_lib.lantrel_locator_outline(self._handle, t, i, x.ctypes.data, y.ctypes.data,
+                                           n.value, ctypes.byref(n)))
+        return np.column_stack((-x, y))
+
+    def records_meeting(self, table: Union[str, int], bbox: Any) -> np.ndarray:
+        """Indices of the records whose bounds meet bbox = (west, south, east, north), NAD 83
+        degrees with east-positive longitudes; touching edges count."""
+        west, south, east, north = (float(v) for v in bbox)
+        t, n = self._table(table), _size()
+        box = (-east, -west, south, north)  # the file's west-positive terms
+        check(_lib.lantrel_locator_records_meeting(self._handle, t, *box, None, 0,
+                                                   ctypes.byref(n)))
+        found = np.empty(n.value, dtype=np.int32)
+        check(_lib.lantrel_locator_records_meeting(self._handle, t, *box, found.ctypes.data,
+                                                   n.value, ctypes.byref(n)))
+        return found
+
+    @property
+    def data_verified(self) -> bool:
+        """The data file carried a content checksum and it matched."""
+        out = _i32()
+        check(_lib.lantrel_locator_data_verified(self._handle, ctypes.byref(out)))
+        return bool(out.value)
 
     def __reduce__(self):
         return (Locator, (self.data_file,))

@@ -1,4 +1,5 @@
 // C entry points of the batch location lookup.
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <utility>
@@ -159,3 +160,53 @@ int32_t lantrel_locator_county_fips_text(const lantrel_locator* locator, int32_t
 }
 
 }  // extern "C"
+
+int32_t lantrel_locator_bounds(const lantrel_locator* locator, int32_t table, int32_t index,
+                               double* x_min, double* x_max, double* y_min, double* y_max) {
+  return Guard([&] {
+    const auto& l = Object(locator);
+    if (table < 0 || table > 2) RaiseLayer(lantrel::errc::InvalidArgument);
+    const lantrel::RecordBounds b = l.Bounds(static_cast<lantrel::LocatorTable>(table), index);
+    Put(x_min, b.xMin);
+    Put(x_max, b.xMax);
+    Put(y_min, b.yMin);
+    Put(y_max, b.yMax);
+  });
+}
+
+int32_t lantrel_locator_outline(const lantrel_locator* locator, int32_t table, int32_t index,
+                                double* x, double* y, size_t capacity, size_t* count) {
+  return Guard([&] {
+    const auto& l = Object(locator);
+    auto* n = Out(count);
+    if (table < 0 || table > 2) RaiseLayer(lantrel::errc::InvalidArgument);
+    const auto ring = l.Outline(static_cast<lantrel::LocatorTable>(table), index);
+    *n = ring.size();
+    if (capacity < ring.size()) return;
+    if (x == nullptr || y == nullptr) RaiseLayer(lantrel::errc::InvalidArgument);
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+      x[i] = ring[i].x;
+      y[i] = ring[i].y;
+    }
+  });
+}
+
+int32_t lantrel_locator_records_meeting(const lantrel_locator* locator, int32_t table, double x_min,
+                                        double x_max, double y_min, double y_max, int32_t* indices,
+                                        size_t capacity, size_t* count) {
+  return Guard([&] {
+    const auto& l = Object(locator);
+    auto* n = Out(count);
+    if (table < 0 || table > 2) RaiseLayer(lantrel::errc::InvalidArgument);
+    const auto found = l.RecordsMeeting(static_cast<lantrel::LocatorTable>(table),
+                                        lantrel::RecordBounds{x_min, x_max, y_min, y_max});
+    *n = found.size();
+    if (capacity < found.size()) return;
+    if (indices == nullptr && !found.empty()) RaiseLayer(lantrel::errc::InvalidArgument);
+    std::copy(found.begin(), found.end(), indices);
+  });
+}
+
+int32_t lantrel_locator_data_verified(const lantrel_locator* locator, int32_t* out) {
+  return Guard([&] { *Out(out) = Object(locator).DataVerified() ? 1 : 0; });
+}

@@ -10,10 +10,12 @@
 #include "datum/nadcon.hpp"
 #include "lantrel/data_file.hpp"
 #include "lantrel/error.hpp"
-#include "position/raise.hpp"
-#include "position/shift_window.hpp"
+#include "core/raise.hpp"
+#include "core/shift_window.hpp"
+#include "core/stored_pair.hpp"
 #include "projection/geographic_range.hpp"
 #include "refdata/lookup.hpp"
+#include "refdata/outlines.hpp"
 #include "refdata/reference_data.hpp"
 
 namespace lantrel {
@@ -44,6 +46,12 @@ void CheckDatum(std::int32_t datum) {
   }
 }
 
+detail::OutlineTable TableOf(LocatorTable table) {
+  const auto code = static_cast<std::int32_t>(table);
+  if (code < 0 || code > 2) detail::RaiseRuntime(errc::InvalidArgument);
+  return static_cast<detail::OutlineTable>(code);
+}
+
 template <typename Table>
 const auto& Record(const Table& table, std::int32_t index) {
   detail::CheckIndex(index, static_cast<std::int64_t>(table.size()) - 1);
@@ -52,13 +60,9 @@ const auto& Record(const Table& table, std::int32_t index) {
 
 // The point a position stores after the lets x = lon, y = lat on a new geographic position:
 // x keeps the magnitude; writing the value already held (0) changes nothing, so -0 reads as 0.
-Pair StoredPoint(double lon, double lat) {
-  return {std::fabs(lon), lat == 0.0 ? 0.0 : lat};
-}
-
 Location LocateChecked(const detail::ReferenceData& data, double lon, double lat,
                        std::int32_t datum) {
-  const Pair geo = detail::CheckGeographicPoint(StoredPoint(lon, lat), kLocatorSource);
+  const Pair geo = detail::CheckGeographicPoint(detail::LetPair(lon, lat), kLocatorSource);
   Location result;
   if (!detail::InShiftWindow(geo)) return result;
   const Pair lookup = datum == 0 ? geo : detail::Nad27ToNad83(geo);
@@ -122,12 +126,7 @@ void Locator::Locate(std::span<const double> lon, std::span<const double> lat,
 #endif
 
 std::int32_t Locator::Size(LocatorTable table) const {
-  switch (table) {
-    case LocatorTable::States: return static_cast<std::int32_t>(data_->states.size());
-    case LocatorTable::Counties: return static_cast<std::int32_t>(data_->counties.size());
-    case LocatorTable::Quads: return static_cast<std::int32_t>(data_->quads.size());
-  }
-  detail::RaiseRuntime(errc::InvalidArgument);
+  return static_cast<std::int32_t>(detail::OutlineCount(*data_, TableOf(table)));
 }
 
 const std::string& Locator::StateName(std::int32_t index) const {
@@ -154,5 +153,20 @@ const std::string& Locator::QuadTile(std::int32_t index) const {
 const std::string& Locator::QuadState(std::int32_t index) const {
   return Record(data_->quads, index).State;
 }
+
+RecordBounds Locator::Bounds(LocatorTable table, std::int32_t index) const {
+  const auto b = detail::RecordBounds(*data_, TableOf(table), index);
+  return RecordBounds{b.xMin, b.xMax, b.yMin, b.yMax};
+}
+
+std::vector<Pair> Locator::Outline(LocatorTable table, std::int32_t index) const {
+  return detail::RecordRing(*data_, TableOf(table), index);
+}
+
+std::vector<std::int32_t> Locator::RecordsMeeting(LocatorTable table, const RecordBounds& box) const {
+  return detail::RecordsMeeting(*data_, TableOf(table), {box.xMin, box.xMax, box.yMin, box.yMax});
+}
+
+bool Locator::DataVerified() const { return data_->verified; }
 
 }  // namespace lantrel

@@ -3,6 +3,7 @@
 // locator shared by several threads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -182,6 +183,66 @@ TEST(Locator, RecordsAndErrors) {
                              std::span<Location>(out), std::span<std::int32_t>(status));
             }),
             5);
+}
+
+// Every outline drawn from the file is closed, lies in its bounds, and contains the points the
+// lookup places in it; the box search finds the record of a point inside its box; the C
+// interface gives the same points.
+TEST(Locator, OutlinesMatchTheLookup) {
+  REQUIRE_BUILT_DATA(folder);
+  const Locator locator(folder + "lantrel.bin");
+  lantrel_locator* c = nullptr;
+  ASSERT_EQ(lantrel_locator_create((folder + "lantrel.bin").c_str(), &c), 0);
+  for (const auto table : {lantrel::LocatorTable::States, lantrel::LocatorTable::Counties,
+                           lantrel::LocatorTable::Quads}) {
+    for (std::int32_t i = 0; i < locator.Size(table); ++i) {
+      const auto ring = locator.Outline(table, i);
+      const auto b = locator.Bounds(table, i);
+      ASSERT_GE(ring.size(), 4u);
+      EXPECT_EQ(ring.front(), ring.back());
+      for (const Pair p : ring) {
+        ASSERT_TRUE(p.x >= b.xMin && p.x <= b.xMax && p.y >= b.yMin && p.y <= b.yMax) << i;
+      }
+      const Pair mid{(b.xMin + b.xMax) / 2, (b.yMin + b.yMax) / 2};
+      const auto found = locator.RecordsMeeting(table, {mid.x, mid.x, mid.y, mid.y});
+      EXPECT_NE(std::find(found.begin(), found.end(), i), found.end());
+      std::size_t n = 0;
+      ASSERT_EQ(lantrel_locator_outline(c, static_cast<int>(table), i, nullptr, nullptr, 0, &n), 0);
+      std::vector<double> x(n), y(n);
+      ASSERT_EQ(lantrel_locator_outline(c, static_cast<int>(table), i, x.data(), y.data(), n, &n), 0);
+      ASSERT_EQ(n, ring.size());
+      EXPECT_TRUE(x.back() == ring.back().x && y.front() == ring.front().y);
+    }
+  }
+  // A county's outline holds the point the lookup puts in that county (Fayette, Lexington).
+  const Location at = locator.Locate(84.5, 38.05);
+  ASSERT_GE(at.county, 0);
+  const auto ring = locator.Outline(lantrel::LocatorTable::Counties, at.county);
+  bool inside = false;
+  for (std::size_t k = 1; k < ring.size(); ++k) {
+    const Pair a = ring[k - 1], b = ring[k];
+    if ((a.y > 38.05) != (b.y > 38.05) && 84.5 < a.x + (38.05 - a.y) * (b.x - a.x) / (b.y - a.y)) {
+      inside = !inside;
+    }
+  }
+  EXPECT_TRUE(inside);
+  const auto errorOf = [&](auto&& f) {
+    try {
+      f();
+    } catch (const lantrel::Error& e) {
+      return e.number();
+    }
+    return 0;
+  };
+  EXPECT_EQ(errorOf([&] { locator.Outline(lantrel::LocatorTable::Quads, -1); }), 9);
+  EXPECT_EQ(errorOf([&] { locator.Bounds(static_cast<lantrel::LocatorTable>(3), 0); }), 5);
+  std::size_t n = 0;
+  EXPECT_EQ(lantrel_locator_outline(c, 1, 0, nullptr, nullptr, 1000000, &n), 5);
+  EXPECT_EQ(lantrel_locator_records_meeting(c, 7, 0, 0, 0, 0, nullptr, 0, &n), 5);
+  std::int32_t verified = -1;
+  EXPECT_EQ(lantrel_locator_data_verified(c, &verified), 0);
+  EXPECT_EQ(verified, locator.DataVerified() ? 1 : 0);
+  lantrel_locator_release(c);
 }
 
 // ---- C interface --------------------------------------------------------------------------

@@ -31,7 +31,6 @@
 #include "map/output_file.hpp"
 #include "options.hpp"
 #include "point_converter.hpp"
-#include "refdata/reference_data.hpp"
 #include "report.hpp"
 #include "systems.hpp"
 
@@ -246,7 +245,7 @@ int RunMap(const std::vector<std::string>& args) {
     ErrorLine("lantrel: from " + Describe(s.from) + "\n");
     ErrorLine("lantrel: data file: " + *dataFile + "\n");
   }
-  const auto data = detail::LoadReferenceData(*dataFile);
+  const Locator data(*dataFile);
 
   map::MapProjection projection;
   map::MapDocument doc;
@@ -356,7 +355,7 @@ int RunMap(const std::vector<std::string>& args) {
   const double frameHeight = s.height - map::kFrameTop - map::kFrameBottomMargin;
   doc.frame = map::FrameFor(map::ExtentAround(planePoints, frameWidth / frameHeight, 3000.0), s.width, s.height);
   for (std::size_t i = 0; i < doc.points.size(); ++i) doc.points[i].at = doc.frame.ToScreen(planePoints[i]);
-  doc.layers = map::CollectLayers(*data, projection, doc.frame);
+  doc.layers = map::CollectLayers(data, projection, doc.frame);
   if (s.carter) doc.carter = map::BuildCarterGrid(projection, doc.frame, s.from.datum);
   doc.ticks = map::GraticuleTicks(projection, doc.frame);
   doc.northAngle = NorthAngle(projection, doc.frame);

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "refdata/reference_data.hpp"
+#include "lantrel/error.hpp"
+#include "lantrel/locator.hpp"
 
 namespace lantrel::cli::map {
 
@@ -34,23 +35,27 @@ std::optional<Extent> PlaneBox(MapProjection& projection, double xMin, double xM
   return box;
 }
 
-std::optional<Outline> ProjectRegion(const detail::ReferenceData& data,
-                                     const detail::RegionRecord& r, MapProjection& projection,
-                                     const MapFrame& frame) {
-  const auto box = PlaneBox(projection, r.XMin, r.XMax, r.YMin, r.YMax);
+std::optional<Outline> ProjectRegion(const Locator& data, LocatorTable table, std::int32_t index,
+                                     MapProjection& projection, const MapFrame& frame) {
+  const RecordBounds b = data.Bounds(table, index);
+  const auto box = PlaneBox(projection, b.xMin, b.xMax, b.yMin, b.yMax);
   if (!box || !frame.Meets(*box)) return std::nullopt;
-  if (r.FirstVertex < 0 || r.LastVertex < r.FirstVertex ||
-      static_cast<std::size_t>(r.LastVertex) >= data.vertexIndexList.size()) {
-    return std::nullopt;
-  }
   Outline o;
-  o.name = r.Name;
-  o.fips = r.FIPS;
-  o.points.reserve(static_cast<std::size_t>(r.LastVertex - r.FirstVertex + 1));
-  for (std::int32_t k = r.FirstVertex; k <= r.LastVertex; ++k) {
-    const std::int32_t v = data.vertexIndexList[static_cast<std::size_t>(k)];
-    if (v < 0 || static_cast<std::size_t>(v) >= data.vertexList.size()) return std::nullopt;
-    const Pair& g = data.vertexList[static_cast<std::size_t>(v)];
+  if (table == LocatorTable::States) {
+    o.name = data.StateName(index);
+    o.fips = data.StateFIPS(index);
+  } else {
+    o.name = data.CountyName(index);
+    o.fips = data.CountyFIPS(index);
+  }
+  std::vector<Pair> ring;
+  try {
+    ring = data.Outline(table, index);
+  } catch (const Error&) {
+    return std::nullopt;  // a record whose vertices the file does not hold
+  }
+  o.points.reserve(ring.size());
+  for (const Pair& g : ring) {
     const auto p = projection.Forward({g.x, g.y});
     if (!p) return std::nullopt;
     o.points.push_back(frame.ToScreen(*p));
@@ -109,32 +114,31 @@ std::optional<ScreenPoint> LabelPoint(const std::vector<ScreenPoint>& outline, c
   return best;
 }
 
-MapLayers CollectLayers(const detail::ReferenceData& data, MapProjection& projection,
-                        const MapFrame& frame) {
+MapLayers CollectLayers(const Locator& data, MapProjection& projection, const MapFrame& frame) {
   MapLayers layers;
-  for (std::size_t i = 0; i < data.states.size(); ++i) {
-    auto o = ProjectRegion(data, data.states[i], projection, frame);
+  for (std::int32_t i = 0; i < data.Size(LocatorTable::States); ++i) {
+    auto o = ProjectRegion(data, LocatorTable::States, i, projection, frame);
     if (!o) continue;
     o->home = i < 2;
     layers.states.push_back(std::move(*o));
   }
-  for (const auto& r : data.counties) {
-    auto o = ProjectRegion(data, r, projection, frame);
+  for (std::int32_t i = 0; i < data.Size(LocatorTable::Counties); ++i) {
+    auto o = ProjectRegion(data, LocatorTable::Counties, i, projection, frame);
     if (!o) continue;
     o->label = LabelPoint(o->points, frame, 12.0);
     layers.counties.push_back(std::move(*o));
   }
   // A 7.5' quadrangle is about 11 km wide at these latitudes.
   layers.quadsDrawn = 11000.0 * frame.PixelsPerMetre() >= kMinQuadPixels;
-  for (const auto& q : data.quads) {
-    if (!layers.quadsDrawn) break;
-    const auto box = PlaneBox(projection, q.XMin, q.XMax, q.YMin, q.YMax);
+  for (std::int32_t i = 0; layers.quadsDrawn && i < data.Size(LocatorTable::Quads); ++i) {
+    const RecordBounds q = data.Bounds(LocatorTable::Quads, i);
+    const auto box = PlaneBox(projection, q.xMin, q.xMax, q.yMin, q.yMax);
     if (!box || !frame.Meets(*box)) continue;
-    QuadCell cell{q.Name, q.State, q.Tile, {}, std::nullopt};
+    QuadCell cell{data.QuadName(i), data.QuadState(i), data.QuadTile(i), {}, std::nullopt};
     // Corners and two intermediate points per edge, walked round the rectangle.
     constexpr int kPerEdge = 3;
     const double corners[5][2] = {
-        {q.XMax, q.YMin}, {q.XMin, q.YMin}, {q.XMin, q.YMax}, {q.XMax, q.YMax}, {q.XMax, q.YMin}};
+        {q.xMax, q.yMin}, {q.xMin, q.yMin}, {q.xMin, q.yMax}, {q.xMax, q.yMax}, {q.xMax, q.yMin}};
     bool ok = true;
     for (int c = 0; c < 4 && ok; ++c) {
       for (int s = 0; s < kPerEdge; ++s) {
@@ -150,7 +154,7 @@ MapLayers CollectLayers(const detail::ReferenceData& data, MapProjection& projec
       }
     }
     if (!ok) continue;
-    if (const auto centre = projection.Forward({(q.XMin + q.XMax) / 2.0, (q.YMin + q.YMax) / 2.0})) {
+    if (const auto centre = projection.Forward({(q.xMin + q.xMax) / 2.0, (q.yMin + q.yMax) / 2.0})) {
       const ScreenPoint s = frame.ToScreen(*centre);
       if (frame.Contains(s, 14.0)) cell.label = s;
     }

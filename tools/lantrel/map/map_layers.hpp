@@ -7,13 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "lantrel/locator.hpp"
 #include "map/map_frame.hpp"
 #include "map/map_projection.hpp"
 #include "map/svg_writer.hpp"
-
-namespace lantrel::detail {
-struct ReferenceData;
-}
 
 namespace lantrel::cli::map {
 
@@ -45,7 +42,7 @@ inline constexpr double kMinQuadPixels = 14.0;
 
 /// The areas whose bounding boxes meet the frame's extent, projected onto the canvas. Records
 /// whose vertex positions lie outside the file's lists are left out rather than drawn wrong.
-MapLayers CollectLayers(const detail::ReferenceData& data, MapProjection& projection,
+MapLayers CollectLayers(const Locator& data, MapProjection& projection,
                         const MapFrame& frame);
 
 /// Even-odd test of a canvas point against a polyline read as a closed outline.

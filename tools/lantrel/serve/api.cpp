@@ -8,7 +8,7 @@
 
 #include "data_files.hpp"
 #include "lantrel/lantrel.hpp"
-#include "refdata/reference_data.hpp"
+#include "lantrel/locator.hpp"
 #include "serve/jobs.hpp"
 #include "serve/metrics.hpp"
 #include "serve/problem.hpp"
@@ -152,7 +152,7 @@ Api::Api(Settings settings) : context_(std::make_unique<Context>()) {
     }
     if (!file.empty()) {
       context_->dataFile = file;
-      context_->data = detail::LoadReferenceData(file);
+      context_->data = std::make_shared<const Locator>(file);
     }
   }
 }

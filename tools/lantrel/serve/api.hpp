@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-namespace lantrel::detail {
-struct ReferenceData;
+namespace lantrel {
+class Locator;
 }
 
 namespace lantrel::cli::serve {
@@ -61,7 +61,7 @@ struct Settings {
 /// construction except the counters, which are atomic.
 struct Context {
   Settings settings;
-  std::shared_ptr<const detail::ReferenceData> data;  // null without a data file
+  std::shared_ptr<const Locator> data;  // null without a data file
   std::string dataFile;
   std::unique_ptr<Metrics> metrics;
   std::unique_ptr<Jobs> jobs;  // file jobs; null where files are not served (the fuzz target)

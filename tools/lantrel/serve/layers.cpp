@@ -8,7 +8,8 @@
 
 #include "json.hpp"
 #include "numbers.hpp"
-#include "refdata/reference_data.hpp"
+#include "lantrel/error.hpp"
+#include "lantrel/locator.hpp"
 #include "serve/carter_area.hpp"
 #include "serve/inputs.hpp"
 #include "serve/problem.hpp"
@@ -86,24 +87,22 @@ std::string Property(const char* name, std::string_view text) {
   return p;
 }
 
-void Regions(Collection& c, const detail::ReferenceData& data, const std::vector<detail::RegionRecord>& regions,
-             const Box& box, double tolerance) {
-  for (const auto& r : regions) {
-    if (!box.Meets(-r.XMax, r.YMin, -r.XMin, r.YMax)) continue;
-    if (r.FirstVertex < 0 || r.LastVertex < r.FirstVertex ||
-        static_cast<std::size_t>(r.LastVertex) >= data.vertexIndexList.size()) {
-      continue;
+// The box in the data file's terms (west-positive longitudes).
+RecordBounds FileBox(const Box& box) { return RecordBounds{-box.maxLon, -box.minLon, box.minLat, box.maxLat}; }
+
+void Regions(Collection& c, const Locator& data, LocatorTable table, const Box& box, double tolerance) {
+  for (const std::int32_t i : data.RecordsMeeting(table, FileBox(box))) {
+    std::vector<Pair> outline;
+    try {
+      outline = data.Outline(table, i);
+    } catch (const Error&) {
+      continue;  // a record whose vertices the file does not hold
     }
     std::vector<Pair> ring;
-    for (std::int32_t k = r.FirstVertex; k <= r.LastVertex; ++k) {
-      const std::int32_t v = data.vertexIndexList[static_cast<std::size_t>(k)];
-      if (v < 0 || static_cast<std::size_t>(v) >= data.vertexList.size()) {
-        ring.clear();
-        break;
-      }
-      const Pair& g = data.vertexList[static_cast<std::size_t>(v)];
+    for (std::size_t k = 0; k < outline.size(); ++k) {
+      const Pair& g = outline[k];
       // Vertices nearer than the tolerance to the last one kept add nothing the view shows.
-      if (!ring.empty() && k != r.LastVertex && std::fabs(g.x - ring.back().x) < tolerance &&
+      if (!ring.empty() && k + 1 != outline.size() && std::fabs(g.x - ring.back().x) < tolerance &&
           std::fabs(g.y - ring.back().y) < tolerance) {
         continue;
       }
@@ -113,20 +112,18 @@ void Regions(Collection& c, const detail::ReferenceData& data, const std::vector
     c.Begin();
     for (const Pair& g : ring) c.Point(-g.x, g.y);
     if (ring.front().x != ring.back().x || ring.front().y != ring.back().y) c.Point(-ring.front().x, ring.front().y);
-    c.End(Property("name", r.Name) + ",\"fips\":" + std::to_string(r.FIPS));
+    const bool state = table == LocatorTable::States;
+    c.End(Property("name", state ? data.StateName(i) : data.CountyName(i)) + ",\"fips\":" +
+          std::to_string(state ? data.StateFIPS(i) : data.CountyFIPS(i)));
   }
 }
 
-void Quads(Collection& c, const detail::ReferenceData& data, const Box& box) {
-  for (const auto& q : data.quads) {
-    if (!box.Meets(-q.XMax, q.YMin, -q.XMin, q.YMax)) continue;
+void Quads(Collection& c, const Locator& data, const Box& box) {
+  for (const std::int32_t i : data.RecordsMeeting(LocatorTable::Quads, FileBox(box))) {
     c.Begin();
-    c.Point(-q.XMax, q.YMin);
-    c.Point(-q.XMin, q.YMin);
-    c.Point(-q.XMin, q.YMax);
-    c.Point(-q.XMax, q.YMax);
-    c.Point(-q.XMax, q.YMin);
-    c.End(Property("name", q.Name) + "," + Property("state", q.State) + "," + Property("tile", q.Tile));
+    for (const Pair& g : data.Outline(LocatorTable::Quads, i)) c.Point(-g.x, g.y);
+    c.End(Property("name", data.QuadName(i)) + "," + Property("state", data.QuadState(i)) + "," +
+          Property("tile", data.QuadTile(i)));
   }
 }
 
@@ -207,8 +204,8 @@ Response LayerRoute(const Context& context, const Request& request, std::string_
     // Thin to about a thousandth of the box (none when simplify=false).
     const double span = std::min(std::max(box.maxLon - box.minLon, box.maxLat - box.minLat), 20.0);
     const double tolerance = in.Switch("simplify", true) ? span / 1000.0 : 0.0;
-    if (layer == "states") Regions(c, *context.data, context.data->states, box, tolerance);
-    else if (layer == "counties") Regions(c, *context.data, context.data->counties, box, tolerance);
+    if (layer == "states") Regions(c, *context.data, LocatorTable::States, box, tolerance);
+    else if (layer == "counties") Regions(c, *context.data, LocatorTable::Counties, box, tolerance);
     else Quads(c, *context.data, box);
   }
   Response r;
