@@ -13,8 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "projection/lambert.hpp"
-#include "projection/transverse_mercator.hpp"
+#include "projection/zone_driver.hpp"
 
 #if LANTREL_HAVE_PROJ
 #include <proj.h>

@@ -2,16 +2,15 @@
 // through geographic coordinates: refresh the geographic pair, shift the datum, project.
 #include "carter/carter_access.hpp"
 #include "carter/carter_conversion.hpp"
-#include "datum/nadcon.hpp"
 #include "lantrel/error.hpp"
 #include "lantrel/position.hpp"
-#include "position/arithmetic_check.hpp"
-#include "position/raise.hpp"
-#include "position/shift_window.hpp"
-#include "position/unit_fitting.hpp"
+#include "core/arithmetic_check.hpp"
+#include "core/raise.hpp"
+#include "core/shift_window.hpp"
+#include "core/unit_fitting.hpp"
 #include "projection/geographic_range.hpp"
-#include "projection/lambert.hpp"
-#include "projection/transverse_mercator.hpp"
+#include "projection/zone_driver.hpp"
+#include "transform/conversion_sequence.hpp"
 
 namespace lantrel {
 
@@ -54,25 +53,10 @@ std::int32_t ZrGeoPosition::Convert(std::int32_t* toDatum, std::int32_t* toProje
   // A pair beyond the globe (a geographic source, or a Carter location whose footages run past
   // its section) is no point; its results would only look like one.
   Pair geo = detail::CheckGeographicPoint(geo_, kConvertSource.c_str());
-  if (datum != datum_) {
-    if (!inShiftWindow_) return 4;
-    geo = datum_ == detail::kNAD27 ? detail::Nad27ToNad83(geo) : detail::Nad83ToNad27(geo);
-  }
   Pair result;
-  switch (FamilyOf(projection)) {
-    case ProjectionFamily::Lambert:
-      result = detail::GeographicToLambert(geo, datum, projection, units);
-      break;
-    case ProjectionFamily::TransverseMercator:
-      result = detail::GeographicToMercator(geo, datum, projection, units);
-      break;
-    case ProjectionFamily::Geographic:
-      result = detail::ArithmeticScope().Check(geo);
-      break;
-    case ProjectionFamily::Carter:
-      result = detail::ArithmeticScope().Check(geo);
-      detail::GeographicToCarter(*EnsureCarter(), geo, datum);
-      break;
+  if (detail::ShiftAndProject(geo, datum_, datum, projection, units, geo, result) != 0) return 4;
+  if (FamilyOf(projection) == ProjectionFamily::Carter) {
+    detail::GeographicToCarter(*EnsureCarter(), geo, datum);
   }
 
   // The shifted pair is kept only once the whole conversion has succeeded, so a failure
@@ -96,20 +80,11 @@ std::int32_t ZrGeoPosition::ConvertTo(zrGeoDatum toDatum, zrGeoProjection toProj
 void ZrGeoPosition::RefreshGeographic() {
   auto& carter = EnsureCarter();
   if (!detail::CarterAccess::Changed(*carter) && !geographicChanged_) return;
-  switch (FamilyOf(projection_)) {
-    case ProjectionFamily::Lambert:
-      geo_ = detail::LambertToGeographic(stored_, datum_, projection_, units_);
-      break;
-    case ProjectionFamily::TransverseMercator:
-      geo_ = detail::MercatorToGeographic(stored_, datum_, projection_, units_);
-      break;
-    case ProjectionFamily::Geographic:
-      geo_ = stored_;
-      break;
-    case ProjectionFamily::Carter:
-      stored_ = detail::CarterToGeographic(*carter, datum_);
-      geo_ = stored_;
-      break;
+  if (FamilyOf(projection_) == ProjectionFamily::Carter) {
+    stored_ = detail::CarterToGeographic(*carter, datum_);
+    geo_ = stored_;
+  } else {
+    geo_ = detail::ZoneToGeographic(stored_, datum_, projection_, units_);
   }
   inShiftWindow_ = detail::InShiftWindow(geo_);
   geographicChanged_ = false;

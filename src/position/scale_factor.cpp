@@ -1,44 +1,24 @@
 // ScaleFactor and Convergence: grid quantities at the point, from the inverse projection of
-// the stored pair run afresh at every call. Angular systems have k = 1 and no convergence.
+// the stored pair run afresh at every call. Angular systems have k = 1 and no convergence; a
+// Carter position's pair is not checked (its location was).
 #include "lantrel/position.hpp"
-#include "projection/geographic_range.hpp"
-#include "projection/lambert.hpp"
-#include "projection/transverse_mercator.hpp"
+#include "projection/zone_driver.hpp"
+#include "transform/conversion_sequence.hpp"
 
 namespace lantrel {
 
 double ZrGeoPosition::ScaleFactor() const {
-  switch (FamilyOf(projection_)) {
-    case ProjectionFamily::Lambert:
-      return detail::LambertScaleFactor(
-          detail::LambertToGeographic(stored_, datum_, projection_, units_), datum_, projection_);
-    case ProjectionFamily::TransverseMercator:
-      return detail::MercatorScaleFactor(
-          detail::MercatorToGeographic(stored_, datum_, projection_, units_), datum_, projection_);
-    case ProjectionFamily::Geographic:
-      detail::CheckGeographicPoint(stored_, "lantrel:zrGeoPosition:ScaleFactor:");
-      break;
-    case ProjectionFamily::Carter:
-      break;
-  }
-  return 1.0;
+  if (FamilyOf(projection_) == ProjectionFamily::Carter) return 1.0;
+  const Pair geo = detail::RefreshGeographic(stored_, datum_, projection_, units_,
+                                             "lantrel:zrGeoPosition:ScaleFactor:");
+  return detail::ScaleFactorAt(geo, datum_, projection_);
 }
 
 double ZrGeoPosition::Convergence() const {
-  switch (FamilyOf(projection_)) {
-    case ProjectionFamily::Lambert:
-      return detail::LambertConvergence(
-          detail::LambertToGeographic(stored_, datum_, projection_, units_), datum_, projection_);
-    case ProjectionFamily::TransverseMercator:
-      return detail::MercatorConvergence(
-          detail::MercatorToGeographic(stored_, datum_, projection_, units_), datum_, projection_);
-    case ProjectionFamily::Geographic:
-      detail::CheckGeographicPoint(stored_, "lantrel:zrGeoPosition:Convergence:");
-      break;
-    case ProjectionFamily::Carter:
-      break;
-  }
-  return 0.0;
+  if (FamilyOf(projection_) == ProjectionFamily::Carter) return 0.0;
+  const Pair geo = detail::RefreshGeographic(stored_, datum_, projection_, units_,
+                                             "lantrel:zrGeoPosition:Convergence:");
+  return detail::ConvergenceAt(geo, datum_, projection_);
 }
 
 }  // namespace lantrel

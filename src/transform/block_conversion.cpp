@@ -4,40 +4,20 @@
 #include <cmath>
 
 #include "datum/nadcon.hpp"
-#include "position/arithmetic_check.hpp"
-#include "position/shift_window.hpp"
-#include "position/unit_fitting.hpp"
-#include "position/units.hpp"
+#include "core/arithmetic_check.hpp"
+#include "core/shift_window.hpp"
+#include "core/unit_fitting.hpp"
 #include "projection/geographic_range.hpp"
-#include "transform/let_pair.hpp"
+#include "core/stored_pair.hpp"
 
 namespace lantrel::detail {
 namespace {
 
 constexpr unsigned kAllMarked = (1u << kBlockWidth) - 1;
 
-// Multiplies by a unit factor as the checked scalings do: metres are copied.
-void Scale(Block& x, Block& y, std::int32_t units, double factor) noexcept {
-  if (units == kMeters) return;
-  x = factor * x;
-  y = factor * y;
-}
-
 // Geographic pairs on the source datum from the stored pairs.
 unsigned Refresh(const Route& r, Block& x, Block& y) noexcept {
-  switch (r.fromFamily) {
-    case ProjectionFamily::Lambert:
-      Scale(x, y, r.from.units, MetresPerUnit(r.from.units));
-      r.fromLambert.Reverse(x, y, x, y);
-      break;
-    case ProjectionFamily::TransverseMercator:
-      Scale(x, y, r.from.units, MetresPerUnit(r.from.units));
-      r.fromMercator.Reverse(x, y, x, y);
-      break;
-    case ProjectionFamily::Geographic:
-    case ProjectionFamily::Carter:
-      break;  // the geographic pair is the stored pair
-  }
+  r.fromZone.Reverse(x, y);
   unsigned marked = 0;
   for (std::size_t i = 0; i < kBlockWidth; ++i) {
     if (!InGeographicRange(Pair{x[i], y[i]})) marked |= 1u << i;
@@ -66,20 +46,8 @@ unsigned Shift(const Route& r, Block& x, Block& y) noexcept {
 }
 
 void Project(const Route& r, Block& x, Block& y) noexcept {
-  switch (r.toFamily) {
-    case ProjectionFamily::Lambert:
-      r.toLambert.Forward(x, y, x, y);
-      Scale(x, y, r.to.units, UnitsPerMetre(r.to.units));
-      break;
-    case ProjectionFamily::TransverseMercator:
-      r.toMercator.Forward(x, y, x, y);
-      Scale(x, y, r.to.units, UnitsPerMetre(r.to.units));
-      break;
-    case ProjectionFamily::Geographic:
-    case ProjectionFamily::Carter:
-      if (!r.westPositive) x = -x;
-      break;
-  }
+  r.toZone.Forward(x, y);
+  if (r.toZone.Angular() && !r.westPositive) x = -x;
 }
 
 }  // namespace

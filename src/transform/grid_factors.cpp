@@ -4,7 +4,7 @@
 
 #include "lantrel/error.hpp"
 #include "lantrel/transformer.hpp"
-#include "position/raise.hpp"
+#include "core/raise.hpp"
 #include "transform/point_conversion.hpp"
 #include "transform/system_validation.hpp"
 

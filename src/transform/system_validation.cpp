@@ -2,7 +2,7 @@
 
 #include "lantrel/enums.hpp"
 #include "lantrel/error.hpp"
-#include "position/unit_fitting.hpp"
+#include "core/unit_fitting.hpp"
 
 namespace lantrel::detail {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "lantrel/error.hpp"
 #include "lantrel/pair.hpp"
-#include "position/raise.hpp"
+#include "core/raise.hpp"
 #include "transform/block_conversion.hpp"
 #include "transform/point_conversion.hpp"
 #include "transform/route.hpp"

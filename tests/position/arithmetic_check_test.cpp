@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "lantrel/error.hpp"
-#include "position/arithmetic_check.hpp"
+#include "core/arithmetic_check.hpp"
 
 namespace lantrel::detail {
 namespace {

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "lantrel/error.hpp"
-#include "position/units.hpp"
+#include "core/units.hpp"
 
 namespace lantrel::detail {
 namespace {

@@ -16,8 +16,7 @@
 #include <vector>
 
 #include "lantrel/enums.hpp"
-#include "projection/lambert.hpp"
-#include "projection/transverse_mercator.hpp"
+#include "projection/zone_driver.hpp"
 
 namespace {
 

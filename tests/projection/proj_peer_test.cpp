@@ -15,8 +15,7 @@
 #include <map>
 #include <string>
 
-#include "projection/lambert.hpp"
-#include "projection/transverse_mercator.hpp"
+#include "projection/zone_driver.hpp"
 #include "zone_definitions.hpp"
 
 #if LANTREL_HAVE_PROJ

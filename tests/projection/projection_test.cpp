@@ -8,8 +8,7 @@
 
 #include "lantrel/error.hpp"
 #include "lantrel/position.hpp"
-#include "projection/lambert.hpp"
-#include "projection/transverse_mercator.hpp"
+#include "projection/zone_driver.hpp"
 #include "projection/zone_table.hpp"
 
 namespace {
