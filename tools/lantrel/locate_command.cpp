@@ -12,13 +12,12 @@
 #include "coordinate_columns.hpp"
 #include "csv.hpp"
 #include "excerpt.hpp"
-#include "help.hpp"
 #include "io.hpp"
 #include "json.hpp"
 #include "line_fields.hpp"
 #include "location_fields.hpp"
 #include "numbers.hpp"
-#include "options.hpp"
+#include "command_line.hpp"
 #include "point_converter.hpp"
 #include "point_factors.hpp"
 #include "reference_data.hpp"
@@ -48,24 +47,7 @@ struct LocateSettings {
   std::vector<std::string> files;
 };
 
-LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
-  const Options o(args, {{"from", 'f', true},
-                         {"json", 0, false},
-                         {"csv", 0, false},
-                         {"delimiter", 0, true},
-                         {"x-col", 0, true},
-                         {"y-col", 0, true},
-                         {"carter-col", 0, true},
-                         {"factors", 0, false},
-                         {"zgs", 0, false},
-                         {"header", 0, false},
-                         {"data", 0, true},
-                         {"strict", 0, false},
-                         {"accept-distant", 0, false},
-                         {"progress", 0, false},
-                         {"no-progress", 0, false},
-                         {"verbose", 'v', false},
-                         {"help", 'h', false}});
+LocateSettings ParseLocateOptions(const CommandLine& o) {
   LocateSettings s;
   if (const auto from = o.Value("from")) {
     auto parsed = ParseSystem(*from);
@@ -173,7 +155,6 @@ void Json(std::string& out, const Found& f) {
   }
   out += "]";
 }
-
 
 // A factor as text: the shortest decimal that reads back as the same double.
 void AppendShortest(std::string& out, double v) {
@@ -496,18 +477,96 @@ int LocateJob::Run() {
   return report_.failures() > 0 ? kExitFailed : kExitOk;
 }
 
+// The vector-file options; a plain-text job refuses them.
+void RefuseVectorOptions(const CommandLine& o) {
+  for (const char* n : {"layer", "output-layer", "overwrite", "append", "precision"}) {
+    if (o.Has(n)) throw UsageError(std::string("--") + n + " belongs to a vector file job (-o OUT IN)");
+  }
+}
+
 }  // namespace
 
-int RunLocate(const std::vector<std::string>& args) {
-  for (const auto& a : args) {
-    if (a == "--help" || a == "-h") {
-      PrintHelp(HelpTopic::Locate);
-      return kExitOk;
-    }
-    if (a == "--") break;
-  }
-  const LocateSettings s = ParseLocateOptions(args);
-  LocateJob job(s);
+CommandLine LocateCommandLine() {
+  CommandLine c("locate",
+      "usage: lantrel locate [--from SYSTEM] [OPTIONS] [FILE ...]\n"
+      "       lantrel locate [--from SYSTEM] [OPTIONS] -o OUT IN\n"
+      "\n"
+      "Adds to each point's record the state, the Kentucky county with the plane-coordinate zone\n"
+      "(North or South) it belongs to, the topographic quadrangle and the Carter location of the\n"
+      "point. Input is read as by 'lantrel convert' (default system geographic NAD 83).\n"
+      "\n"
+      "Fields added, in this order:\n"
+      "  state  state_fips  county  county_fips  sp_zone  quad  quad_tile  quad_state  carter  geoid\n"
+      "FIPS codes are zero-padded text as Census tables write them: 21, 053, and geoid 21053.\n"
+      "Plain lines are written as they were with these as tab-separated columns; CSV records\n"
+      "(--csv) keep every column and gain these; vector files (-o) gain them as fields. A point\n"
+      "on a boundary belongs to every area sharing it: the areas are joined by ';' in each field.\n"
+      "Points outside the served area (81.5-90 W, 36-39.5 N) get empty fields; carter is the\n"
+      "location on the input points' datum, empty off the Carter grid.\n"
+      "\n",
+      "Needs the reference data file lantrel.bin; when it is missing the command fails and names\n"
+      "the folders it searched.\n"
+      "\n"
+      "Examples:\n"
+      "  echo \"-84.8733 38.2009\" | lantrel locate\n"
+      "  lantrel locate --from north/nad27 --json survey.txt\n"
+      "  lantrel locate --csv wells.csv\n"
+      "  lantrel locate -o wells_located.gpkg wells.gpkg\n");
+  c.Option("-f,--from", "SYSTEM",
+           "system of the input points (default geo/nad83, or the layer's\n"
+           "EPSG code for vector files)");
+  c.Flag("--csv",
+         "read and write CSV with a header row (implied when every input\n"
+         "file is named *.csv or *.tsv)");
+  c.Option("--delimiter", "CHAR",
+           "CSV field delimiter: , ; | or tab, as for 'lantrel convert'");
+  c.Option("--x-col", "NAME",
+           "");
+  c.Option("--y-col", "NAME",
+           "");
+  c.Option("--carter-col", "NAME",
+           "coordinate columns, as for 'lantrel convert'");
+  c.Flag("--factors",
+         "add scale_factor and convergence in the INPUT system");
+  c.Flag("--zgs",
+         "write the carter field in the ZGS layout");
+  c.Option("-o,--output", "OUT",
+           "write the vector file OUT from the vector file IN");
+  c.Option("--format", "NAME",
+           "format of OUT: gpkg, shp, geojson, fgb or csv");
+  c.Option("-l,--layer", "NAME",
+           "");
+  c.Option("--output-layer", "NAME",
+           "");
+  c.Flag("--overwrite",
+         "");
+  c.Flag("--append",
+         "the layer read and the layer written, as for 'lantrel convert'");
+  c.Option("-p,--precision", "N",
+           "decimals of coordinates written as text to OUT (default 9)");
+  c.Flag("--json",
+         "write one JSON object per point");
+  c.Flag("--header",
+         "write a header line (# point, state, ...) first");
+  c.Option("--data", "DIR",
+           "read the reference data file lantrel.bin from DIR");
+  c.Flag("--strict",
+         "stop at the first line that fails");
+  c.Flag("--progress",
+         "");
+  c.Flag("--no-progress",
+         "force or suppress the progress bar (as for convert)");
+  c.Flag("--accept-distant",
+         "accept points far outside 73-98 W, 33-45 N and Carter\n"
+         "footages beyond a section");
+  c.Flag("-v,--verbose",
+         "print the data file in use on standard error");
+  return c;
+}
+
+int RunLocate(const CommandLine& o) {
+  RefuseVectorOptions(o);
+  LocateJob job(ParseLocateOptions(o));
   return job.Run();
 }
 

@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "command_line.hpp"
 #include "commands.hpp"
 #include "coordinate_columns.hpp"
 #include "csv.hpp"
 #include "data_files.hpp"
 #include "excerpt.hpp"
-#include "help.hpp"
 #include "io.hpp"
 #include "line_fields.hpp"
 #include "map/carter_grid.hpp"
@@ -29,7 +29,6 @@
 #include "map/map_layers.hpp"
 #include "map/map_svg.hpp"
 #include "map/output_file.hpp"
-#include "options.hpp"
 #include "point_converter.hpp"
 #include "refdata/reference_data.hpp"
 #include "report.hpp"
@@ -84,19 +83,7 @@ bool ParseSize(const std::string& text, double& width, double& height) {
          width <= map::kMaxCanvasSide && height <= map::kMaxCanvasSide;
 }
 
-MapSettings ParseMapOptions(const std::vector<std::string>& args) {
-  const Options o(args, {{"from", 'f', true},
-                         {"output", 'o', true},
-                         {"carter", 0, false},
-                         {"csv", 0, false},
-                         {"label-col", 0, true},
-                         {"no-labels", 0, false},
-                         {"size", 0, true},
-                         {"title", 0, true},
-                         {"data", 0, true},
-                         {"strict", 0, false},
-                         {"verbose", 'v', false},
-                         {"help", 'h', false}});
+MapSettings ParseMapOptions(const CommandLine& o) {
   MapSettings s;
   if (const auto from = o.Value("from")) {
     auto parsed = ParseSystem(*from);
@@ -224,15 +211,66 @@ double NorthAngle(map::MapProjection& projection, const map::MapFrame& frame) {
 
 }  // namespace
 
+CommandLine MapCommandLine() {
+  CommandLine c("map",
+      "usage: lantrel map -o FILE [--from SYSTEM] [OPTIONS] [FILE ...]\n"
+      "\n"
+      "Draws the points of the files (or standard input) over the state and county outlines and the\n"
+      "7.5' quadrangle grid of the reference data file around them, with county and quadrangle\n"
+      "names, graticule ticks on the frame, a north arrow, scale bars in kilometres and miles, a\n"
+      "legend and a line naming the data's source and date. Input lines are read as by 'lantrel\n"
+      "convert' (default system geographic NAD 83); the text after the coordinates labels each\n"
+      "point. The map plane is the Kentucky single zone on NAD 83.\n"
+      "\n"
+      "Labels never cover each other or a point: a label goes beside its point where there is room,\n"
+      "farther off with a lead line where there is not, or is left out (-v says how many).\n"
+      "\n",
+      "A line that fails is reported as LINE: message and left off the map; the exit status is then\n"
+      "1. Without any point, or without the reference data file, no map is written. The map replaces\n"
+      "the output only once it is complete; a failed job leaves the output as it was.\n"
+      "\n"
+      "Examples:\n"
+      "  lantrel map -o wells.svg wells.txt\n"
+      "  lantrel map --from north/nad27 --carter -o survey.png survey.txt\n"
+      "  lantrel map --label-col permit --size 1600x1200 -o wells.svg wells.csv\n");
+  c.Option("-o,--output", "FILE",
+           "the map: FILE.svg, FILE.png (needs rsvg-convert, Debian package\n"
+           "librsvg2-bin), or - for SVG on standard output (required)");
+  c.Option("-f,--from", "SYSTEM",
+           "system of the input points (default geo/nad83)");
+  c.Flag("--carter",
+         "add the Carter grid: 5' block lines with block names and, where\n"
+         "they are large enough to read, 1' section lines and numbers (on the\n"
+         "datum of --from)");
+  c.Flag("--csv",
+         "read the input as CSV with a header (files named *.csv always are);\n"
+         "coordinates are found by their usual column names");
+  c.Option("--label-col", "NAME",
+           "CSV: the column that labels the points (default: a column called\n"
+           "label or name, when there is one)");
+  c.Flag("--no-labels",
+         "draw the points without labels");
+  c.Option("--size", "WxH",
+           "canvas size in pixels (default 1000x820; 800x600 to 8000x8000)");
+  c.Option("--title", "TEXT",
+           "title of the map (default: the input files)");
+  c.Option("--data", "DIR",
+           "read the reference data file lantrel.bin from DIR");
+  c.Flag("--strict",
+         "stop at the first line that fails");
+  c.Flag("-v,--verbose",
+         "print the data file in use and how many labels were placed, led\n"
+         "off or left out, on standard error");
+  return c;
+}
+
 int RunMap(const std::vector<std::string>& args) {
-  for (const auto& a : args) {
-    if (a == "--help" || a == "-h") {
-      PrintHelp(HelpTopic::Map);
-      return kExitOk;
-    }
-    if (a == "--") break;
+  CommandLine o = MapCommandLine();
+  if (!o.Parse(args)) {
+    o.PrintHelp();
+    return kExitOk;
   }
-  const MapSettings s = ParseMapOptions(args);
+  const MapSettings s = ParseMapOptions(o);
   if (!CheckInputs(s.files)) return kExitUsage;
   // Past a file size limit a write fails (EFBIG) instead of ending the process, so the new
   // file is removed and the output kept.

@@ -1,6 +1,6 @@
 #include "vector_job.hpp"
 
-#include "options.hpp"
+#include "command_line.hpp"
 
 #ifndef LANTREL_HAVE_GDAL
 
