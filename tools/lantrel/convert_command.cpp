@@ -15,6 +15,7 @@
 #include "coordinate_style.hpp"
 #include "dms.hpp"
 #include "excerpt.hpp"
+#include "input_records.hpp"
 #include "io.hpp"
 #include "json.hpp"
 #include "line_fields.hpp"
@@ -142,6 +143,9 @@ class ConvertJob {
         converter_(s_.from, s_.to, s_.westPositive, s_.zgs),
         out_(STDOUT_FILENO),
         report_(s_.files.size() > 1) {
+    rules_.csv = s_.csv;
+    rules_.delimiter = s_.delimiter;
+    rules_.columns = ColumnRequest{s_.xCol, s_.yCol, s_.from.IsCarter()};
     converter_.AcceptDistant(s_.acceptDistant);
     if (!s_.csv && !s_.json && !s_.factors && !s_.dms && BlockConverter::Supports(s_.from, s_.to)) {
       try {
@@ -155,10 +159,10 @@ class ConvertJob {
   int Run();
 
  private:
-  void RunPlain(LineReader& in);
-  void RunPlainBlocks(LineReader& in);
-  void PlainLine(std::string_view line, std::string_view ending, std::uint64_t number);
-  void RunCsv(LineReader& in);
+  void RunPlain(LineReader& in, InputRecords& records);
+  void RunPlainBlocks(LineReader& in, InputRecords& records);
+  void PlainLine(const InputRecord& record);
+  void RunCsv(LineReader& in, InputRecords& records);
 
   void Coordinate(std::string& out, double v) const {
     char text[kMaxFixedChars];
@@ -192,6 +196,7 @@ class ConvertJob {
   }
 
   ConvertSettings s_;
+  TextInputRules rules_;
   PointConverter converter_;
   std::optional<BlockConverter> blocks_;  // plain text between pair systems
   ConvertedPoint point_;
@@ -269,35 +274,34 @@ void ConvertJob::Failed(std::uint64_t line, const std::string& message) {
   if (s_.strict) stopped_ = true;
 }
 
-void ConvertJob::RunPlain(LineReader& in) {
+void ConvertJob::RunPlain(LineReader& in, InputRecords& records) {
   if (blocks_) {
-    RunPlainBlocks(in);
+    RunPlainBlocks(in, records);
     return;
   }
-  std::string_view line;
-  while (!stopped_ && in.Next(line)) {
+  InputRecord record;
+  while (!stopped_ && records.Next(record)) {
     Tick(in);
     KeepBom(in);
-    PlainLine(line, in.outputEnding(), in.lineNumber());
+    PlainLine(record);
   }
 }
 
-void ConvertJob::PlainLine(std::string_view line, std::string_view ending, std::uint64_t number) {
-  const LineKind kind = Classify(line);
-  if (kind != LineKind::Data) {
+void ConvertJob::PlainLine(const InputRecord& record) {
+  const std::string_view ending = record.ending;
+  const std::uint64_t number = record.line;
+  if (record.kind != InputRecord::Kind::Point) {
     if (!s_.json) {
-      out_.Write(line);
+      out_.Write(record.text);
       out_.Write(ending);
     }
     return;
   }
-  std::string_view separator;
-  std::string_view rest;
+  const std::string_view separator = record.separator;
+  const std::string_view rest = record.rest;
   ConvertedPoint& pt = point_;
-  std::string error;
-  bool ok = converter_.PlaceLine(line, separator, rest);
-  if (!ok) error = converter_.error();
-  else ok = ConvertPlaced(pt, error);
+  std::string error = record.error;
+  bool ok = record.placed && ConvertPlaced(pt, error);
   if (!ok) {
     Failed(number, error);
     if (stopped_) return;
@@ -352,7 +356,7 @@ void ConvertJob::PlainLine(std::string_view line, std::string_view ending, std::
 // together, and the lines written in order. A line the block does not convert (unreadable,
 // refused, failing) goes through PlainLine, so output and messages are those of the
 // line-by-line path.
-void ConvertJob::RunPlainBlocks(LineReader& in) {
+void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
   constexpr std::size_t kBlock = 4096;
   struct Entry {
     std::size_t offset, length;  // the line in text
@@ -367,6 +371,7 @@ void ConvertJob::RunPlainBlocks(LineReader& in) {
   std::vector<double> xs, ys, outX, outY;
   std::unique_ptr<bool[]> done(new bool[kBlock]);
   entries.reserve(kBlock);
+  InputRecord record;
   std::string_view line;
   bool more = true;
   while (more && !stopped_) {
@@ -410,7 +415,8 @@ void ConvertJob::RunPlainBlocks(LineReader& in) {
         if (e.restLength > 0) out_.Write(std::string_view(text).substr(e.restOffset, e.restLength));
         out_.Write(e.ending);
       } else {
-        PlainLine(std::string_view(text).substr(e.offset, e.length), e.ending, e.number);
+        records.ReadLine(std::string_view(text).substr(e.offset, e.length), e.ending, e.number, record);
+        PlainLine(record);
       }
     }
   }
@@ -437,15 +443,11 @@ struct CsvLayout {
 // they are named after the target system (lon/lat, x/y, carter) unless --x-name/--y-name say
 // otherwise. Factor columns come last.
 CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& names,
-                     const std::string& file, char delimiter) {
+                     const CoordinateColumns& found, const std::string& file, char delimiter) {
   CsvLayout layout;
   layout.inputs = names.size();
-  const ColumnRequest request{s.xCol, s.yCol, s.from.IsCarter()};
-  std::string error;
-  const auto found = FindCoordinateColumns(names, request, error);
-  if (!found) throw UsageError(file + ": the CSV header has " + error);
-  layout.x = found->x;
-  layout.y = found->y ? static_cast<std::ptrdiff_t>(*found->y) : -1;
+  layout.x = found.x;
+  layout.y = found.y ? static_cast<std::ptrdiff_t>(*found.y) : -1;
   using Column = CsvLayout::Column;
   const std::size_t x = layout.x;
   const std::size_t y = layout.y < 0 ? x : static_cast<std::size_t>(layout.y);
@@ -501,37 +503,25 @@ CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& n
   return layout;
 }
 
-void ConvertJob::RunCsv(LineReader& in) {
+void ConvertJob::RunCsv(LineReader& in, InputRecords& records) {
   std::optional<CsvLayout> layout;
-  CsvReader reader(in);
-  reader.CommentsAllowed(true);
-  if (s_.delimiter) reader.Delimiter(*s_.delimiter);
-  else reader.SniffDelimiter(NamedDelimiter(in.name()));
-  CsvRecord record;
+  InputRecord record;
   ConvertedPoint pt;
   std::string error;
-  while (!stopped_ && reader.Next(record)) {
+  while (!stopped_ && records.Next(record)) {
     Tick(in);
     KeepBom(in);
     const std::uint64_t first = record.line;
-    const std::vector<std::string_view>& fields = record.fields;
-    if (record.kind != LineKind::Data) {
+    if (record.kind == InputRecord::Kind::Other) {
       if (!s_.json) {
         out_.Write(record.text);
         out_.Write(record.ending);
       }
       continue;
     }
-    if (!layout) {
-      if (!record.error.empty()) {
-        throw UsageError(ShownName(in.name()) + ":" + std::to_string(first) +
-                         ": malformed CSV header: " + record.error);
-      }
-      std::vector<std::string> names;
-      names.reserve(fields.size());
-      for (const auto f : fields) names.push_back(CsvValue(f));
-      layout = MakeLayout(s_, names, ShownName(in.name()), reader.delimiter());
-      reader.CommentsAllowed(false);
+    if (record.kind == InputRecord::Kind::Header) {
+      layout = MakeLayout(s_, records.names(), records.columns(), ShownName(in.name()),
+                          records.delimiter());
       if (!s_.json && layout->header != lastHeader_) {
         out_.Write(layout->header);
         out_.Write(record.ending);
@@ -539,10 +529,12 @@ void ConvertJob::RunCsv(LineReader& in) {
       lastHeader_ = layout->header;
       continue;
     }
-    const char delimiter = reader.delimiter();
-    if (const std::string damage = RecordDamage(record, layout->inputs); !damage.empty()) {
+    const std::vector<std::string_view>& fields = *record.fields;
+    const char delimiter = records.delimiter();
+    if (record.damaged) {
       // Which value belongs to which column is not known: the record is written as a record
       // of empty fields, one per output column, so the records stay aligned.
+      const std::string& damage = record.error;
       Failed(first, damage);
       if (stopped_) break;
       scratch_.clear();
@@ -558,21 +550,8 @@ void ConvertJob::RunCsv(LineReader& in) {
       out_.Write(scratch_);
       continue;
     }
-    bool ok = true;
-    const std::size_t need =
-        std::max<std::size_t>(layout->x, layout->y < 0 ? 0 : static_cast<std::size_t>(layout->y)) + 1;
-    if (fields.size() < need) {
-      ok = false;
-      error = "the record has " + std::to_string(fields.size()) + " fields, the coordinates need " +
-              std::to_string(need);
-    } else {
-      ok = s_.from.IsCarter()
-               ? converter_.PlaceLocation(CsvValue(fields[layout->x]))
-               : converter_.PlaceValues(CsvValue(fields[layout->x]),
-                                        CsvValue(fields[static_cast<std::size_t>(layout->y)]));
-      if (!ok) error = converter_.error();
-      else ok = ConvertPlaced(pt, error);
-    }
+    error = record.error;
+    const bool ok = record.placed && ConvertPlaced(pt, error);
     if (!ok) {
       Failed(first, error);
       if (stopped_) break;
@@ -668,8 +647,9 @@ int ConvertJob::Run() {
       bar_.emplace("lantrel: " + ShownName(in.name()), in.size());
       report_.SetProgress(&*bar_);
     }
-    if (s_.csv) RunCsv(in);
-    else RunPlain(in);
+    InputRecords records(in, rules_, converter_);
+    if (s_.csv) RunCsv(in, records);
+    else RunPlain(in, records);
     if (bar_) bar_->Update(in.consumed());
     out_.Flush();
     report_.SetProgress(nullptr);

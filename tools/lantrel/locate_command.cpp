@@ -12,6 +12,7 @@
 #include "coordinate_columns.hpp"
 #include "csv.hpp"
 #include "excerpt.hpp"
+#include "input_records.hpp"
 #include "io.hpp"
 #include "json.hpp"
 #include "line_fields.hpp"
@@ -173,6 +174,9 @@ class LocateJob {
   explicit LocateJob(const LocateSettings& s)
       : s_(s), converter_(s.from, s.from, true, s.zgs), out_(STDOUT_FILENO),
         report_(s.files.size() > 1) {
+    rules_.csv = s.csv;
+    rules_.delimiter = s.delimiter;
+    rules_.columns = s.columns;
     converter_.AcceptDistant(s.acceptDistant);
   }
 
@@ -201,11 +205,12 @@ class LocateJob {
     }
     out_.Write(text + "\n");
   }
-  void RunLines(LineReader& in);
-  void RunCsv(LineReader& in);
+  void RunLines(LineReader& in, InputRecords& records);
+  void RunCsv(LineReader& in, InputRecords& records);
   std::string JsonStart(const LineReader& in, std::uint64_t line) const;
 
   const LocateSettings& s_;
+  TextInputRules rules_;
   PointConverter converter_;
   OutputSink out_;
   Reporter report_;
@@ -240,33 +245,31 @@ std::string LocateJob::JsonStart(const LineReader& in, std::uint64_t line) const
   return text + "\"line\":" + std::to_string(line);
 }
 
-void LocateJob::RunLines(LineReader& in) {
-  std::string_view line;
-  while (!stopped_ && in.Next(line)) {
+void LocateJob::RunLines(LineReader& in, InputRecords& records) {
+  InputRecord record;
+  while (!stopped_ && records.Next(record)) {
     if (bar_ && (in.lineNumber() & 1023) == 0) bar_->Update(in.consumed());
     KeepBom(in);
-    if (Classify(line) != LineKind::Data) {
+    if (record.kind != InputRecord::Kind::Point) {
       if (!s_.json) {
-        out_.Write(line);
-        out_.Write(in.outputEnding());
+        out_.Write(record.text);
+        out_.Write(record.ending);
       }
       continue;
     }
-    std::string_view separator;
-    std::string_view rest;
     std::optional<Added> added;
     std::optional<Found> found;
-    std::string error;
-    bool ok = converter_.PlaceLine(line, separator, rest) && converter_.Check();
-    if (!ok) error = converter_.error();
-    else ok = Look(added, s_.json ? &found : nullptr, error);
+    std::string error = record.error;
+    bool ok = record.placed && converter_.Check();
+    if (record.placed && !ok) error = converter_.error();
+    if (ok) ok = Look(added, s_.json ? &found : nullptr, error);
     if (!ok) {
-      Fail(in.lineNumber(), error);
+      Fail(record.line, error);
       if (stopped_) break;
     }
     text_.clear();
     if (s_.json) {
-      text_ = JsonStart(in, in.lineNumber());
+      text_ = JsonStart(in, record.line);
       if (ok) {
         Json(text_, *found);
         text_ += ",\"carter\":";
@@ -284,7 +287,7 @@ void LocateJob::RunLines(LineReader& in) {
       text_ += "}\n";
     } else {
       // The line as it was, then one tab-separated column per field (empty when it failed).
-      text_.assign(line);
+      text_.assign(record.text);
       for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
         text_ += '\t';
         if (added) text_ += added->location.Text(i);
@@ -295,48 +298,34 @@ void LocateJob::RunLines(LineReader& in) {
         text_ += '\t';
         if (added) AppendShortest(text_, added->factors->convergence);
       }
-      text_ += in.outputEnding();
+      text_ += record.ending;
     }
     out_.Write(text_);
   }
 }
 
-void LocateJob::RunCsv(LineReader& in) {
-  CsvReader reader(in);
-  reader.CommentsAllowed(true);
-  if (s_.delimiter) reader.Delimiter(*s_.delimiter);
-  else reader.SniffDelimiter(NamedDelimiter(in.name()));
-  CsvRecord record;
-  std::optional<CoordinateColumns> columns;
+void LocateJob::RunCsv(LineReader& in, InputRecords& records) {
+  InputRecord record;
   std::vector<bool> dropped;  // input columns replaced by the added ones of the same name
   std::size_t outputColumns = 0;
-  std::vector<std::string> names;
-  while (!stopped_ && reader.Next(record)) {
+  while (!stopped_ && records.Next(record)) {
     if (bar_ && (in.lineNumber() & 1023) == 0) bar_->Update(in.consumed());
     KeepBom(in);
-    if (record.kind != LineKind::Data) {
+    const std::vector<std::string>& names = records.names();
+    if (record.kind == InputRecord::Kind::Other) {
       if (!s_.json) {
         out_.Write(record.text);
         out_.Write(record.ending);
       }
       continue;
     }
-    if (!columns) {
-      if (!record.error.empty()) {
-        throw UsageError(ShownName(in.name()) + ":" + std::to_string(record.line) +
-                         ": malformed CSV header: " + record.error);
-      }
-      names.clear();
-      for (const auto f : record.fields) names.push_back(CsvValue(f));
-      std::string error;
-      columns = FindCoordinateColumns(names, s_.columns, error);
-      if (!columns) throw UsageError(ShownName(in.name()) + ": the CSV header has " + error);
-      reader.CommentsAllowed(false);
+    if (record.kind == InputRecord::Kind::Header) {
+      const CoordinateColumns* columns = &records.columns();
       dropped.assign(names.size(), false);
       std::string header;
       auto add = [&](std::string_view name) {
-        if (!header.empty() || outputColumns > 0) header += reader.delimiter();
-        AppendCsvField(header, name, reader.delimiter());
+        if (!header.empty() || outputColumns > 0) header += records.delimiter();
+        AppendCsvField(header, name, records.delimiter());
         ++outputColumns;
       };
       for (std::size_t i = 0; i < names.size(); ++i) {
@@ -366,25 +355,11 @@ void LocateJob::RunCsv(LineReader& in) {
       continue;
     }
     std::optional<Added> added;
-    std::string error = RecordDamage(record, names.size());
-    const bool damaged = !error.empty();
-    bool ok = !damaged;
-    if (ok) {
-      const std::size_t need = std::max(columns->x, columns->y.value_or(0)) + 1;
-      if (record.fields.size() < need) {
-        ok = false;
-        error = "the record has " + std::to_string(record.fields.size()) +
-                " fields, the coordinates need " + std::to_string(need);
-      } else {
-        ok = s_.from.IsCarter()
-                 ? converter_.PlaceLocation(CsvValue(record.fields[columns->x]))
-                 : converter_.PlaceValues(CsvValue(record.fields[columns->x]),
-                                          CsvValue(record.fields[*columns->y]));
-        ok = ok && converter_.Check();
-        if (!ok) error = converter_.error();
-        else ok = Look(added, nullptr, error);
-      }
-    }
+    std::string error = record.error;
+    const bool damaged = record.damaged;
+    bool ok = record.placed && converter_.Check();
+    if (record.placed && !ok) error = converter_.error();
+    if (ok) ok = Look(added, nullptr, error);
     if (!ok) {
       Fail(record.line, error);
       if (stopped_) break;
@@ -396,12 +371,12 @@ void LocateJob::RunCsv(LineReader& in) {
         text_ += ",\"error\":";
         AppendJsonString(text_, error);
       } else {
-        for (std::size_t i = 0; i < record.fields.size() && i < names.size(); ++i) {
+        for (std::size_t i = 0; i < record.fields->size() && i < names.size(); ++i) {
           if (dropped[i]) continue;
           text_ += ',';
           AppendJsonString(text_, names[i]);
           text_ += ':';
-          AppendJsonString(text_, CsvValue(record.fields[i]));
+          AppendJsonString(text_, CsvValue((*record.fields)[i]));
         }
         for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
           text_ += ',';
@@ -421,7 +396,7 @@ void LocateJob::RunCsv(LineReader& in) {
       continue;
     }
     // Input columns as written (a damaged record's are unknown: empty), then the added ones.
-    const char delimiter = reader.delimiter();
+    const char delimiter = records.delimiter();
     std::size_t written = 0;
     auto cell = [&](std::string_view raw, bool quote) {
       if (written++ > 0) text_ += delimiter;
@@ -430,7 +405,7 @@ void LocateJob::RunCsv(LineReader& in) {
     };
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (dropped[i]) continue;
-      cell(!damaged && i < record.fields.size() ? record.fields[i] : std::string_view(), false);
+      cell(!damaged && i < record.fields->size() ? (*record.fields)[i] : std::string_view(), false);
     }
     for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
       cell(added ? added->location.Text(i) : std::string(), true);
@@ -465,8 +440,9 @@ int LocateJob::Run() {
       bar_.emplace("lantrel: " + ShownName(in.name()), in.size());
       report_.SetProgress(&*bar_);
     }
-    if (s_.csv) RunCsv(in);
-    else RunLines(in);
+    InputRecords records(in, rules_, converter_);
+    if (s_.csv) RunCsv(in, records);
+    else RunLines(in, records);
     if (bar_) bar_->Update(in.consumed());
     out_.Flush();
     report_.SetProgress(nullptr);
@@ -566,7 +542,8 @@ CommandLine LocateCommandLine() {
 
 int RunLocate(const CommandLine& o) {
   RefuseVectorOptions(o);
-  LocateJob job(ParseLocateOptions(o));
+  const LocateSettings s = ParseLocateOptions(o);
+  LocateJob job(s);
   return job.Run();
 }
 

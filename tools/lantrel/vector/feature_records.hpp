@@ -1,0 +1,64 @@
+// The features of one vector file as convert, locate and map read them: the point layer GDAL
+// opens (or a CSV file's records), the system its points are in (--from, else the layer's
+// coordinate system, else a command's default) and where each feature's point is (its
+// geometry, or coordinates held in attribute fields).
+#pragma once
+
+#ifdef LANTREL_HAVE_GDAL
+
+#include <ogrsf_frmts.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "coordinate_columns.hpp"
+#include "input_layer.hpp"
+#include "point_converter.hpp"
+#include "systems.hpp"
+
+namespace lantrel::cli {
+
+struct FeatureInput {
+  std::string path;
+  std::optional<std::string> layer;  // -l: the layer of a file holding several
+  bool csv = false;                  // --csv: read as CSV whatever the name
+  std::optional<char> delimiter;     // CSV: --delimiter; sniffed from the header without it
+  std::optional<System> from;        // --from: overrides the layer's coordinate system
+  std::optional<System> fallback;    // when neither --from nor the layer names a system
+  ColumnRequest columns;             // coordinates held in attribute fields
+};
+
+class FeatureRecords {
+ public:
+  /// Opens the layer and settles the system of its points; UsageError when the file, the
+  /// layer, its coordinate system or its coordinate fields do not do.
+  explicit FeatureRecords(const FeatureInput& input);
+
+  InputLayer& layer() { return *layer_; }
+  const System& system() const { return system_; }
+  /// Whether the points are read from attribute fields (then columns() names them).
+  bool fieldsSourced() const { return fieldsSourced_; }
+  const CoordinateColumns& columns() const { return columns_; }
+  bool threeD() const { return threeD_; }
+  bool measured() const { return measured_; }
+
+  /// Puts the feature's point into the converter (built from system()). where receives the
+  /// point the feature stands at (its geometry, or the coordinates of its fields, west
+  /// longitudes signed as westPositive says). False, with error, when it has none or the
+  /// converter refuses it.
+  bool Place(OGRFeature& feature, PointConverter& converter, bool westPositive, std::string& error,
+             std::optional<OGRPoint>& where) const;
+
+ private:
+  std::unique_ptr<InputLayer> layer_;
+  System system_;
+  bool fieldsSourced_ = false;
+  CoordinateColumns columns_;
+  bool threeD_ = false;
+  bool measured_ = false;
+};
+
+}  // namespace lantrel::cli
+
+#endif
