@@ -21,6 +21,7 @@
 #include "csv.hpp"
 #include "data_files.hpp"
 #include "excerpt.hpp"
+#include "input_records.hpp"
 #include "io.hpp"
 #include "line_fields.hpp"
 #include "map/carter_grid.hpp"
@@ -33,6 +34,8 @@
 #include "refdata/reference_data.hpp"
 #include "report.hpp"
 #include "systems.hpp"
+#include "vector/feature_records.hpp"
+#include "vector/vector_format.hpp"
 
 extern char** environ;
 
@@ -44,6 +47,7 @@ enum class MapFormat { Svg, Png };
 
 struct MapSettings {
   System from;
+  bool fromGiven = false;  // a vector layer's own coordinate system counts only without --from
   std::string output;
   MapFormat format = MapFormat::Svg;
   bool carter = false;
@@ -89,6 +93,7 @@ MapSettings ParseMapOptions(const CommandLine& o) {
     auto parsed = ParseSystem(*from);
     if (!parsed.system) throw UsageError("--from: " + parsed.error);
     s.from = *parsed.system;
+    s.fromGiven = true;
   }
   const auto output = o.Value("output");
   if (!output || output->empty()) throw UsageError("map needs -o FILE (.svg or .png; - for standard output)");
@@ -107,7 +112,11 @@ MapSettings ParseMapOptions(const CommandLine& o) {
   s.labels = !o.Has("no-labels");
   if (s.labelColumn && !s.labels) throw UsageError("--label-col and --no-labels exclude each other");
   s.csv = o.Has("csv") || NamedCsv(o.operands());
-  if (s.labelColumn && !s.csv) throw UsageError("--label-col names a CSV column: it needs --csv");
+  bool vectorFiles = false;
+  for (const auto& file : o.operands()) vectorFiles = vectorFiles || IsGeometryFilePath(file);
+  if (s.labelColumn && !s.csv && !vectorFiles) {
+    throw UsageError("--label-col names a CSV column: it needs --csv");
+  }
   if (const auto size = o.Value("size"); size && !ParseSize(*size, s.width, s.height)) {
     throw UsageError("--size " + *size + ": give WIDTHxHEIGHT in pixels, from " +
                      std::to_string(static_cast<int>(map::kMinCanvasWidth)) + "x" +
@@ -292,25 +301,28 @@ int RunMap(const std::vector<std::string>& args) {
   Reporter report(s.files.size() > 1);
   bool stopped = false;
   std::string names;
+  // The system of the points drawn: --from, or the coordinate system of the vector layers.
+  std::optional<System> pointsSystem;
+  if (s.fromGiven) pointsSystem = s.from;
   // A point the converter holds: on the map plane with its county and quadrangle, or a
-  // failure of its line.
-  const auto add = [&](std::uint64_t line, bool placed, std::string label) {
+  // failure of its record.
+  const auto add = [&](PointConverter& c, std::uint64_t line, bool placed, std::string error,
+                       std::string label) {
     ConvertedPoint pt;
-    std::string error;
     std::optional<map::MapPoint> plane;
     map::PointMark mark;
-    if (placed && converter.Convert(pt)) {
+    if (placed && c.Convert(pt)) {
       mark.geo = {pt.x, pt.y};
       plane = projection.Forward(mark.geo);
       if (!plane) error = "the point cannot be drawn on the map plane";
       try {
-        if (position.CountyCount() > 0) mark.county = position.CountyName(0);
-        if (position.QuadCount() > 0) mark.quad = position.QuadName(0);
+        if (c.position().CountyCount() > 0) mark.county = c.position().CountyName(0);
+        if (c.position().QuadCount() > 0) mark.quad = c.position().QuadName(0);
       } catch (const Error& e) {
         error = DescribeLibraryError(e);
       }
-    } else {
-      error = converter.error();
+    } else if (placed) {
+      error = c.error();
     }
     if (!error.empty() || !plane) {
       report.Fail(line, error);
@@ -322,65 +334,63 @@ int RunMap(const std::vector<std::string>& args) {
     planePoints.push_back(*plane);
     doc.points.push_back(std::move(mark));
   };
+  // Vector layers in another system than --from's get converters of their own.
+  std::vector<std::unique_ptr<PointConverter>> layerConverters;
+  const auto converterFor = [&](const System& system) -> PointConverter& {
+    if (!pointsSystem) pointsSystem = system;
+    if (system == s.from) return converter;
+    layerConverters.push_back(std::make_unique<PointConverter>(system, nad83Geographic, true, false));
+    PointConverter& c = *layerConverters.back();
+    if (!c.position().DataLoaded() && s.data) c.position().SetPath(*s.data);
+    return c;
+  };
+  const TextInputRules rules{s.csv, std::nullopt, ColumnRequest{std::nullopt, std::nullopt, s.from.IsCarter()}};
   for (const auto& file : s.files) {
     if (stopped) break;
-    LineReader in(file);
-    report.SetFile(in.name());
     names += (names.empty() ? "" : ", ") + (file == "-" ? std::string("standard input") : file);
-    if (!s.csv) {
-      std::string_view line;
-      while (!stopped && in.Next(line)) {
-        if (Classify(line) != LineKind::Data) continue;
-        std::string_view separator, rest;
-        const bool placed = converter.PlaceLine(line, separator, rest);
-        add(in.lineNumber(), placed, map::LabelOf(rest));
-      }
+    report.SetFile(file);
+    if (file != "-" && IsGeometryFilePath(file)) {
+      FeatureInput input;
+      input.path = file;
+      if (s.fromGiven) input.from = s.from;
+      input.fallback = s.from;
+      PointConverter* layerConverter = nullptr;
+      ReadFeaturePoints(
+          input, s.labelColumn,
+          [&](const System& system) -> PointConverter& { return *(layerConverter = &converterFor(system)); },
+          [&](FeaturePoint& p) {
+            add(*layerConverter, p.number, p.placed, p.error, map::LabelOf(p.label));
+            return !stopped;
+          });
       continue;
     }
+    if (!pointsSystem) pointsSystem = s.from;
+    LineReader in(file);
+    report.SetFile(in.name());
+    InputRecords records(in, rules, converter);
+    InputRecord record;
     // CSV: the header names the coordinate columns and the label column (--label-col, or a
     // column called label or name when there is one).
-    CsvReader reader(in);
-    reader.CommentsAllowed(true);
-    CsvRecord record;
-    std::optional<CoordinateColumns> columns;
     std::optional<std::size_t> labelColumn;
-    std::size_t width = 0;
-    while (!stopped && reader.Next(record)) {
-      if (record.kind != LineKind::Data) continue;
-      if (!columns) {
-        if (!record.error.empty()) {
-          throw UsageError(in.name() + ":" + std::to_string(record.line) + ": malformed CSV header: " + record.error);
-        }
-        std::vector<std::string> header;
-        for (const auto f : record.fields) header.push_back(CsvValue(f));
-        std::string error;
-        columns = FindCoordinateColumns(header, ColumnRequest{std::nullopt, std::nullopt, s.from.IsCarter()}, error);
-        if (!columns) throw UsageError(in.name() + ": the CSV header has " + error);
+    while (!stopped && records.Next(record)) {
+      if (record.kind == InputRecord::Kind::Other) continue;
+      if (record.kind == InputRecord::Kind::Header) {
+        const std::vector<std::string>& header = records.names();
         if (s.labelColumn) {
           labelColumn = FindColumn(header, *s.labelColumn);
           if (!labelColumn) {
-            throw UsageError(in.name() + ": --label-col: the CSV header has no column " + Excerpt(*s.labelColumn));
+            throw UsageError(ShownName(in.name()) + ": --label-col: the CSV header has no column " +
+                             Excerpt(*s.labelColumn));
           }
         } else if (!(labelColumn = FindColumn(header, "label"))) {
           labelColumn = FindColumn(header, "name");
         }
-        width = header.size();
-        reader.CommentsAllowed(false);
         continue;
       }
-      if (!record.error.empty() || record.fields.size() != width) {
-        report.Fail(record.line, !record.error.empty()
-                                     ? "malformed CSV: " + record.error
-                                     : "the record has " + std::to_string(record.fields.size()) +
-                                           " fields, the header " + std::to_string(width));
-        stopped = s.strict;
-        continue;
-      }
-      const bool placed = s.from.IsCarter()
-                              ? converter.PlaceLocation(CsvValue(record.fields[columns->x]))
-                              : converter.PlaceValues(CsvValue(record.fields[columns->x]),
-                                                      CsvValue(record.fields[*columns->y]));
-      add(record.line, placed, labelColumn ? map::LabelOf(CsvValue(record.fields[*labelColumn])) : std::string());
+      std::string label;
+      if (!s.csv) label = map::LabelOf(record.rest);
+      else if (labelColumn && *labelColumn < record.fields->size()) label = map::LabelOf(CsvValue((*record.fields)[*labelColumn]));
+      add(converter, record.line, record.placed, record.error, std::move(label));
     }
   }
   if (doc.points.empty()) {
@@ -395,11 +405,11 @@ int RunMap(const std::vector<std::string>& args) {
   doc.frame = map::FrameFor(map::ExtentAround(planePoints, frameWidth / frameHeight, 3000.0), s.width, s.height);
   for (std::size_t i = 0; i < doc.points.size(); ++i) doc.points[i].at = doc.frame.ToScreen(planePoints[i]);
   doc.layers = map::CollectLayers(*data, projection, doc.frame);
-  if (s.carter) doc.carter = map::BuildCarterGrid(projection, doc.frame, s.from.datum);
+  if (s.carter) doc.carter = map::BuildCarterGrid(projection, doc.frame, pointsSystem.value_or(s.from).datum);
   doc.ticks = map::GraticuleTicks(projection, doc.frame);
   doc.northAngle = NorthAngle(projection, doc.frame);
   doc.title = s.title ? *s.title : "Points of " + names;
-  doc.subtitle = "points: " + Canonical(s.from) + "  |  map plane: Kentucky single zone, NAD 83";
+  doc.subtitle = "points: " + Canonical(pointsSystem.value_or(s.from)) + "  |  map plane: Kentucky single zone, NAD 83";
   doc.source = SourceLine(*dataFile);
   map::LabelCount labels;
   const std::string svg = map::RenderSvg(doc, &labels);

@@ -1,6 +1,20 @@
 #include "feature_records.hpp"
 
-#ifdef LANTREL_HAVE_GDAL
+#include "command_line.hpp"
+
+#ifndef LANTREL_HAVE_GDAL
+
+namespace lantrel::cli {
+
+void ReadFeaturePoints(const FeatureInput&, const std::optional<std::string>&,
+                       const std::function<PointConverter&(const System&)>&,
+                       const std::function<bool(FeaturePoint&)>&) {
+  throw UsageError("this lantrel was built without GDAL and cannot read or write vector files");
+}
+
+}  // namespace lantrel::cli
+
+#else
 
 #include <cpl_conv.h>
 #include <ogr_spatialref.h>
@@ -10,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "command_line.hpp"
+#include "excerpt.hpp"
 #include "gdal_messages.hpp"
 #include "io.hpp"
 #include "numbers.hpp"
@@ -173,6 +187,49 @@ bool FeatureRecords::Place(OGRFeature& in, PointConverter& c, bool westPositive,
     return false;
   }
   return true;
+}
+
+void ReadFeaturePoints(const FeatureInput& input, const std::optional<std::string>& labelField,
+                       const std::function<PointConverter&(const System&)>& converterFor,
+                       const std::function<bool(FeaturePoint&)>& each) {
+  GdalSession session;
+  FeatureRecords records(input);
+  std::vector<std::string> names;
+  const OGRFeatureDefn* defn = records.layer().defn();
+  for (int i = 0; i < defn->GetFieldCount(); ++i) names.emplace_back(defn->GetFieldDefn(i)->GetNameRef());
+  std::optional<std::size_t> label;
+  if (labelField) {
+    label = FindColumn(names, *labelField);
+    if (!label) throw UsageError(input.path + ": --label-col: the layer has no field " + Excerpt(*labelField));
+  } else if (!(label = FindColumn(names, "label"))) {
+    label = FindColumn(names, "name");
+  }
+  PointConverter& converter = converterFor(records.system());
+  const std::int64_t declared = records.layer().declaredCount();
+  std::uint64_t read = 0;
+  std::string failure;
+  FeaturePoint point;
+  while (true) {
+    session.ResetFailures();
+    OGRFeatureUniquePtr feature = records.layer().Next(failure);
+    if (session.failures() > 0) {
+      throw IoError(input.path + ": GDAL reports the input damaged after " + std::to_string(read) +
+                    " features read: " + session.firstFailure());
+    }
+    if (!feature) break;
+    ++read;
+    point.number = static_cast<std::uint64_t>(feature->GetFID());
+    point.error = failure;
+    std::optional<OGRPoint> where;
+    point.placed = failure.empty() && records.Place(*feature, converter, true, point.error, where);
+    const int field = label ? static_cast<int>(*label) : -1;
+    point.label = field >= 0 && feature->IsFieldSetAndNotNull(field) ? feature->GetFieldAsString(field) : "";
+    if (!each(point)) return;
+  }
+  if (declared >= 0 && static_cast<std::uint64_t>(declared) != read) {
+    throw IoError(input.path + ": read " + std::to_string(read) + " of the " + std::to_string(declared) +
+                  " features the file declares; it is damaged");
+  }
 }
 
 }  // namespace lantrel::cli

@@ -4,16 +4,13 @@
 // geometry, or coordinates held in attribute fields).
 #pragma once
 
-#ifdef LANTREL_HAVE_GDAL
-
-#include <ogrsf_frmts.h>
-
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "coordinate_columns.hpp"
-#include "input_layer.hpp"
 #include "point_converter.hpp"
 #include "systems.hpp"
 
@@ -28,6 +25,34 @@ struct FeatureInput {
   std::optional<System> fallback;    // when neither --from nor the layer names a system
   ColumnRequest columns;             // coordinates held in attribute fields
 };
+
+/// One feature as a command that reads only its point (and a label) sees it.
+struct FeaturePoint {
+  std::uint64_t number = 0;  // the feature's id
+  bool placed = false;       // the converter holds its point; else error says why
+  std::string error;
+  std::string label;         // the label field's value
+};
+
+/// Reads the points of a vector file. converterFor is called once, with the system of the
+/// layer's points, and returns the converter to place them in; each is called for every
+/// feature and stops the reading by returning false. The label field is the one named by
+/// labelField (UsageError when the layer has none of that name), else a field called label
+/// or name. Raises UsageError for a file that cannot be read as a point layer (or when this
+/// lantrel has no GDAL) and IoError for a damaged one.
+void ReadFeaturePoints(const FeatureInput& input, const std::optional<std::string>& labelField,
+                       const std::function<PointConverter&(const System&)>& converterFor,
+                       const std::function<bool(FeaturePoint&)>& each);
+
+}  // namespace lantrel::cli
+
+#ifdef LANTREL_HAVE_GDAL
+
+#include <ogrsf_frmts.h>
+
+#include "input_layer.hpp"
+
+namespace lantrel::cli {
 
 class FeatureRecords {
  public:
