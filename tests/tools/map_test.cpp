@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -358,6 +359,30 @@ TEST_F(MapSvg, PointsOnNad27AndInPlaneZonesLandWhereTheirNad83TwinsDo) {
       EXPECT_NEAR(std::stod(points[i].at("cy")), std::stod(expected[i].at("cy")), 0.011);
       EXPECT_EQ(points[i].at("data-county"), expected[i].at("data-county"));
     }
+  }
+}
+
+// Vector layers are read in their own coordinate system: a GeoPackage and a GeoJSON file in
+// the North zone, written through GDAL from a CSV file, map to the document the CSV file
+// maps to (feature ids standing where line numbers are).
+TEST_F(MapSvg, VectorLayersAreDrawnWhereTheirCsvTwinIs) {
+#ifndef LANTREL_HAVE_GDAL
+  GTEST_SKIP() << "built without GDAL";
+#endif
+  const std::string csv = WriteFile("north_wells.csv",
+                                    "x,y,name\n1461301.588,255846.547,Frankfort\n"
+                                    "1568277.347,145762.569,Nicholasville\n1224031.822,276398.563,Louisville\n");
+  const auto withoutLines = [](const std::string& svg) {
+    return std::regex_replace(svg, std::regex(" data-line=\"[0-9]+\""), "");
+  };
+  const std::string expected = withoutLines(Draw("north_csv.svg", {"--title", "Wells", "--from", "north", csv}, ""));
+  ASSERT_EQ(Elements(expected, "circle", "point").size(), 3u);
+  for (const char* extension : {"gpkg", "geojson"}) {
+    SCOPED_TRACE(extension);
+    const std::string layer = ScratchDir() + "/north_wells." + extension;
+    const auto made = RunTool({"convert", "-f", "north", "-t", "north", "-o", layer, csv});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(withoutLines(Draw("north_layer.svg", {"--title", "Wells", layer}, "")), expected);
   }
 }
 

@@ -11,7 +11,7 @@
 #include "json.hpp"
 #include "line_fields.hpp"
 #include "numbers.hpp"
-#include "options.hpp"
+#include "command_line.hpp"
 #include "systems.hpp"
 
 namespace lantrel::cli {
@@ -280,23 +280,53 @@ TEST(Json, StringsAreEscaped) {
   EXPECT_EQ(out, "\"a\\\"b\\\\c\\n\\t\\u0001\\u007f\xc3\xa9\"");
 }
 
-TEST(Options, LongShortAttachedAndOperands) {
-  const Options o({"-f", "geo", "--to=north", "-p3", "--json", "a.txt", "--", "--b.txt", "-"},
-                  {{"from", 'f', true}, {"to", 't', true}, {"precision", 'p', true},
-                   {"json", 0, false}});
-  EXPECT_EQ(o.Value("from"), "geo");
-  EXPECT_EQ(o.Value("to"), "north");
-  EXPECT_EQ(o.Value("precision"), "3");
-  EXPECT_TRUE(o.Has("json"));
-  EXPECT_EQ(o.operands(), (std::vector<std::string>{"a.txt", "--b.txt", "-"}));
+CommandLine SmallCommandLine() {
+  CommandLine c("test", "usage: test\n\n");
+  c.Option("-f,--from", "SYSTEM", "the source");
+  c.Option("-t,--to", "SYSTEM", "");
+  c.Option("-p,--precision", "N", "decimals\nwritten");
+  c.Flag("--json", "JSON");
+  return c;
 }
 
-TEST(Options, MistakesAreUsageErrors) {
-  const std::vector<std::vector<std::string>> bad = {
-      {"--nope"}, {"-x"}, {"--from"}, {"--json=yes"}, {"-pq"}};
-  for (const auto& args : bad) {
-    EXPECT_THROW(Options(args, {{"from", 'f', true}, {"json", 0, false}}), UsageError)
-        << args.front();
+TEST(CommandLine, LongShortAttachedAndOperands) {
+  CommandLine o = SmallCommandLine();
+  ASSERT_TRUE(o.Parse({"-f", "geo", "--to=north", "-p3", "--json", "a.txt", "-p", "4", "--",
+                       "--b.txt", "-"}));
+  EXPECT_EQ(o.Value("from"), "geo");
+  EXPECT_EQ(o.Value("to"), "north");
+  EXPECT_EQ(o.Value("precision"), "4");
+  EXPECT_TRUE(o.Has("json"));
+  EXPECT_FALSE(o.Value("json"));
+  EXPECT_EQ(o.operands(), (std::vector<std::string>{"a.txt", "--b.txt", "-"}));
+  EXPECT_FALSE(SmallCommandLine().Parse({"--bogus", "-h"}));
+  EXPECT_EQ(SmallCommandLine().Help(),
+            "usage: test\n\nOptions:\n"
+            "  -f, --from SYSTEM     the source\n"
+            "  -t, --to SYSTEM, -p, --precision N\n"
+            "                        decimals\n"
+            "                        written\n"
+            "      --json            JSON\n"
+            "  -h, --help            show this help\n");
+}
+
+TEST(CommandLine, MistakesAreUsageErrorsNamingTheArgument) {
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } bad[] = {{{"--nope"}, "unknown option '--nope'"},
+             {{"-x"}, "unknown option '-x'"},
+             {{"--from"}, "option '--from' needs a value"},
+             {{"-f", "geo", "-f"}, "option '-f' needs a value"},
+             {{"--json=yes"}, "option '--json' takes no value"},
+             {{"-qp"}, "unknown option '-qp'"}};
+  for (const auto& c : bad) {
+    try {
+      SmallCommandLine().Parse(c.args);
+      ADD_FAILURE() << c.args.front();
+    } catch (const UsageError& e) {
+      EXPECT_EQ(std::string(e.what()), c.message);
+    }
   }
   EXPECT_THROW(IntOption("precision", "18", 0, 17), UsageError);
   EXPECT_THROW(IntOption("precision", "2x", 0, 17), UsageError);

@@ -15,12 +15,12 @@
 #include "coordinate_style.hpp"
 #include "dms.hpp"
 #include "excerpt.hpp"
-#include "help.hpp"
+#include "input_records.hpp"
 #include "io.hpp"
 #include "json.hpp"
 #include "line_fields.hpp"
 #include "numbers.hpp"
-#include "options.hpp"
+#include "command_line.hpp"
 #include "point_converter.hpp"
 #include "point_factors.hpp"
 #include "report.hpp"
@@ -56,7 +56,7 @@ struct ConvertSettings {
   std::vector<std::string> files;
 };
 
-System RequireSystem(const Options& o, const char* option) {
+System RequireSystem(const CommandLine& o, const char* option) {
   const auto text = o.Value(option);
   if (!text) throw UsageError(std::string("convert needs --") + option + " SYSTEM");
   auto parsed = ParseSystem(*text);
@@ -64,30 +64,7 @@ System RequireSystem(const Options& o, const char* option) {
   return *parsed.system;
 }
 
-ConvertSettings ParseConvertOptions(const std::vector<std::string>& args) {
-  const Options o(args, {{"from", 'f', true},
-                         {"to", 't', true},
-                         {"inverse", 'I', false},
-                         {"csv", 0, false},
-                         {"delimiter", 0, true},
-                         {"x-col", 0, true},
-                         {"y-col", 0, true},
-                         {"carter-col", 0, true},
-                         {"x-name", 0, true},
-                         {"y-name", 0, true},
-                         {"keep", 0, false},
-                         {"factors", 0, false},
-                         {"precision", 'p', true},
-                         {"json", 0, false},
-                         {"west-positive", 0, false},
-                         {"zgs", 0, false},
-                         {"dms", 0, false},
-                         {"strict", 0, false},
-                         {"accept-distant", 0, false},
-                         {"progress", 0, false},
-                         {"no-progress", 0, false},
-                         {"verbose", 'v', false},
-                         {"help", 'h', false}});
+ConvertSettings ParseConvertOptions(const CommandLine& o) {
   ConvertSettings s;
   s.xCol = o.Value("x-col");
   s.yCol = o.Value("y-col");
@@ -166,6 +143,9 @@ class ConvertJob {
         converter_(s_.from, s_.to, s_.westPositive, s_.zgs),
         out_(STDOUT_FILENO),
         report_(s_.files.size() > 1) {
+    rules_.csv = s_.csv;
+    rules_.delimiter = s_.delimiter;
+    rules_.columns = ColumnRequest{s_.xCol, s_.yCol, s_.from.IsCarter()};
     converter_.AcceptDistant(s_.acceptDistant);
     if (!s_.csv && !s_.json && !s_.factors && !s_.dms && BlockConverter::Supports(s_.from, s_.to)) {
       try {
@@ -179,10 +159,10 @@ class ConvertJob {
   int Run();
 
  private:
-  void RunPlain(LineReader& in);
-  void RunPlainBlocks(LineReader& in);
-  void PlainLine(std::string_view line, std::string_view ending, std::uint64_t number);
-  void RunCsv(LineReader& in);
+  void RunPlain(LineReader& in, InputRecords& records);
+  void RunPlainBlocks(LineReader& in, InputRecords& records);
+  void PlainLine(const InputRecord& record);
+  void RunCsv(LineReader& in, InputRecords& records);
 
   void Coordinate(std::string& out, double v) const {
     char text[kMaxFixedChars];
@@ -216,6 +196,7 @@ class ConvertJob {
   }
 
   ConvertSettings s_;
+  TextInputRules rules_;
   PointConverter converter_;
   std::optional<BlockConverter> blocks_;  // plain text between pair systems
   ConvertedPoint point_;
@@ -293,35 +274,34 @@ void ConvertJob::Failed(std::uint64_t line, const std::string& message) {
   if (s_.strict) stopped_ = true;
 }
 
-void ConvertJob::RunPlain(LineReader& in) {
+void ConvertJob::RunPlain(LineReader& in, InputRecords& records) {
   if (blocks_) {
-    RunPlainBlocks(in);
+    RunPlainBlocks(in, records);
     return;
   }
-  std::string_view line;
-  while (!stopped_ && in.Next(line)) {
+  InputRecord record;
+  while (!stopped_ && records.Next(record)) {
     Tick(in);
     KeepBom(in);
-    PlainLine(line, in.outputEnding(), in.lineNumber());
+    PlainLine(record);
   }
 }
 
-void ConvertJob::PlainLine(std::string_view line, std::string_view ending, std::uint64_t number) {
-  const LineKind kind = Classify(line);
-  if (kind != LineKind::Data) {
+void ConvertJob::PlainLine(const InputRecord& record) {
+  const std::string_view ending = record.ending;
+  const std::uint64_t number = record.line;
+  if (record.kind != InputRecord::Kind::Point) {
     if (!s_.json) {
-      out_.Write(line);
+      out_.Write(record.text);
       out_.Write(ending);
     }
     return;
   }
-  std::string_view separator;
-  std::string_view rest;
+  const std::string_view separator = record.separator;
+  const std::string_view rest = record.rest;
   ConvertedPoint& pt = point_;
-  std::string error;
-  bool ok = converter_.PlaceLine(line, separator, rest);
-  if (!ok) error = converter_.error();
-  else ok = ConvertPlaced(pt, error);
+  std::string error = record.error;
+  bool ok = record.placed && ConvertPlaced(pt, error);
   if (!ok) {
     Failed(number, error);
     if (stopped_) return;
@@ -376,7 +356,7 @@ void ConvertJob::PlainLine(std::string_view line, std::string_view ending, std::
 // together, and the lines written in order. A line the block does not convert (unreadable,
 // refused, failing) goes through PlainLine, so output and messages are those of the
 // line-by-line path.
-void ConvertJob::RunPlainBlocks(LineReader& in) {
+void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
   constexpr std::size_t kBlock = 4096;
   struct Entry {
     std::size_t offset, length;  // the line in text
@@ -391,6 +371,7 @@ void ConvertJob::RunPlainBlocks(LineReader& in) {
   std::vector<double> xs, ys, outX, outY;
   std::unique_ptr<bool[]> done(new bool[kBlock]);
   entries.reserve(kBlock);
+  InputRecord record;
   std::string_view line;
   bool more = true;
   while (more && !stopped_) {
@@ -434,7 +415,8 @@ void ConvertJob::RunPlainBlocks(LineReader& in) {
         if (e.restLength > 0) out_.Write(std::string_view(text).substr(e.restOffset, e.restLength));
         out_.Write(e.ending);
       } else {
-        PlainLine(std::string_view(text).substr(e.offset, e.length), e.ending, e.number);
+        records.ReadLine(std::string_view(text).substr(e.offset, e.length), e.ending, e.number, record);
+        PlainLine(record);
       }
     }
   }
@@ -461,15 +443,11 @@ struct CsvLayout {
 // they are named after the target system (lon/lat, x/y, carter) unless --x-name/--y-name say
 // otherwise. Factor columns come last.
 CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& names,
-                     const std::string& file, char delimiter) {
+                     const CoordinateColumns& found, const std::string& file, char delimiter) {
   CsvLayout layout;
   layout.inputs = names.size();
-  const ColumnRequest request{s.xCol, s.yCol, s.from.IsCarter()};
-  std::string error;
-  const auto found = FindCoordinateColumns(names, request, error);
-  if (!found) throw UsageError(file + ": the CSV header has " + error);
-  layout.x = found->x;
-  layout.y = found->y ? static_cast<std::ptrdiff_t>(*found->y) : -1;
+  layout.x = found.x;
+  layout.y = found.y ? static_cast<std::ptrdiff_t>(*found.y) : -1;
   using Column = CsvLayout::Column;
   const std::size_t x = layout.x;
   const std::size_t y = layout.y < 0 ? x : static_cast<std::size_t>(layout.y);
@@ -525,37 +503,25 @@ CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& n
   return layout;
 }
 
-void ConvertJob::RunCsv(LineReader& in) {
+void ConvertJob::RunCsv(LineReader& in, InputRecords& records) {
   std::optional<CsvLayout> layout;
-  CsvReader reader(in);
-  reader.CommentsAllowed(true);
-  if (s_.delimiter) reader.Delimiter(*s_.delimiter);
-  else reader.SniffDelimiter(NamedDelimiter(in.name()));
-  CsvRecord record;
+  InputRecord record;
   ConvertedPoint pt;
   std::string error;
-  while (!stopped_ && reader.Next(record)) {
+  while (!stopped_ && records.Next(record)) {
     Tick(in);
     KeepBom(in);
     const std::uint64_t first = record.line;
-    const std::vector<std::string_view>& fields = record.fields;
-    if (record.kind != LineKind::Data) {
+    if (record.kind == InputRecord::Kind::Other) {
       if (!s_.json) {
         out_.Write(record.text);
         out_.Write(record.ending);
       }
       continue;
     }
-    if (!layout) {
-      if (!record.error.empty()) {
-        throw UsageError(ShownName(in.name()) + ":" + std::to_string(first) +
-                         ": malformed CSV header: " + record.error);
-      }
-      std::vector<std::string> names;
-      names.reserve(fields.size());
-      for (const auto f : fields) names.push_back(CsvValue(f));
-      layout = MakeLayout(s_, names, ShownName(in.name()), reader.delimiter());
-      reader.CommentsAllowed(false);
+    if (record.kind == InputRecord::Kind::Header) {
+      layout = MakeLayout(s_, records.names(), records.columns(), ShownName(in.name()),
+                          records.delimiter());
       if (!s_.json && layout->header != lastHeader_) {
         out_.Write(layout->header);
         out_.Write(record.ending);
@@ -563,10 +529,12 @@ void ConvertJob::RunCsv(LineReader& in) {
       lastHeader_ = layout->header;
       continue;
     }
-    const char delimiter = reader.delimiter();
-    if (const std::string damage = RecordDamage(record, layout->inputs); !damage.empty()) {
+    const std::vector<std::string_view>& fields = *record.fields;
+    const char delimiter = records.delimiter();
+    if (record.damaged) {
       // Which value belongs to which column is not known: the record is written as a record
       // of empty fields, one per output column, so the records stay aligned.
+      const std::string& damage = record.error;
       Failed(first, damage);
       if (stopped_) break;
       scratch_.clear();
@@ -582,21 +550,8 @@ void ConvertJob::RunCsv(LineReader& in) {
       out_.Write(scratch_);
       continue;
     }
-    bool ok = true;
-    const std::size_t need =
-        std::max<std::size_t>(layout->x, layout->y < 0 ? 0 : static_cast<std::size_t>(layout->y)) + 1;
-    if (fields.size() < need) {
-      ok = false;
-      error = "the record has " + std::to_string(fields.size()) + " fields, the coordinates need " +
-              std::to_string(need);
-    } else {
-      ok = s_.from.IsCarter()
-               ? converter_.PlaceLocation(CsvValue(fields[layout->x]))
-               : converter_.PlaceValues(CsvValue(fields[layout->x]),
-                                        CsvValue(fields[static_cast<std::size_t>(layout->y)]));
-      if (!ok) error = converter_.error();
-      else ok = ConvertPlaced(pt, error);
-    }
+    error = record.error;
+    const bool ok = record.placed && ConvertPlaced(pt, error);
     if (!ok) {
       Failed(first, error);
       if (stopped_) break;
@@ -692,8 +647,9 @@ int ConvertJob::Run() {
       bar_.emplace("lantrel: " + ShownName(in.name()), in.size());
       report_.SetProgress(&*bar_);
     }
-    if (s_.csv) RunCsv(in);
-    else RunPlain(in);
+    InputRecords records(in, rules_, converter_);
+    if (s_.csv) RunCsv(in, records);
+    else RunPlain(in, records);
     if (bar_) bar_->Update(in.consumed());
     out_.Flush();
     report_.SetProgress(nullptr);
@@ -703,18 +659,158 @@ int ConvertJob::Run() {
   return report_.failures() > 0 ? kExitFailed : kExitOk;
 }
 
+// The vector-file options; a plain-text job refuses them.
+void RefuseVectorOptions(const CommandLine& o) {
+  for (const char* n : {"layer", "output-layer", "overwrite", "append"}) {
+    if (o.Has(n)) throw UsageError(std::string("--") + n + " belongs to a vector file job (-o OUT IN)");
+  }
+}
+
 }  // namespace
 
-int RunConvert(const std::vector<std::string>& args) {
-  for (const auto& a : args) {
-    if (a == "--help" || a == "-h") {
-      PrintHelp(HelpTopic::Convert);
-      return kExitOk;
-    }
-    if (a == "--") break;
-  }
-  ConvertJob job(ParseConvertOptions(args));
+CommandLine ConvertCommandLine() {
+  CommandLine c("convert",
+      "usage: lantrel convert --from SYSTEM --to SYSTEM [OPTIONS] [FILE ...]\n"
+      "       lantrel convert --to SYSTEM [--from SYSTEM] [OPTIONS] -o OUT IN\n"
+      "\n"
+      "Reads points from the files (or standard input, also given as -) and writes the converted\n"
+      "points to standard output: one line in, one line out, in order.\n"
+      "\n"
+      "SYSTEM is PROJECTION[/DATUM[/UNITS]] or EPSG:CODE ('lantrel systems' lists them; EPSG:4326\n"
+      "and OGC:CRS84 are read as geographic NAD 83, good to a few metres):\n"
+      "  projections  single north south utm16 utm17 geographic (geo) carter mo-east il-west\n"
+      "               il-east in-west in-east oh-south wv-south va-south tn, the enumeration\n"
+      "               names (zrNorthZone, moEastZone, ...) or the codes 0-15\n"
+      "  datums       nad83 (default) nad27; carter alone means carter/nad27 (the state's\n"
+      "               definition of a Carter location)\n"
+      "  units        deg usft m ft (international foot) mi km; default: US survey feet for the\n"
+      "               state-plane zones, metres for UTM, degrees for geographic and Carter\n"
+      "\n"
+      "Input lines hold x and y separated by blanks, a comma or a semicolon; further columns are\n"
+      "copied unchanged. Blank lines and lines starting with # are copied. Geographic input is\n"
+      "longitude then latitude; west longitudes may be written negative or positive, and degrees,\n"
+      "minutes and seconds with hemisphere letters are read: 84d52'23.88\"W, 84°52′23.88″ W,\n"
+      "84:52:23.88W, N38 12 03.24. Numbers separated by blanks need the letter: a line such as\n"
+      "-84 52 23.88 38 12 3.24 is refused as ambiguous rather than read as -84, 52. Carter input\n"
+      "is a location string such as D45-07 1200-FNL 350-FWL (either layout is read).\n"
+      "\n",
+      "Vector files (GeoPackage, Shapefile, GeoJSON, FlatGeobuf, CSV; read and written through\n"
+      "GDAL): the point layer of IN is written to OUT with every attribute. The geometry is\n"
+      "written in the target system, with its EPSG code as the layer's coordinate system where\n"
+      "one exists; CSV output and layers whose coordinates are attribute fields get new\n"
+      "coordinate columns as with --csv. GeoJSON is RFC 7946 for geo/nad83 targets and carries\n"
+      "a crs member otherwise. A feature that fails keeps its attributes, gets an empty geometry\n"
+      "and is reported as IN:FID: message; other geometry than points is such a failure.\n"
+      "CSV input is read as by --csv, one feature per record. An existing GeoPackage OUT gains a\n"
+      "layer (refused when it has one of that name, unless --overwrite or --append); another\n"
+      "existing OUT is refused unless --overwrite; OUT may not be a file of IN, a link, a device\n"
+      "or a folder. A job that fails (damaged input, a failed write) leaves OUT as it was; what\n"
+      "the format cannot hold (M values in GeoJSON, text over 254 bytes in a Shapefile field) is\n"
+      "counted and the exit status is 1.\n"
+      "\n"
+      "A line that fails (unreadable numbers, values out of range, a datum change outside the\n"
+      "NAD 27/NAD 83 shift window 81.5-90 W, 36-39.5 N, a point outside the Carter grid, an\n"
+      "arithmetic error) is reported on standard error as LINE: message (FILE:LINE: message with\n"
+      "several files), with the library's error number and description where there is one; its\n"
+      "output line is left empty, and the exit status is 1.\n"
+      "\n"
+      "Examples:\n"
+      "  echo \"-84.8733 38.2009\" | lantrel convert --from geo --to north\n"
+      "  lantrel convert -f north/nad27/usft -t utm16/nad83/m survey.txt\n"
+      "  lantrel convert -f EPSG:4269 -t EPSG:2246 -p 2 points.txt\n"
+      "  lantrel convert -f geo -t carter --zgs wells.txt\n"
+      "  lantrel convert --csv -f geo -t south/nad83/m --x-col LONG --y-col LAT sites.csv\n"
+      "  lantrel convert --csv -f geo -t north --keep --factors wells.csv\n"
+      "  lantrel convert -t north -o wells_north.gpkg wells.gpkg\n"
+      "  lantrel convert -f north/nad27 -t geo/nad27 --dms -p 2 survey.txt\n");
+  c.Option("-f,--from", "SYSTEM",
+           "system of the input points (required, except for a vector layer\n"
+           "whose coordinate system is one of the EPSG codes served)");
+  c.Option("-t,--to", "SYSTEM",
+           "system to convert to (required)");
+  c.Flag("-I,--inverse",
+         "swap --from and --to");
+  c.Option("-p,--precision", "N",
+           "decimals written (default 3 for linear units, 9 for degrees)");
+  c.Flag("--west-positive",
+         "write west longitudes positive (default: negative)");
+  c.Flag("--zgs",
+         "write Carter locations in the ZGS layout (1200 FNL  350 FWL 07- D-45)");
+  c.Flag("--dms",
+         "write longitudes and latitudes as 84°52′23.88000″W 38°12′03.24000″N\n"
+         "(geographic targets; -p counts the decimals of the seconds, default 5,\n"
+         "at most 12; vector files get them as text fields beside the geometry)");
+  c.Flag("--csv",
+         "read and write CSV with a header row; other columns are kept\n"
+         "(implied when every input file is named *.csv or *.tsv)");
+  c.Option("--delimiter", "CHAR",
+           "CSV field delimiter: , ; | or tab (implies --csv); without it\n"
+           "the header line decides (the one found most often; on a tie tab\n"
+           "for *.tsv, else comma); output keeps the input's");
+  c.Option("--x-col", "NAME",
+           "CSV column of x (default x, else lon; for Carter input: carter,\n"
+           "else location)");
+  c.Option("--y-col", "NAME",
+           "CSV column of y; without them the first usual pair found is used:\n"
+           "x/y, lon/lat, long/lat, lng/lat, longitude/latitude,\n"
+           "easting/northing, east/north (ignoring case)");
+  c.Option("--carter-col", "NAME",
+           "CSV column or field holding Carter locations (implies --csv and\n"
+           "--from carter)");
+  c.Option("--x-name", "NAME",
+           "name of the new x column (default: lon for geographic targets,\n"
+           "x for plane ones, carter for Carter)");
+  c.Option("--y-name", "NAME",
+           "name of the new y column (default lat or y)");
+  c.Flag("--keep",
+         "keep the source coordinate columns beside the new ones");
+  c.Flag("--factors",
+         "add scale_factor and convergence (degrees) of each point in the\n"
+         "TARGET system (1 and 0 for geographic and Carter targets)");
+  c.Option("-o,--output", "OUT",
+           "write the vector file OUT from the vector file IN (below)");
+  c.Option("--format", "NAME",
+           "format of OUT: gpkg, shp, geojson, fgb or csv (default: from\n"
+           "OUT's extension)");
+  c.Option("-l,--layer", "NAME",
+           "the layer of IN to read (needed when IN holds several)");
+  c.Option("--output-layer", "NAME",
+           "name of the layer written to a GeoPackage OUT (default: the input\n"
+           "layer's name)");
+  c.Flag("--overwrite",
+         "replace an existing OUT; of a GeoPackage, only that layer");
+  c.Flag("--append",
+         "add to the GeoPackage layer of that name");
+  c.Flag("--json",
+         "write one JSON object per point");
+  c.Flag("--strict",
+         "stop at the first line that fails");
+  c.Flag("--accept-distant",
+         "accept points far outside 73-98 W, 33-45 N and Carter\n"
+         "footages beyond a section");
+  c.Flag("--progress",
+         "show a progress bar for any regular input file");
+  c.Flag("--no-progress",
+         "never show a progress bar (default: shown for regular files over\n"
+         "4 MiB when standard error is a terminal)");
+  c.Flag("-v,--verbose",
+         "say which systems the names and EPSG codes stand for");
+  return c;
+}
+
+int RunConvert(const CommandLine& o) {
+  RefuseVectorOptions(o);
+  ConvertJob job(ParseConvertOptions(o));
   return job.Run();
+}
+
+int RunConvert(const std::vector<std::string>& args) {
+  CommandLine o = ConvertCommandLine();
+  if (!o.Parse(args)) {
+    o.PrintHelp();
+    return kExitOk;
+  }
+  return RunConvert(o);
 }
 
 }  // namespace lantrel::cli

@@ -5,7 +5,7 @@
 
 namespace lantrel::cli {
 
-CoordinateStyle ReadCoordinateStyle(const Options& o, const System& to) {
+CoordinateStyle ReadCoordinateStyle(const CommandLine& o, const System& to) {
   CoordinateStyle style;
   style.dms = o.Has("dms");
   if (style.dms && to.projection != zrGeoProjection::zrGeographic) {

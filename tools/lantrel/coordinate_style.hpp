@@ -3,7 +3,7 @@
 #pragma once
 
 #include "lantrel/system_text.hpp"
-#include "options.hpp"
+#include "command_line.hpp"
 
 namespace lantrel::cli {
 
@@ -15,6 +15,6 @@ struct CoordinateStyle {
 /// Reads --dms and --precision for output in the target system. --dms needs a geographic
 /// target (UsageError otherwise); the default precision is 9 decimals for degrees, 3 for linear
 /// units and 5 for the seconds of --dms.
-CoordinateStyle ReadCoordinateStyle(const Options& o, const System& to);
+CoordinateStyle ReadCoordinateStyle(const CommandLine& o, const System& to);
 
 }  // namespace lantrel::cli

@@ -5,10 +5,9 @@
 
 #include "commands.hpp"
 #include "data_files.hpp"
-#include "help.hpp"
 #include "io.hpp"
 #include "lantrel/lantrel.hpp"
-#include "options.hpp"
+#include "command_line.hpp"
 #include "systems.hpp"
 
 namespace lantrel::cli {
@@ -44,10 +43,30 @@ void Print(OutputSink& out, const std::string& text) { out.Write(text); }
 
 }  // namespace
 
+CommandLine InfoCommandLine() {
+  CommandLine c("info",
+      "usage: lantrel info\n"
+      "\n"
+      "Shows the library's version, release date and About text, and the reference data file in\n"
+      "use and whether its checksum was verified (or the folders where it was sought).\n"
+      "\n");
+  return c;
+}
+
+CommandLine SystemsCommandLine() {
+  CommandLine c("systems",
+      "usage: lantrel systems\n"
+      "\n"
+      "Lists the projection, datum and unit names and the EPSG codes lantrel accepts, with what\n"
+      "each EPSG code stands for.\n"
+      "\n");
+  return c;
+}
+
 int RunInfo(const std::vector<std::string>& args) {
-  const Options o(args, {{"help", 'h', false}});
-  if (o.Has("help")) {
-    PrintHelp(HelpTopic::Info);
+  CommandLine o = InfoCommandLine();
+  if (!o.Parse(args)) {
+    o.PrintHelp();
     return kExitOk;
   }
   if (!o.operands().empty()) throw UsageError("info takes no operands");
@@ -70,9 +89,9 @@ int RunInfo(const std::vector<std::string>& args) {
 }
 
 int RunSystems(const std::vector<std::string>& args) {
-  const Options o(args, {{"help", 'h', false}});
-  if (o.Has("help")) {
-    PrintHelp(HelpTopic::Systems);
+  CommandLine o = SystemsCommandLine();
+  if (!o.Parse(args)) {
+    o.PrintHelp();
     return kExitOk;
   }
   if (!o.operands().empty()) throw UsageError("systems takes no operands");

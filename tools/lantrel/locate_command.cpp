@@ -12,13 +12,13 @@
 #include "coordinate_columns.hpp"
 #include "csv.hpp"
 #include "excerpt.hpp"
-#include "help.hpp"
+#include "input_records.hpp"
 #include "io.hpp"
 #include "json.hpp"
 #include "line_fields.hpp"
 #include "location_fields.hpp"
 #include "numbers.hpp"
-#include "options.hpp"
+#include "command_line.hpp"
 #include "point_converter.hpp"
 #include "point_factors.hpp"
 #include "reference_data.hpp"
@@ -48,24 +48,7 @@ struct LocateSettings {
   std::vector<std::string> files;
 };
 
-LocateSettings ParseLocateOptions(const std::vector<std::string>& args) {
-  const Options o(args, {{"from", 'f', true},
-                         {"json", 0, false},
-                         {"csv", 0, false},
-                         {"delimiter", 0, true},
-                         {"x-col", 0, true},
-                         {"y-col", 0, true},
-                         {"carter-col", 0, true},
-                         {"factors", 0, false},
-                         {"zgs", 0, false},
-                         {"header", 0, false},
-                         {"data", 0, true},
-                         {"strict", 0, false},
-                         {"accept-distant", 0, false},
-                         {"progress", 0, false},
-                         {"no-progress", 0, false},
-                         {"verbose", 'v', false},
-                         {"help", 'h', false}});
+LocateSettings ParseLocateOptions(const CommandLine& o) {
   LocateSettings s;
   if (const auto from = o.Value("from")) {
     auto parsed = ParseSystem(*from);
@@ -174,7 +157,6 @@ void Json(std::string& out, const Found& f) {
   out += "]";
 }
 
-
 // A factor as text: the shortest decimal that reads back as the same double.
 void AppendShortest(std::string& out, double v) {
   char text[kMaxShortestChars];
@@ -192,6 +174,9 @@ class LocateJob {
   explicit LocateJob(const LocateSettings& s)
       : s_(s), converter_(s.from, s.from, true, s.zgs), out_(STDOUT_FILENO),
         report_(s.files.size() > 1) {
+    rules_.csv = s.csv;
+    rules_.delimiter = s.delimiter;
+    rules_.columns = s.columns;
     converter_.AcceptDistant(s.acceptDistant);
   }
 
@@ -220,11 +205,12 @@ class LocateJob {
     }
     out_.Write(text + "\n");
   }
-  void RunLines(LineReader& in);
-  void RunCsv(LineReader& in);
+  void RunLines(LineReader& in, InputRecords& records);
+  void RunCsv(LineReader& in, InputRecords& records);
   std::string JsonStart(const LineReader& in, std::uint64_t line) const;
 
   const LocateSettings& s_;
+  TextInputRules rules_;
   PointConverter converter_;
   OutputSink out_;
   Reporter report_;
@@ -259,33 +245,31 @@ std::string LocateJob::JsonStart(const LineReader& in, std::uint64_t line) const
   return text + "\"line\":" + std::to_string(line);
 }
 
-void LocateJob::RunLines(LineReader& in) {
-  std::string_view line;
-  while (!stopped_ && in.Next(line)) {
+void LocateJob::RunLines(LineReader& in, InputRecords& records) {
+  InputRecord record;
+  while (!stopped_ && records.Next(record)) {
     if (bar_ && (in.lineNumber() & 1023) == 0) bar_->Update(in.consumed());
     KeepBom(in);
-    if (Classify(line) != LineKind::Data) {
+    if (record.kind != InputRecord::Kind::Point) {
       if (!s_.json) {
-        out_.Write(line);
-        out_.Write(in.outputEnding());
+        out_.Write(record.text);
+        out_.Write(record.ending);
       }
       continue;
     }
-    std::string_view separator;
-    std::string_view rest;
     std::optional<Added> added;
     std::optional<Found> found;
-    std::string error;
-    bool ok = converter_.PlaceLine(line, separator, rest) && converter_.Check();
-    if (!ok) error = converter_.error();
-    else ok = Look(added, s_.json ? &found : nullptr, error);
+    std::string error = record.error;
+    bool ok = record.placed && converter_.Check();
+    if (record.placed && !ok) error = converter_.error();
+    if (ok) ok = Look(added, s_.json ? &found : nullptr, error);
     if (!ok) {
-      Fail(in.lineNumber(), error);
+      Fail(record.line, error);
       if (stopped_) break;
     }
     text_.clear();
     if (s_.json) {
-      text_ = JsonStart(in, in.lineNumber());
+      text_ = JsonStart(in, record.line);
       if (ok) {
         Json(text_, *found);
         text_ += ",\"carter\":";
@@ -303,7 +287,7 @@ void LocateJob::RunLines(LineReader& in) {
       text_ += "}\n";
     } else {
       // The line as it was, then one tab-separated column per field (empty when it failed).
-      text_.assign(line);
+      text_.assign(record.text);
       for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
         text_ += '\t';
         if (added) text_ += added->location.Text(i);
@@ -314,48 +298,34 @@ void LocateJob::RunLines(LineReader& in) {
         text_ += '\t';
         if (added) AppendShortest(text_, added->factors->convergence);
       }
-      text_ += in.outputEnding();
+      text_ += record.ending;
     }
     out_.Write(text_);
   }
 }
 
-void LocateJob::RunCsv(LineReader& in) {
-  CsvReader reader(in);
-  reader.CommentsAllowed(true);
-  if (s_.delimiter) reader.Delimiter(*s_.delimiter);
-  else reader.SniffDelimiter(NamedDelimiter(in.name()));
-  CsvRecord record;
-  std::optional<CoordinateColumns> columns;
+void LocateJob::RunCsv(LineReader& in, InputRecords& records) {
+  InputRecord record;
   std::vector<bool> dropped;  // input columns replaced by the added ones of the same name
   std::size_t outputColumns = 0;
-  std::vector<std::string> names;
-  while (!stopped_ && reader.Next(record)) {
+  while (!stopped_ && records.Next(record)) {
     if (bar_ && (in.lineNumber() & 1023) == 0) bar_->Update(in.consumed());
     KeepBom(in);
-    if (record.kind != LineKind::Data) {
+    const std::vector<std::string>& names = records.names();
+    if (record.kind == InputRecord::Kind::Other) {
       if (!s_.json) {
         out_.Write(record.text);
         out_.Write(record.ending);
       }
       continue;
     }
-    if (!columns) {
-      if (!record.error.empty()) {
-        throw UsageError(ShownName(in.name()) + ":" + std::to_string(record.line) +
-                         ": malformed CSV header: " + record.error);
-      }
-      names.clear();
-      for (const auto f : record.fields) names.push_back(CsvValue(f));
-      std::string error;
-      columns = FindCoordinateColumns(names, s_.columns, error);
-      if (!columns) throw UsageError(ShownName(in.name()) + ": the CSV header has " + error);
-      reader.CommentsAllowed(false);
+    if (record.kind == InputRecord::Kind::Header) {
+      const CoordinateColumns* columns = &records.columns();
       dropped.assign(names.size(), false);
       std::string header;
       auto add = [&](std::string_view name) {
-        if (!header.empty() || outputColumns > 0) header += reader.delimiter();
-        AppendCsvField(header, name, reader.delimiter());
+        if (!header.empty() || outputColumns > 0) header += records.delimiter();
+        AppendCsvField(header, name, records.delimiter());
         ++outputColumns;
       };
       for (std::size_t i = 0; i < names.size(); ++i) {
@@ -385,25 +355,11 @@ void LocateJob::RunCsv(LineReader& in) {
       continue;
     }
     std::optional<Added> added;
-    std::string error = RecordDamage(record, names.size());
-    const bool damaged = !error.empty();
-    bool ok = !damaged;
-    if (ok) {
-      const std::size_t need = std::max(columns->x, columns->y.value_or(0)) + 1;
-      if (record.fields.size() < need) {
-        ok = false;
-        error = "the record has " + std::to_string(record.fields.size()) +
-                " fields, the coordinates need " + std::to_string(need);
-      } else {
-        ok = s_.from.IsCarter()
-                 ? converter_.PlaceLocation(CsvValue(record.fields[columns->x]))
-                 : converter_.PlaceValues(CsvValue(record.fields[columns->x]),
-                                          CsvValue(record.fields[*columns->y]));
-        ok = ok && converter_.Check();
-        if (!ok) error = converter_.error();
-        else ok = Look(added, nullptr, error);
-      }
-    }
+    std::string error = record.error;
+    const bool damaged = record.damaged;
+    bool ok = record.placed && converter_.Check();
+    if (record.placed && !ok) error = converter_.error();
+    if (ok) ok = Look(added, nullptr, error);
     if (!ok) {
       Fail(record.line, error);
       if (stopped_) break;
@@ -415,12 +371,12 @@ void LocateJob::RunCsv(LineReader& in) {
         text_ += ",\"error\":";
         AppendJsonString(text_, error);
       } else {
-        for (std::size_t i = 0; i < record.fields.size() && i < names.size(); ++i) {
+        for (std::size_t i = 0; i < record.fields->size() && i < names.size(); ++i) {
           if (dropped[i]) continue;
           text_ += ',';
           AppendJsonString(text_, names[i]);
           text_ += ':';
-          AppendJsonString(text_, CsvValue(record.fields[i]));
+          AppendJsonString(text_, CsvValue((*record.fields)[i]));
         }
         for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
           text_ += ',';
@@ -440,7 +396,7 @@ void LocateJob::RunCsv(LineReader& in) {
       continue;
     }
     // Input columns as written (a damaged record's are unknown: empty), then the added ones.
-    const char delimiter = reader.delimiter();
+    const char delimiter = records.delimiter();
     std::size_t written = 0;
     auto cell = [&](std::string_view raw, bool quote) {
       if (written++ > 0) text_ += delimiter;
@@ -449,7 +405,7 @@ void LocateJob::RunCsv(LineReader& in) {
     };
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (dropped[i]) continue;
-      cell(!damaged && i < record.fields.size() ? record.fields[i] : std::string_view(), false);
+      cell(!damaged && i < record.fields->size() ? (*record.fields)[i] : std::string_view(), false);
     }
     for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
       cell(added ? added->location.Text(i) : std::string(), true);
@@ -484,8 +440,9 @@ int LocateJob::Run() {
       bar_.emplace("lantrel: " + ShownName(in.name()), in.size());
       report_.SetProgress(&*bar_);
     }
-    if (s_.csv) RunCsv(in);
-    else RunLines(in);
+    InputRecords records(in, rules_, converter_);
+    if (s_.csv) RunCsv(in, records);
+    else RunLines(in, records);
     if (bar_) bar_->Update(in.consumed());
     out_.Flush();
     report_.SetProgress(nullptr);
@@ -496,17 +453,96 @@ int LocateJob::Run() {
   return report_.failures() > 0 ? kExitFailed : kExitOk;
 }
 
+// The vector-file options; a plain-text job refuses them.
+void RefuseVectorOptions(const CommandLine& o) {
+  for (const char* n : {"layer", "output-layer", "overwrite", "append", "precision"}) {
+    if (o.Has(n)) throw UsageError(std::string("--") + n + " belongs to a vector file job (-o OUT IN)");
+  }
+}
+
 }  // namespace
 
-int RunLocate(const std::vector<std::string>& args) {
-  for (const auto& a : args) {
-    if (a == "--help" || a == "-h") {
-      PrintHelp(HelpTopic::Locate);
-      return kExitOk;
-    }
-    if (a == "--") break;
-  }
-  const LocateSettings s = ParseLocateOptions(args);
+CommandLine LocateCommandLine() {
+  CommandLine c("locate",
+      "usage: lantrel locate [--from SYSTEM] [OPTIONS] [FILE ...]\n"
+      "       lantrel locate [--from SYSTEM] [OPTIONS] -o OUT IN\n"
+      "\n"
+      "Adds to each point's record the state, the Kentucky county with the plane-coordinate zone\n"
+      "(North or South) it belongs to, the topographic quadrangle and the Carter location of the\n"
+      "point. Input is read as by 'lantrel convert' (default system geographic NAD 83).\n"
+      "\n"
+      "Fields added, in this order:\n"
+      "  state  state_fips  county  county_fips  sp_zone  quad  quad_tile  quad_state  carter  geoid\n"
+      "FIPS codes are zero-padded text as Census tables write them: 21, 053, and geoid 21053.\n"
+      "Plain lines are written as they were with these as tab-separated columns; CSV records\n"
+      "(--csv) keep every column and gain these; vector files (-o) gain them as fields. A point\n"
+      "on a boundary belongs to every area sharing it: the areas are joined by ';' in each field.\n"
+      "Points outside the served area (81.5-90 W, 36-39.5 N) get empty fields; carter is the\n"
+      "location on the input points' datum, empty off the Carter grid.\n"
+      "\n",
+      "Needs the reference data file lantrel.bin; when it is missing the command fails and names\n"
+      "the folders it searched.\n"
+      "\n"
+      "Examples:\n"
+      "  echo \"-84.8733 38.2009\" | lantrel locate\n"
+      "  lantrel locate --from north/nad27 --json survey.txt\n"
+      "  lantrel locate --csv wells.csv\n"
+      "  lantrel locate -o wells_located.gpkg wells.gpkg\n");
+  c.Option("-f,--from", "SYSTEM",
+           "system of the input points (default geo/nad83, or the layer's\n"
+           "EPSG code for vector files)");
+  c.Flag("--csv",
+         "read and write CSV with a header row (implied when every input\n"
+         "file is named *.csv or *.tsv)");
+  c.Option("--delimiter", "CHAR",
+           "CSV field delimiter: , ; | or tab, as for 'lantrel convert'");
+  c.Option("--x-col", "NAME",
+           "");
+  c.Option("--y-col", "NAME",
+           "");
+  c.Option("--carter-col", "NAME",
+           "coordinate columns, as for 'lantrel convert'");
+  c.Flag("--factors",
+         "add scale_factor and convergence in the INPUT system");
+  c.Flag("--zgs",
+         "write the carter field in the ZGS layout");
+  c.Option("-o,--output", "OUT",
+           "write the vector file OUT from the vector file IN");
+  c.Option("--format", "NAME",
+           "format of OUT: gpkg, shp, geojson, fgb or csv");
+  c.Option("-l,--layer", "NAME",
+           "");
+  c.Option("--output-layer", "NAME",
+           "");
+  c.Flag("--overwrite",
+         "");
+  c.Flag("--append",
+         "the layer read and the layer written, as for 'lantrel convert'");
+  c.Option("-p,--precision", "N",
+           "decimals of coordinates written as text to OUT (default 9)");
+  c.Flag("--json",
+         "write one JSON object per point");
+  c.Flag("--header",
+         "write a header line (# point, state, ...) first");
+  c.Option("--data", "DIR",
+           "read the reference data file lantrel.bin from DIR");
+  c.Flag("--strict",
+         "stop at the first line that fails");
+  c.Flag("--progress",
+         "");
+  c.Flag("--no-progress",
+         "force or suppress the progress bar (as for convert)");
+  c.Flag("--accept-distant",
+         "accept points far outside 73-98 W, 33-45 N and Carter\n"
+         "footages beyond a section");
+  c.Flag("-v,--verbose",
+         "print the data file in use on standard error");
+  return c;
+}
+
+int RunLocate(const CommandLine& o) {
+  RefuseVectorOptions(o);
+  const LocateSettings s = ParseLocateOptions(o);
   LocateJob job(s);
   return job.Run();
 }

@@ -1,30 +1,104 @@
 // lantrel: command-line front end of the coordinate library.
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "commands.hpp"
 #include "excerpt.hpp"
-#include "help.hpp"
 #include "io.hpp"
 #include "lantrel/lantrel.hpp"
-#include "options.hpp"
 #include "point_converter.hpp"
 #include "vector_command.hpp"
 
+namespace {
+
+using namespace lantrel::cli;
+
+// convert and locate read text or vector files by one command line each.
+int Convert(const std::vector<std::string>& args) {
+  CommandLine o = ConvertCommandLine();
+  if (!o.Parse(args)) {
+    o.PrintHelp();
+    return kExitOk;
+  }
+  return WantsVectorFiles(o) ? RunVectorConvert(o) : RunConvert(o);
+}
+
+int Locate(const std::vector<std::string>& args) {
+  CommandLine o = LocateCommandLine();
+  if (!o.Parse(args)) {
+    o.PrintHelp();
+    return kExitOk;
+  }
+  return WantsVectorFiles(o) ? RunVectorLocate(o) : RunLocate(o);
+}
+
+struct Command {
+  std::string_view name;
+  std::string_view summary;                     // its line in the tool's help
+  int (*run)(const std::vector<std::string>&);  // null when this build has no such command
+};
+
+const Command kCommands[] = {
+    {"convert", "convert points between coordinate systems, datums and units", Convert},
+    {"locate", "name the states, counties and quadrangles that contain points", Locate},
+    {"info", "show the library version, release date and the data file in use", RunInfo},
+    {"systems", "list the coordinate system names and EPSG codes lantrel accepts", RunSystems},
+    {"map", "draw points over the counties and quadrangles around them (SVG or PNG)", RunMap},
+#ifdef LANTREL_HAVE_SERVE
+    {"serve", "answer conversions over HTTP (JSON API) and serve the interactive page", RunServe},
+#else
+    {"serve", "answer conversions over HTTP (JSON API) and serve the interactive page", nullptr},
+#endif
+};
+
+std::string MainHelp() {
+  std::string text =
+      "usage: lantrel COMMAND [OPTIONS] [FILE ...]\n"
+      "\n"
+      "Coordinate conversion for Kentucky and its neighbouring states.\n"
+      "\n"
+      "Commands:\n";
+  for (const auto& c : kCommands) {
+    text += "  ";
+    text += c.name;
+    text.append(10 - c.name.size(), ' ');
+    text += c.summary;
+    text += '\n';
+  }
+  text +=
+      "\n"
+      "Run 'lantrel COMMAND --help' for the options of a command; 'lantrel --version' prints the\n"
+      "version.\n"
+      "\n"
+      "Examples:\n"
+      "  echo \"-84.8733 38.2009\" | lantrel convert --from geo --to north\n"
+      "  lantrel convert --from north/nad27 --to utm16 points.txt\n"
+      "  lantrel locate --from utm16 points.txt\n"
+      "  lantrel map -o wells.svg wells.txt\n"
+      "  lantrel serve --port 8080\n"
+      "\n"
+      "Exit status: 0 success, 1 when a point (or the job) failed, 2 for a wrong command line.\n";
+  return text;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  using namespace lantrel::cli;
   const std::vector<std::string> all(argv + 1, argv + argc);
   if (all.empty()) {
-    ErrorLine(HelpText(HelpTopic::Main));
+    ErrorLine(MainHelp());
     return kExitUsage;
   }
   const std::string& command = all.front();
   const std::vector<std::string> args(all.begin() + 1, all.end());
+  const Command* known = nullptr;
+  for (const auto& c : kCommands) {
+    if (c.name == command) known = &c;
+  }
   try {
     if (command == "--help" || command == "-h" || command == "help") {
-      PrintHelp(HelpTopic::Main);
+      WriteOut(MainHelp());
       return kExitOk;
     }
     if (command == "--version") {
@@ -35,22 +109,11 @@ int main(int argc, char** argv) {
       out.Flush();
       return kExitOk;
     }
-    const bool help = std::find(args.begin(), args.end(), "--help") != args.end() ||
-                      std::find(args.begin(), args.end(), "-h") != args.end();
-    if (command == "convert") return !help && WantsVectorFiles(args) ? RunVectorConvert(args) : RunConvert(args);
-    if (command == "locate") return !help && WantsVectorFiles(args) ? RunVectorLocate(args) : RunLocate(args);
-    if (command == "info") return RunInfo(args);
-    if (command == "systems") return RunSystems(args);
-    if (command == "map") return RunMap(args);
-#ifdef LANTREL_HAVE_SERVE
-    if (command == "serve") return RunServe(args);
-#endif
-    throw UsageError("unknown command " + Excerpt(command));
+    if (known == nullptr || known->run == nullptr) throw UsageError("unknown command " + Excerpt(command));
+    return known->run(args);
   } catch (const UsageError& e) {
-    const bool known = command == "convert" || command == "locate" || command == "info" ||
-                       command == "systems" || command == "map" || command == "serve";
     ErrorLine("lantrel: " + std::string(e.what()) + "\nTry 'lantrel " +
-              (known ? command + " " : std::string()) + "--help'.\n");
+              (known != nullptr ? command + " " : std::string()) + "--help'.\n");
     return kExitUsage;
   } catch (const IoError& e) {
     ErrorLine("lantrel: " + std::string(e.what()) + "\n");

@@ -24,7 +24,7 @@
 #include "excerpt.hpp"
 #include "io.hpp"
 #include "line_fields.hpp"
-#include "options.hpp"
+#include "command_line.hpp"
 #include "point_converter.hpp"
 #include "systems.hpp"
 

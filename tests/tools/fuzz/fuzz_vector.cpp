@@ -24,7 +24,7 @@
 #include <string_view>
 
 #include "lantrel/lantrel.hpp"
-#include "options.hpp"
+#include "command_line.hpp"
 #include "io.hpp"
 #include "systems.hpp"
 #include "vector_job.hpp"

@@ -15,12 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "command_line.hpp"
 #include "commands.hpp"
 #include "coordinate_columns.hpp"
 #include "csv.hpp"
 #include "data_files.hpp"
 #include "excerpt.hpp"
-#include "help.hpp"
+#include "input_records.hpp"
 #include "io.hpp"
 #include "line_fields.hpp"
 #include "map/carter_grid.hpp"
@@ -29,10 +30,11 @@
 #include "map/map_layers.hpp"
 #include "map/map_svg.hpp"
 #include "map/output_file.hpp"
-#include "options.hpp"
 #include "point_converter.hpp"
 #include "report.hpp"
 #include "systems.hpp"
+#include "vector/feature_records.hpp"
+#include "vector/vector_format.hpp"
 
 extern char** environ;
 
@@ -44,6 +46,7 @@ enum class MapFormat { Svg, Png };
 
 struct MapSettings {
   System from;
+  bool fromGiven = false;  // a vector layer's own coordinate system counts only without --from
   std::string output;
   MapFormat format = MapFormat::Svg;
   bool carter = false;
@@ -83,24 +86,13 @@ bool ParseSize(const std::string& text, double& width, double& height) {
          width <= map::kMaxCanvasSide && height <= map::kMaxCanvasSide;
 }
 
-MapSettings ParseMapOptions(const std::vector<std::string>& args) {
-  const Options o(args, {{"from", 'f', true},
-                         {"output", 'o', true},
-                         {"carter", 0, false},
-                         {"csv", 0, false},
-                         {"label-col", 0, true},
-                         {"no-labels", 0, false},
-                         {"size", 0, true},
-                         {"title", 0, true},
-                         {"data", 0, true},
-                         {"strict", 0, false},
-                         {"verbose", 'v', false},
-                         {"help", 'h', false}});
+MapSettings ParseMapOptions(const CommandLine& o) {
   MapSettings s;
   if (const auto from = o.Value("from")) {
     auto parsed = ParseSystem(*from);
     if (!parsed.system) throw UsageError("--from: " + parsed.error);
     s.from = *parsed.system;
+    s.fromGiven = true;
   }
   const auto output = o.Value("output");
   if (!output || output->empty()) throw UsageError("map needs -o FILE (.svg or .png; - for standard output)");
@@ -119,7 +111,11 @@ MapSettings ParseMapOptions(const std::vector<std::string>& args) {
   s.labels = !o.Has("no-labels");
   if (s.labelColumn && !s.labels) throw UsageError("--label-col and --no-labels exclude each other");
   s.csv = o.Has("csv") || NamedCsv(o.operands());
-  if (s.labelColumn && !s.csv) throw UsageError("--label-col names a CSV column: it needs --csv");
+  bool vectorFiles = false;
+  for (const auto& file : o.operands()) vectorFiles = vectorFiles || IsGeometryFilePath(file);
+  if (s.labelColumn && !s.csv && !vectorFiles) {
+    throw UsageError("--label-col names a CSV column: it needs --csv");
+  }
   if (const auto size = o.Value("size"); size && !ParseSize(*size, s.width, s.height)) {
     throw UsageError("--size " + *size + ": give WIDTHxHEIGHT in pixels, from " +
                      std::to_string(static_cast<int>(map::kMinCanvasWidth)) + "x" +
@@ -223,15 +219,66 @@ double NorthAngle(map::MapProjection& projection, const map::MapFrame& frame) {
 
 }  // namespace
 
+CommandLine MapCommandLine() {
+  CommandLine c("map",
+      "usage: lantrel map -o FILE [--from SYSTEM] [OPTIONS] [FILE ...]\n"
+      "\n"
+      "Draws the points of the files (or standard input) over the state and county outlines and the\n"
+      "7.5' quadrangle grid of the reference data file around them, with county and quadrangle\n"
+      "names, graticule ticks on the frame, a north arrow, scale bars in kilometres and miles, a\n"
+      "legend and a line naming the data's source and date. Input lines are read as by 'lantrel\n"
+      "convert' (default system geographic NAD 83); the text after the coordinates labels each\n"
+      "point. The map plane is the Kentucky single zone on NAD 83.\n"
+      "\n"
+      "Labels never cover each other or a point: a label goes beside its point where there is room,\n"
+      "farther off with a lead line where there is not, or is left out (-v says how many).\n"
+      "\n",
+      "A line that fails is reported as LINE: message and left off the map; the exit status is then\n"
+      "1. Without any point, or without the reference data file, no map is written. The map replaces\n"
+      "the output only once it is complete; a failed job leaves the output as it was.\n"
+      "\n"
+      "Examples:\n"
+      "  lantrel map -o wells.svg wells.txt\n"
+      "  lantrel map --from north/nad27 --carter -o survey.png survey.txt\n"
+      "  lantrel map --label-col permit --size 1600x1200 -o wells.svg wells.csv\n");
+  c.Option("-o,--output", "FILE",
+           "the map: FILE.svg, FILE.png (needs rsvg-convert, Debian package\n"
+           "librsvg2-bin), or - for SVG on standard output (required)");
+  c.Option("-f,--from", "SYSTEM",
+           "system of the input points (default geo/nad83)");
+  c.Flag("--carter",
+         "add the Carter grid: 5' block lines with block names and, where\n"
+         "they are large enough to read, 1' section lines and numbers (on the\n"
+         "datum of --from)");
+  c.Flag("--csv",
+         "read the input as CSV with a header (files named *.csv always are);\n"
+         "coordinates are found by their usual column names");
+  c.Option("--label-col", "NAME",
+           "CSV: the column that labels the points (default: a column called\n"
+           "label or name, when there is one)");
+  c.Flag("--no-labels",
+         "draw the points without labels");
+  c.Option("--size", "WxH",
+           "canvas size in pixels (default 1000x820; 800x600 to 8000x8000)");
+  c.Option("--title", "TEXT",
+           "title of the map (default: the input files)");
+  c.Option("--data", "DIR",
+           "read the reference data file lantrel.bin from DIR");
+  c.Flag("--strict",
+         "stop at the first line that fails");
+  c.Flag("-v,--verbose",
+         "print the data file in use and how many labels were placed, led\n"
+         "off or left out, on standard error");
+  return c;
+}
+
 int RunMap(const std::vector<std::string>& args) {
-  for (const auto& a : args) {
-    if (a == "--help" || a == "-h") {
-      PrintHelp(HelpTopic::Map);
-      return kExitOk;
-    }
-    if (a == "--") break;
+  CommandLine o = MapCommandLine();
+  if (!o.Parse(args)) {
+    o.PrintHelp();
+    return kExitOk;
   }
-  const MapSettings s = ParseMapOptions(args);
+  const MapSettings s = ParseMapOptions(o);
   if (!CheckInputs(s.files)) return kExitUsage;
   // Past a file size limit a write fails (EFBIG) instead of ending the process, so the new
   // file is removed and the output kept.
@@ -253,25 +300,28 @@ int RunMap(const std::vector<std::string>& args) {
   Reporter report(s.files.size() > 1);
   bool stopped = false;
   std::string names;
+  // The system of the points drawn: --from, or the coordinate system of the vector layers.
+  std::optional<System> pointsSystem;
+  if (s.fromGiven) pointsSystem = s.from;
   // A point the converter holds: on the map plane with its county and quadrangle, or a
-  // failure of its line.
-  const auto add = [&](std::uint64_t line, bool placed, std::string label) {
+  // failure of its record.
+  const auto add = [&](PointConverter& c, std::uint64_t line, bool placed, std::string error,
+                       std::string label) {
     ConvertedPoint pt;
-    std::string error;
     std::optional<map::MapPoint> plane;
     map::PointMark mark;
-    if (placed && converter.Convert(pt)) {
+    if (placed && c.Convert(pt)) {
       mark.geo = {pt.x, pt.y};
       plane = projection.Forward(mark.geo);
       if (!plane) error = "the point cannot be drawn on the map plane";
       try {
-        if (position.CountyCount() > 0) mark.county = position.CountyName(0);
-        if (position.QuadCount() > 0) mark.quad = position.QuadName(0);
+        if (c.position().CountyCount() > 0) mark.county = c.position().CountyName(0);
+        if (c.position().QuadCount() > 0) mark.quad = c.position().QuadName(0);
       } catch (const Error& e) {
         error = DescribeLibraryError(e);
       }
-    } else {
-      error = converter.error();
+    } else if (placed) {
+      error = c.error();
     }
     if (!error.empty() || !plane) {
       report.Fail(line, error);
@@ -283,65 +333,63 @@ int RunMap(const std::vector<std::string>& args) {
     planePoints.push_back(*plane);
     doc.points.push_back(std::move(mark));
   };
+  // Vector layers in another system than --from's get converters of their own.
+  std::vector<std::unique_ptr<PointConverter>> layerConverters;
+  const auto converterFor = [&](const System& system) -> PointConverter& {
+    if (!pointsSystem) pointsSystem = system;
+    if (system == s.from) return converter;
+    layerConverters.push_back(std::make_unique<PointConverter>(system, nad83Geographic, true, false));
+    PointConverter& c = *layerConverters.back();
+    if (!c.position().DataLoaded() && s.data) c.position().SetPath(*s.data);
+    return c;
+  };
+  const TextInputRules rules{s.csv, std::nullopt, ColumnRequest{std::nullopt, std::nullopt, s.from.IsCarter()}};
   for (const auto& file : s.files) {
     if (stopped) break;
-    LineReader in(file);
-    report.SetFile(in.name());
     names += (names.empty() ? "" : ", ") + (file == "-" ? std::string("standard input") : file);
-    if (!s.csv) {
-      std::string_view line;
-      while (!stopped && in.Next(line)) {
-        if (Classify(line) != LineKind::Data) continue;
-        std::string_view separator, rest;
-        const bool placed = converter.PlaceLine(line, separator, rest);
-        add(in.lineNumber(), placed, map::LabelOf(rest));
-      }
+    report.SetFile(file);
+    if (file != "-" && IsGeometryFilePath(file)) {
+      FeatureInput input;
+      input.path = file;
+      if (s.fromGiven) input.from = s.from;
+      input.fallback = s.from;
+      PointConverter* layerConverter = nullptr;
+      ReadFeaturePoints(
+          input, s.labelColumn,
+          [&](const System& system) -> PointConverter& { return *(layerConverter = &converterFor(system)); },
+          [&](FeaturePoint& p) {
+            add(*layerConverter, p.number, p.placed, p.error, map::LabelOf(p.label));
+            return !stopped;
+          });
       continue;
     }
+    if (!pointsSystem) pointsSystem = s.from;
+    LineReader in(file);
+    report.SetFile(in.name());
+    InputRecords records(in, rules, converter);
+    InputRecord record;
     // CSV: the header names the coordinate columns and the label column (--label-col, or a
     // column called label or name when there is one).
-    CsvReader reader(in);
-    reader.CommentsAllowed(true);
-    CsvRecord record;
-    std::optional<CoordinateColumns> columns;
     std::optional<std::size_t> labelColumn;
-    std::size_t width = 0;
-    while (!stopped && reader.Next(record)) {
-      if (record.kind != LineKind::Data) continue;
-      if (!columns) {
-        if (!record.error.empty()) {
-          throw UsageError(in.name() + ":" + std::to_string(record.line) + ": malformed CSV header: " + record.error);
-        }
-        std::vector<std::string> header;
-        for (const auto f : record.fields) header.push_back(CsvValue(f));
-        std::string error;
-        columns = FindCoordinateColumns(header, ColumnRequest{std::nullopt, std::nullopt, s.from.IsCarter()}, error);
-        if (!columns) throw UsageError(in.name() + ": the CSV header has " + error);
+    while (!stopped && records.Next(record)) {
+      if (record.kind == InputRecord::Kind::Other) continue;
+      if (record.kind == InputRecord::Kind::Header) {
+        const std::vector<std::string>& header = records.names();
         if (s.labelColumn) {
           labelColumn = FindColumn(header, *s.labelColumn);
           if (!labelColumn) {
-            throw UsageError(in.name() + ": --label-col: the CSV header has no column " + Excerpt(*s.labelColumn));
+            throw UsageError(ShownName(in.name()) + ": --label-col: the CSV header has no column " +
+                             Excerpt(*s.labelColumn));
           }
         } else if (!(labelColumn = FindColumn(header, "label"))) {
           labelColumn = FindColumn(header, "name");
         }
-        width = header.size();
-        reader.CommentsAllowed(false);
         continue;
       }
-      if (!record.error.empty() || record.fields.size() != width) {
-        report.Fail(record.line, !record.error.empty()
-                                     ? "malformed CSV: " + record.error
-                                     : "the record has " + std::to_string(record.fields.size()) +
-                                           " fields, the header " + std::to_string(width));
-        stopped = s.strict;
-        continue;
-      }
-      const bool placed = s.from.IsCarter()
-                              ? converter.PlaceLocation(CsvValue(record.fields[columns->x]))
-                              : converter.PlaceValues(CsvValue(record.fields[columns->x]),
-                                                      CsvValue(record.fields[*columns->y]));
-      add(record.line, placed, labelColumn ? map::LabelOf(CsvValue(record.fields[*labelColumn])) : std::string());
+      std::string label;
+      if (!s.csv) label = map::LabelOf(record.rest);
+      else if (labelColumn && *labelColumn < record.fields->size()) label = map::LabelOf(CsvValue((*record.fields)[*labelColumn]));
+      add(converter, record.line, record.placed, record.error, std::move(label));
     }
   }
   if (doc.points.empty()) {
@@ -356,11 +404,11 @@ int RunMap(const std::vector<std::string>& args) {
   doc.frame = map::FrameFor(map::ExtentAround(planePoints, frameWidth / frameHeight, 3000.0), s.width, s.height);
   for (std::size_t i = 0; i < doc.points.size(); ++i) doc.points[i].at = doc.frame.ToScreen(planePoints[i]);
   doc.layers = map::CollectLayers(data, projection, doc.frame);
-  if (s.carter) doc.carter = map::BuildCarterGrid(projection, doc.frame, s.from.datum);
+  if (s.carter) doc.carter = map::BuildCarterGrid(projection, doc.frame, pointsSystem.value_or(s.from).datum);
   doc.ticks = map::GraticuleTicks(projection, doc.frame);
   doc.northAngle = NorthAngle(projection, doc.frame);
   doc.title = s.title ? *s.title : "Points of " + names;
-  doc.subtitle = "points: " + Canonical(s.from) + "  |  map plane: Kentucky single zone, NAD 83";
+  doc.subtitle = "points: " + Canonical(pointsSystem.value_or(s.from)) + "  |  map plane: Kentucky single zone, NAD 83";
   doc.source = SourceLine(*dataFile);
   map::LabelCount labels;
   const std::string svg = map::RenderSvg(doc, &labels);

@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "commands.hpp"
-#include "help.hpp"
 #include "io.hpp"
 #include "numbers.hpp"
-#include "options.hpp"
+#include "command_line.hpp"
 #include "serve/api.hpp"
 #include "serve/http_server.hpp"
 
@@ -47,23 +46,46 @@ std::string FindWebDir() {
 
 }  // namespace
 
+CommandLine ServeCommandLine() {
+  CommandLine c("serve",
+      "usage: lantrel serve [--host ADDRESS] [--port N] [OPTIONS]\n"
+      "\n"
+      "Serves the JSON API under /api/v1 (point, convert, locate, layers; its OpenAPI document at\n"
+      "/api/v1/openapi.json), /healthz, /metrics and the interactive page at /. Prints the URL it\n"
+      "serves; stops on SIGINT or SIGTERM once the requests in flight are answered.\n"
+      "\n",
+      "Examples:\n"
+      "  lantrel serve\n"
+      "  lantrel serve --host 0.0.0.0 --port 8000 --tiles 'https://tile.openstreetmap.org/{z}/{x}/{y}.png'\n"
+      "  curl 'http://127.0.0.1:8080/api/v1/point?text=-84.8733%2038.2009'\n");
+  c.Option("--host", "ADDRESS",
+           "address to listen on (default 127.0.0.1: this machine only)");
+  c.Option("--port", "N",
+           "port (default 8080; 0 picks a free one)");
+  c.Option("--data", "DIR",
+           "folder of lantrel.bin when the library finds none");
+  c.Option("--threads", "N",
+           "most connection threads (default 256; an open connection holds one)");
+  c.Option("--max-points", "N",
+           "most points one request may hold (default 1000000)");
+  c.Option("--max-body", "BYTES",
+           "largest request body (default 268435456)");
+  c.Option("--cors", "ORIGIN",
+           "allow pages from ORIGIN to call the API (Access-Control-Allow-Origin)");
+  c.Option("--tiles", "URL",
+           "background tile layer for the page's map, as {z}/{x}/{y} URL\n"
+           "(none by default: the page then needs no internet)");
+  c.Option("--web", "DIR",
+           "folder of the page's files (default PREFIX/share/lantrel/web)");
+  return c;
+}
+
 int RunServe(const std::vector<std::string>& args) {
-  for (const auto& a : args) {
-    if (a == "--help" || a == "-h") {
-      PrintHelp(HelpTopic::Serve);
-      return kExitOk;
-    }
+  CommandLine o = ServeCommandLine();
+  if (!o.Parse(args)) {
+    o.PrintHelp();
+    return kExitOk;
   }
-  const Options o(args, {{"host", 0, true},
-                         {"port", 0, true},
-                         {"data", 0, true},
-                         {"threads", 0, true},
-                         {"max-points", 0, true},
-                         {"max-body", 0, true},
-                         {"cors", 0, true},
-                         {"tiles", 0, true},
-                         {"web", 0, true},
-                         {"help", 'h', false}});
   if (!o.operands().empty()) throw UsageError("serve takes no operands");
   serve::Settings s;
   if (const auto v = o.Value("host")) s.host = *v;

@@ -10,7 +10,7 @@
 #include "excerpt.hpp"
 #include "gdal_messages.hpp"
 #include "io.hpp"
-#include "options.hpp"
+#include "command_line.hpp"
 #include "systems.hpp"
 #include "vector_format.hpp"
 

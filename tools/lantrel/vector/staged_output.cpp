@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "io.hpp"
-#include "options.hpp"
+#include "command_line.hpp"
 #include "systems.hpp"
 
 namespace lantrel::cli {

@@ -3,12 +3,12 @@
 #include <initializer_list>
 #include <utility>
 
+#include "command_line.hpp"
 #include "commands.hpp"
 #include "coordinate_style.hpp"
 #include "csv.hpp"
 #include "excerpt.hpp"
 #include "numbers.hpp"
-#include "options.hpp"
 #include "reference_data.hpp"
 #include "vector_format.hpp"
 #include "vector_job.hpp"
@@ -17,26 +17,13 @@ namespace lantrel::cli {
 
 namespace {
 
-// Options of both forms; each form refuses those that are not its own.
-const std::initializer_list<OptionDef> kVectorOptions{
-    {"from", 'f', true},    {"to", 't', true},         {"inverse", 'I', false},
-    {"output", 'o', true},  {"format", 0, true},       {"csv", 0, false},
-    {"x-col", 0, true},     {"y-col", 0, true},        {"carter-col", 0, true},
-    {"x-name", 0, true},    {"y-name", 0, true},       {"keep", 0, false},
-    {"factors", 0, false},  {"precision", 'p', true},  {"west-positive", 0, false},
-    {"zgs", 0, false},      {"dms", 0, false},         {"strict", 0, false},
-    {"data", 0, true},      {"layer", 'l', true},      {"output-layer", 0, true},
-    {"overwrite", 0, false}, {"append", 0, false},   {"delimiter", 0, true},
-    {"progress", 0, false}, {"no-progress", 0, false}, {"verbose", 'v', false},
-    {"help", 'h', false}};
-
 System SystemOption(const std::string& option, const std::string& text) {
   auto parsed = ParseSystem(text);
   if (!parsed.system) throw UsageError("--" + option + ": " + parsed.error);
   return *parsed.system;
 }
 
-VectorSettings CommonSettings(const Options& o, bool locate) {
+VectorSettings CommonSettings(const CommandLine& o, bool locate) {
   VectorSettings s;
   s.locate = locate;
   const auto& files = o.operands();
@@ -86,50 +73,25 @@ VectorSettings CommonSettings(const Options& o, bool locate) {
   return s;
 }
 
-void Refuse(const Options& o, std::initializer_list<const char*> names, const char* command) {
+// Options of the text form only.
+void Refuse(const CommandLine& o, std::initializer_list<const char*> names) {
   for (const char* n : names) {
-    if (o.Has(n)) throw UsageError(std::string("--") + n + " is not an option of " + command);
+    if (o.Has(n)) throw UsageError(std::string("--") + n + " is not an option of a vector file job");
   }
 }
 
 }  // namespace
 
-bool WantsVectorFiles(const std::vector<std::string>& args) {
-  bool operandsOnly = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (!operandsOnly) {
-      if (a == "--") {
-        operandsOnly = true;
-        continue;
-      }
-      if (a == "-o" || a == "--output" || a.rfind("--output=", 0) == 0 || a.rfind("-o", 0) == 0 ||
-          a == "--format" || a.rfind("--format=", 0) == 0) {
-        return true;
-      }
-      if (!a.empty() && a[0] == '-' && a != "-") {
-        // An option's value is not an input file.
-        static const std::initializer_list<const char*> valued{
-            "-f", "--from", "-t", "--to", "--x-col", "--y-col", "--carter-col", "--x-name",
-            "--y-name", "-p", "--precision", "--data", "-l", "--layer", "--output-layer",
-            "--delimiter"};
-        for (const char* v : valued) {
-          if (a == v) {
-            ++i;
-            break;
-          }
-        }
-        continue;
-      }
-    }
-    if (IsGeometryFilePath(a)) return true;
+bool WantsVectorFiles(const CommandLine& o) {
+  if (o.Has("output") || o.Has("format")) return true;
+  for (const auto& file : o.operands()) {
+    if (IsGeometryFilePath(file)) return true;
   }
   return false;
 }
 
-int RunVectorConvert(const std::vector<std::string>& args) {
-  const Options o(args, kVectorOptions);
-  Refuse(o, {"data"}, "convert");
+int RunVectorConvert(const CommandLine& o) {
+  Refuse(o, {"json", "accept-distant"});
   VectorSettings s = CommonSettings(o, false);
   const auto to = o.Value("to");
   if (!to) throw UsageError("convert needs --to SYSTEM");
@@ -155,9 +117,8 @@ int RunVectorConvert(const std::vector<std::string>& args) {
   return RunVectorJob(s, [](ZrGeoPosition&) { return true; });
 }
 
-int RunVectorLocate(const std::vector<std::string>& args) {
-  const Options o(args, kVectorOptions);
-  Refuse(o, {"to", "inverse", "x-name", "y-name", "keep", "dms"}, "locate");
+int RunVectorLocate(const CommandLine& o) {
+  Refuse(o, {"json", "header", "accept-distant"});
   VectorSettings s = CommonSettings(o, true);
   if (const auto from = o.Value("from")) s.from = SystemOption("from", *from);
   if (s.columns.carter) {

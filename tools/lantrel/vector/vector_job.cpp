@@ -1,6 +1,6 @@
 #include "vector_job.hpp"
 
-#include "options.hpp"
+#include "command_line.hpp"
 
 #ifndef LANTREL_HAVE_GDAL
 
@@ -31,6 +31,7 @@ int RunVectorJob(const VectorSettings&, const std::function<bool(ZrGeoPosition&)
 #include "dms.hpp"
 #include "excerpt.hpp"
 #include "gdal_messages.hpp"
+#include "feature_records.hpp"
 #include "input_layer.hpp"
 #include "io.hpp"
 #include "location_fields.hpp"
@@ -100,35 +101,6 @@ std::unique_ptr<OGRSpatialReference> SpatialReference(const System& system) {
   return srs;
 }
 
-std::optional<std::int32_t> AuthorityCode(const OGRSpatialReference& srs) {
-  const char* name = srs.GetAuthorityName(nullptr);
-  const char* code = srs.GetAuthorityCode(nullptr);
-  if (name == nullptr || code == nullptr || !EqualsIgnoreCase(name, "EPSG")) return std::nullopt;
-  return static_cast<std::int32_t>(std::atol(code));
-}
-
-// The EPSG code of a layer's coordinate system: as recorded, or the registry's best match for
-// a definition written without one (a shapefile's .prj).
-std::optional<std::int32_t> EpsgCode(const OGRSpatialReference& srs) {
-  if (const auto code = AuthorityCode(srs)) return code;
-  int count = 0;
-  int* confidence = nullptr;
-  OGRSpatialReferenceH* matches = srs.FindMatches(nullptr, &count, &confidence);
-  std::optional<std::int32_t> found;
-  if (matches != nullptr && count > 0 && confidence[0] >= 90) {
-    found = AuthorityCode(*OGRSpatialReference::FromHandle(matches[0]));
-  }
-  OSRFreeSRSArray(matches);
-  CPLFree(confidence);
-  return found;
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 // One field of the output layer and where its value comes from.
 struct OutField {
   enum Kind { Copy, X, Y, CarterText, Location, Factor } kind;
@@ -143,7 +115,6 @@ class VectorJob {
   int Run();
 
  private:
-  void OpenInput();
   void OpenOutput();
   void CheckAppend();
   void Finish();
@@ -151,7 +122,6 @@ class VectorJob {
   void ResolveSystem();
   void PlanFields();
   void CreateOutput();
-  bool PlaceFeature(OGRFeature& in, std::string& error, std::optional<OGRPoint>& where);
   void WriteFeature(OGRFeature& in, const std::string& failure);
   std::string FeatureName(const OGRFeature& f) const {
     return s_.input + ":" + std::to_string(f.GetFID());
@@ -161,7 +131,8 @@ class VectorJob {
   const VectorSettings& s_;
   const std::function<bool(ZrGeoPosition&)>& prepare_;
   GdalSession session_;
-  std::unique_ptr<InputLayer> input_;
+  std::optional<FeatureRecords> records_;
+  InputLayer* input_ = nullptr;
   std::unique_ptr<StagedOutput> staged_;
   GDALDatasetUniquePtr out_;
   OGRLayer* outLayer_ = nullptr;
@@ -171,10 +142,6 @@ class VectorJob {
   VectorFormat outFormat_ = VectorFormat::GeoPackage;
   System from_;
   System geometrySystem_;  // the output geometry's system
-  bool fieldsSourced_ = false;
-  bool threeD_ = false;
-  bool measured_ = false;
-  CoordinateColumns columns_;
   std::vector<OutField> fields_;
   std::optional<PointConverter> converter_;
   std::uint64_t failures_ = 0;
@@ -190,64 +157,18 @@ class VectorJob {
   std::uint64_t pointlessCount_ = 0;
 };
 
-void VectorJob::OpenInput() {
-  // CSV is read by the tool's own reader, one feature per record, every field as text, so
-  // coordinates held in it are parsed by the tool's number rules.
-  if (ReadsAsCsv(s_.input, s_.csvInput)) {
-    if (s_.layer) throw UsageError("-l/--layer: a CSV file holds one layer");
-    input_ = OpenCsvLayer(s_.input, s_.delimiter);
-  } else {
-    input_ = OpenGdalLayer(s_.input, s_.layer);
-  }
-  threeD_ = OGR_GT_HasZ(input_->geometryType()) != 0;
-  measured_ = OGR_GT_HasM(input_->geometryType()) != 0;
-}
-
 void VectorJob::ResolveSystem() {
-  const OGRSpatialReference* srs = input_->srs();
-  const bool geometry = input_->geometryType() != wkbNone;
-  fieldsSourced_ = s_.columns.x || s_.columns.y || !geometry || (s_.from && s_.from->IsCarter());
-  std::optional<System> layerSystem;
-  std::string unserved;
-  if (srs != nullptr && !fieldsSourced_) {
-    const auto code = EpsgCode(*srs);
-    const char* name = srs->GetName();
-    const std::string shown = (name ? GdalText(name) : std::string("unnamed")) +
-                              (code ? ", EPSG:" + std::to_string(*code) : std::string());
-    if (code) {
-      const auto parsed = ParseSystem("EPSG:" + std::to_string(*code));
-      if (parsed.system) layerSystem = parsed.system;
-    }
-    if (!layerSystem) unserved = shown;
-  }
-  if (s_.from) {
-    from_ = *s_.from;
-    if (layerSystem && !(*layerSystem == from_)) {
-      ErrorLine("lantrel: warning: " + s_.input + ": --from " + Canonical(from_) +
-                " overrides the layer's coordinate system " + Describe(*layerSystem) + "\n");
-    }
-  } else if (layerSystem) {
-    from_ = *layerSystem;
-  } else if (!unserved.empty()) {
-    throw UsageError(s_.input + ": the layer's coordinate system (" + unserved +
-                     ") is not one lantrel serves; name the points' system with --from");
-  } else if (s_.haveFallback) {
-    from_ = s_.fallbackFrom;
-  } else {
-    throw UsageError(s_.input + ": the layer names no coordinate system; give it with --from");
-  }
-  if (from_.IsCarter()) fieldsSourced_ = true;
-  if (fieldsSourced_) {
-    std::vector<std::string> names;
-    const OGRFeatureDefn* defn = input_->defn();
-    for (int i = 0; i < defn->GetFieldCount(); ++i) names.emplace_back(defn->GetFieldDefn(i)->GetNameRef());
-    ColumnRequest request = s_.columns;
-    request.carter = from_.IsCarter();
-    std::string error;
-    const auto found = FindCoordinateColumns(names, request, error);
-    if (!found) throw UsageError(s_.input + ": " + error);
-    columns_ = *found;
-  }
+  FeatureInput input;
+  input.path = s_.input;
+  input.layer = s_.layer;
+  input.csv = s_.csvInput;
+  input.delimiter = s_.delimiter;
+  input.from = s_.from;
+  if (s_.haveFallback) input.fallback = s_.fallbackFrom;
+  input.columns = s_.columns;
+  records_.emplace(input);
+  input_ = &records_->layer();
+  from_ = records_->system();
   geometrySystem_ = GeometrySystem(s_.locate ? from_ : s_.to);
   converter_.emplace(from_, s_.locate ? geometrySystem_ : s_.to, s_.westPositive, s_.zgs);
 }
@@ -267,7 +188,7 @@ void VectorJob::PlanFields() {
   if (!s_.locate) {
     if (s_.to.IsCarter()) {
       added.push_back({OutField::CarterText});
-    } else if (fieldsSourced_ || !outGeometry || s_.dms) {
+    } else if (records_->fieldsSourced() || !outGeometry || s_.dms) {
       // Coordinates held in fields, a format without geometry, or degrees, minutes and
       // seconds, which only text fields can hold.
       added.push_back({OutField::X});
@@ -291,9 +212,10 @@ void VectorJob::PlanFields() {
     for (const auto& f : trailing) if (EqualsIgnoreCase(addedName(f), name)) return true;
     return false;
   };
-  const bool replaceColumns = !s_.locate && fieldsSourced_ && !s_.keep;
-  const int xField = fieldsSourced_ ? static_cast<int>(columns_.x) : -1;
-  const int yField = fieldsSourced_ && columns_.y ? static_cast<int>(*columns_.y) : -1;
+  const bool replaceColumns = !s_.locate && records_->fieldsSourced() && !s_.keep;
+  const int xField = records_->fieldsSourced() ? static_cast<int>(records_->columns().x) : -1;
+  const int yField =
+      records_->fieldsSourced() && records_->columns().y ? static_cast<int>(*records_->columns().y) : -1;
   const int lastCoordinate = std::max(xField, yField);
   bool placed = added.empty();
   for (int i = 0; i < count; ++i) {
@@ -317,7 +239,7 @@ void VectorJob::PlanFields() {
       continue;
     }
     fields_.push_back({OutField::Copy, i});
-    if (!placed && fieldsSourced_ && i == lastCoordinate) {
+    if (!placed && records_->fieldsSourced() && i == lastCoordinate) {
       fields_.insert(fields_.end(), added.begin(), added.end());
       placed = true;
     }
@@ -446,8 +368,8 @@ void VectorJob::CreateOutput() {
   for (const auto& o : optionText) options.push_back(o.c_str());
   options.push_back(nullptr);
   // GeoJSON holds no M values; the others with geometry hold Z and M.
-  const bool keepM = measured_ && outFormat_ != VectorFormat::GeoJson;
-  const OGRwkbGeometryType type = !geometry ? wkbNone : OGR_GT_SetModifier(wkbPoint, threeD_, keepM);
+  const bool keepM = records_->measured() && outFormat_ != VectorFormat::GeoJson;
+  const OGRwkbGeometryType type = !geometry ? wkbNone : OGR_GT_SetModifier(wkbPoint, records_->threeD(), keepM);
   outLayer_ = out_->CreateLayer(outLayerName_.c_str(), srs.get(), type, const_cast<char**>(options.data()));
   if (outLayer_ == nullptr) throw IoError("cannot create a layer in " + s_.output + ": " + LastGdalError());
 
@@ -478,75 +400,6 @@ void VectorJob::CreateOutput() {
   }
 }
 
-// Reads the feature's point into the position. where receives the point to draw for it (its
-// geometry, or the coordinates read from its fields).
-bool VectorJob::PlaceFeature(OGRFeature& in, std::string& error, std::optional<OGRPoint>& where) {
-  PointConverter& c = *converter_;
-  if (fieldsSourced_) {
-    const int xf = static_cast<int>(columns_.x);
-    if (from_.IsCarter()) {
-      if (!in.IsFieldSetAndNotNull(xf)) {
-        error = "missing Carter location";
-        return false;
-      }
-      if (!c.PlaceLocation(in.GetFieldAsString(xf))) {
-        error = c.error();
-        return false;
-      }
-      return true;
-    }
-    const int yf = static_cast<int>(*columns_.y);
-    auto numeric = [&](int f) {
-      const OGRFieldType t = in.GetFieldDefnRef(f)->GetType();
-      return t == OFTReal || t == OFTInteger || t == OFTInteger64;
-    };
-    bool ok;
-    double x = 0.0;
-    double y = 0.0;
-    if (numeric(xf) && numeric(yf) && in.IsFieldSetAndNotNull(xf) && in.IsFieldSetAndNotNull(yf)) {
-      x = in.GetFieldAsDouble(xf);
-      y = in.GetFieldAsDouble(yf);
-      ok = c.PlacePair(x, y);
-    } else {
-      const std::string xs = in.IsFieldSetAndNotNull(xf) ? in.GetFieldAsString(xf) : "";
-      const std::string ys = in.IsFieldSetAndNotNull(yf) ? in.GetFieldAsString(yf) : "";
-      ok = c.PlaceValues(xs, ys);
-      if (ok) {
-        x = *ParseNumber(Trim(xs));
-        y = *ParseNumber(Trim(ys));
-      }
-    }
-    if (!ok) {
-      error = c.error();
-      return false;
-    }
-    if (from_.Angular()) x = s_.westPositive ? std::fabs(x) : -std::fabs(x);
-    where.emplace(x, y);
-    return true;
-  }
-  const OGRGeometry* g = in.GetGeometryRef();
-  if (g == nullptr) {
-    error = "the feature has no geometry";
-    return false;
-  }
-  if (wkbFlatten(g->getGeometryType()) != wkbPoint) {
-    error = std::string("the feature's geometry is a ") + g->getGeometryName() +
-            "; only points can be converted";
-    return false;
-  }
-  const auto* p = g->toPoint();
-  if (p->IsEmpty()) {
-    error = "the feature's point is empty";
-    return false;
-  }
-  where = *p;
-  if (!c.PlacePair(p->getX(), p->getY())) {
-    error = c.error();
-    return false;
-  }
-  return true;
-}
-
 void VectorJob::WriteFeature(OGRFeature& in, const std::string& failure) {
   OGRFeature out(outLayer_->GetLayerDefn());
   std::string error = failure;
@@ -554,7 +407,7 @@ void VectorJob::WriteFeature(OGRFeature& in, const std::string& failure) {
   ConvertedPoint pt;
   std::optional<LocationFields> location;
   std::optional<PointFactors> factors;
-  bool ok = failure.empty() && PlaceFeature(in, error, where);
+  bool ok = failure.empty() && records_->Place(in, *converter_, s_.westPositive, error, where);
   try {
     if (ok && s_.locate) {
       if (s_.factors) factors = ReadFactors(converter_->position());
@@ -626,16 +479,16 @@ void VectorJob::WriteFeature(OGRFeature& in, const std::string& failure) {
     } else if (ok) {
       point.setX(pt.x);
       point.setY(pt.y);
-      if (threeD_ && hasZ) point.setZ(where->getZ());
+      if (records_->threeD() && hasZ) point.setZ(where->getZ());
       if (hasM) point.setM(where->getM());
     }
-    if (hasZ && !threeD_) ++lostZ_;
-    if (threeD_ && !point.IsEmpty() && !point.Is3D()) point.setZ(0.0);
-    if (point.IsMeasured() && (!measured_ || outFormat_ == VectorFormat::GeoJson)) {
+    if (hasZ && !records_->threeD()) ++lostZ_;
+    if (records_->threeD() && !point.IsEmpty() && !point.Is3D()) point.setZ(0.0);
+    if (point.IsMeasured() && (!records_->measured() || outFormat_ == VectorFormat::GeoJson)) {
       point.setMeasured(FALSE);
       ++lostM_;
     }
-    if (measured_ && outFormat_ != VectorFormat::GeoJson && !point.IsEmpty() && !point.IsMeasured()) {
+    if (records_->measured() && outFormat_ != VectorFormat::GeoJson && !point.IsEmpty() && !point.IsMeasured()) {
       point.setM(0.0);
     }
     if (point.IsEmpty() && outFormat_ == VectorFormat::FlatGeobuf) {
@@ -677,13 +530,12 @@ int VectorJob::Run() {
   }
   // An input that cannot be opened is a wrong command line, as for line input.
   if (!CheckInputs({s_.input})) return 2;
-  OpenInput();
   ResolveSystem();
   PlanFields();
   if (!prepare_(converter_->position())) return 1;
   if (s_.verbose) {
     ErrorLine("lantrel: " + s_.input + ": layer " + Excerpt(input_->name()) + ", " +
-              (fieldsSourced_ ? "coordinates from its fields" : "point geometry") + "\n");
+              (records_->fieldsSourced() ? "coordinates from its fields" : "point geometry") + "\n");
     ErrorLine("lantrel: from " + Describe(from_) + "\n");
     if (!s_.locate) ErrorLine("lantrel: to   " + Describe(s_.to) + "\n");
   }
