@@ -9,7 +9,7 @@ import pytest
 
 import lantrel
 from conftest import FAR_POINT, KY_POINTS, rows, run, table, write_layer
-from qgis.core import QgsRectangle, QgsVectorLayer
+from qgis.core import QgsRectangle, QgsVectorLayer, QgsWkbTypes
 
 
 def points_of(layer):
@@ -46,6 +46,26 @@ def test_convert_equals_the_package(tmp_path, suffix, crs, source, target):
     code = lantrel.parse_system(target).epsg_code
     assert out.crs().authid() == (f"EPSG:{code}" if code else "")
     assert results["FAILED"] == 0 and f"{len(src_points)} feature(s) converted" in log
+
+
+@pytest.mark.parametrize("suffix,kind,zm", [
+    (".gpkg", "ZM", lambda i: f"{100.5 + i!r} {i / 4!r}"),
+    (".geojson", "Z", lambda i: f"{-3.25 * i!r}"),
+    (".gpkg", "M", lambda i: f"{i + 0.125!r}"),
+])
+def test_convert_keeps_z_and_m(tmp_path, suffix, kind, zm):
+    layer = write_layer(str(tmp_path / f"zm{suffix}"), "EPSG:4269",
+                        [(f"POINT {kind} ({x!r} {y!r} {zm(i)})", {"name": f"p{i}"})
+                         for i, (x, y) in enumerate(KY_POINTS)])
+    _, out, _ = run("convertlayer", INPUT=layer, TARGET_SYSTEM="north/nad27/usft")
+    assert QgsWkbTypes.displayString(out.wkbType()) == f"Point{kind}"
+    ex, ey = lantrel.Transformer("geo", "north/nad27/usft").transform(
+        *map(np.array, zip(*points_of(layer))))
+    for f_in, f_out, x, y in zip(layer.getFeatures(), out.getFeatures(), ex, ey):
+        p_in, p_out = f_in.geometry().constGet(), f_out.geometry().constGet()
+        assert (p_out.x(), p_out.y()) == (x, y)
+        assert (p_out.is3D(), p_out.isMeasure()) == ("Z" in kind, "M" in kind)
+        assert same(p_out.z(), p_in.z()) and same(p_out.m(), p_in.m())
 
 
 HOSTILE = {"type": "FeatureCollection", "features": [
