@@ -104,13 +104,18 @@ def point_error(transformer, x, y):
     return "the point could not be converted"
 
 
+def geographic_system(system):
+    """Geographic coordinates on the system's own datum."""
+    return lantrel.parse_system("geo/nad27" if system.datum == lantrel.zrGeoDatum.zrNAD27
+                                else "geo")
+
+
 def geographic(system, xs, ys):
     """Geographic coordinates on the system's own datum of points given in it (plane
     coordinates are converted, longitudes and latitudes pass through)."""
     if system.angular:
         return xs, ys
-    geo = lantrel.parse_system("geo/nad27" if system.datum == lantrel.zrGeoDatum.zrNAD27 else "geo")
-    return lantrel.Transformer(system, geo).transform(xs, ys)
+    return lantrel.Transformer(system, geographic_system(system)).transform(xs, ys)
 
 
 def point_geometry(x, y, z=None, m=None):

@@ -89,8 +89,7 @@ class AddLocationFields(LantrelAlgorithm):
                 break
             message = reasons[i] or unserved
             if message is None and columns["status"][i]:
-                message = (f"the point ({xs[i]!r}, {ys[i]!r}) could not be looked up "
-                           f"(error {int(columns['status'][i])})")
+                message = locations.lookup_error(system, float(xs[i]), float(ys[i]))
             if message is None:
                 extra = [column[i] for column in values]
             else:
