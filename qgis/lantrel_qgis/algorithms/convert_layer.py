@@ -19,10 +19,10 @@ class ConvertLayer(LantrelAlgorithm):
             "UTM, geographic; NAD 27 and NAD 83 through lantrel's own NADCON grid). Systems "
             "are written as the lantrel tool takes them: north/nad27/usft, utm16/nad83/m, geo, "
             "EPSG:2246. An empty source system means the layer's CRS. Only x and y change: "
-            "heights (Z) and measures (M) are carried through as they are. A feature that cannot be "
-            "converted (no geometry, not a point, outside the shift window) is kept with an "
-            "empty geometry, lantrel_status 'failed' and the reason in lantrel_message; the "
-            "log counts them.")
+            "heights (Z) and measures (M) are carried through as they are. A feature that "
+            "cannot be converted (no geometry, not a point, outside the shift window) is kept "
+            "with an empty geometry, lantrel_status 'failed' and the reason in "
+            "lantrel_message; the log counts them.")
 
     def initAlgorithm(self, config=None):
         self.addParameter(QgsProcessingParameterFeatureSource(
