@@ -54,7 +54,7 @@ def _locate_geometry(geometry, system_text, context):
     system = _system(system_text, context)
     columns = locations.locate(system, np.array([xy[0]]), np.array([xy[1]]))
     if columns["status"][0]:
-        raise _Failure(f"the point could not be looked up (error {int(columns['status'][0])})")
+        raise _Failure(locations.lookup_error(system, xy[0], xy[1]))
     return {name: values[0] for name, values in columns.items()}
 
 

@@ -4,7 +4,7 @@ has none: the one place where a QGIS layer meets a lantrel system."""
 import math
 
 import numpy as np
-from qgis.core import QgsCoordinateReferenceSystem, QgsGeometry, QgsPointXY, QgsWkbTypes
+from qgis.core import QgsCoordinateReferenceSystem, QgsGeometry, QgsPoint, QgsPointXY, QgsWkbTypes
 
 import lantrel
 
@@ -56,22 +56,27 @@ def crs_of(system):
     return QgsCoordinateReferenceSystem(f"EPSG:{code}") if code else QgsCoordinateReferenceSystem()
 
 
-def point_of(geometry):
-    """(x, y) of a point geometry, or (None, reason)."""
+def point_part(geometry):
+    """The one point (a QgsPoint, with its Z and M if any) of a point geometry, or
+    (None, reason)."""
     if geometry is None or geometry.isNull() or geometry.isEmpty():
         return None, "the feature has no geometry"
     kind = geometry.wkbType()
     flat = QgsWkbTypes.flatType(kind)
     if flat == QgsWkbTypes.Point:
-        p = geometry.constGet()
-        return (p.x(), p.y()), None
+        return geometry.constGet(), None
     if flat == QgsWkbTypes.MultiPoint:
         parts = geometry.constGet()
         if parts.numGeometries() == 1:
-            p = parts.geometryN(0)
-            return (p.x(), p.y()), None
+            return parts.geometryN(0), None
         return None, f"a multipoint of {parts.numGeometries()} points is not one point"
     return None, f"lantrel reads points only, not a {QgsWkbTypes.displayString(kind)}"
+
+
+def point_of(geometry):
+    """(x, y) of a point geometry, or (None, reason)."""
+    p, reason = point_part(geometry)
+    return ((p.x(), p.y()), None) if p is not None else (None, reason)
 
 
 def feature_points(features):
@@ -99,17 +104,41 @@ def point_error(transformer, x, y):
     return "the point could not be converted"
 
 
+def geographic_system(system):
+    """Geographic coordinates on the system's own datum."""
+    return lantrel.parse_system("geo/nad27" if system.datum == lantrel.zrGeoDatum.zrNAD27
+                                else "geo")
+
+
 def geographic(system, xs, ys):
     """Geographic coordinates on the system's own datum of points given in it (plane
     coordinates are converted, longitudes and latitudes pass through)."""
     if system.angular:
         return xs, ys
-    geo = lantrel.parse_system("geo/nad27" if system.datum == lantrel.zrGeoDatum.zrNAD27 else "geo")
-    return lantrel.Transformer(system, geo).transform(xs, ys)
+    return lantrel.Transformer(system, geographic_system(system)).transform(xs, ys)
 
 
-def point_geometry(x, y):
-    """A point geometry, or an empty one for a coordinate that is not finite."""
+def point_geometry(x, y, z=None, m=None):
+    """A point geometry, with Z and M where given (a NaN Z or M is kept as missing), or an
+    empty one for an x or y that is not finite."""
     if not (math.isfinite(x) and math.isfinite(y)):
         return QgsGeometry()
-    return QgsGeometry.fromPointXY(QgsPointXY(x, y))
+    if z is None and m is None:
+        return QgsGeometry.fromPointXY(QgsPointXY(x, y))
+    kind = QgsWkbTypes.Point
+    if z is not None:
+        kind = QgsWkbTypes.addZ(kind)
+    if m is not None:
+        kind = QgsWkbTypes.addM(kind)
+    return QgsGeometry(QgsPoint(x, y, math.nan if z is None else z, math.nan if m is None else m,
+                                kind))
+
+
+def output_point_type(kind):
+    """The point type of an output whose features take their Z and M from a layer of `kind`."""
+    out = QgsWkbTypes.Point
+    if QgsWkbTypes.hasZ(kind):
+        out = QgsWkbTypes.addZ(out)
+    if QgsWkbTypes.hasM(kind):
+        out = QgsWkbTypes.addM(out)
+    return out

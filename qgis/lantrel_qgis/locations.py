@@ -8,7 +8,7 @@ import numpy as np
 
 import lantrel
 
-from .layer_points import geographic
+from .layer_points import geographic, geographic_system, point_error
 
 #: Systems whose coordinates "every system" adds, in this order.
 ALL_SYSTEMS = ("geo/nad83", "geo/nad27", "single/nad83/usft", "north/nad83/usft",
@@ -34,6 +34,25 @@ def lookup(lon, lat, datum=0):
     """The locate columns of geographic points, as a dict of 1-D arrays."""
     return locator().locate_arrays(np.asarray(lon, dtype=float), np.asarray(lat, dtype=float),
                                    datum)
+
+
+def lookup_error(system, x, y):
+    """Why the lookup failed at one point given in `system`, as the library words it: the
+    conversion to geographic coordinates, or the position itself."""
+    lon, lat = x, y
+    if not system.angular:
+        transformer = lantrel.Transformer(system, geographic_system(system))
+        lon, lat = (float(v) for v in transformer.transform(x, y))
+        if lon != lon or lat != lat:
+            return point_error(transformer, x, y)
+    try:
+        with lantrel.ZrGeoPosition() as position:
+            position.Datum = system.datum
+            position.x, position.y = lon, lat
+            position.StateCount
+    except lantrel.Error as e:
+        return e.description
+    return f"the point ({x!r}, {y!r}) could not be looked up"
 
 
 def system_field_names(text):
@@ -82,7 +101,7 @@ def describe_point(system, x, y, systems=ALL_SYSTEMS, angular_decimals=8, linear
         shown = "outside the served area" if px != px else f"{px:.{digits}f}, {py:.{digits}f}"
         rows.append((text, shown))
     if columns["status"][0]:
-        rows.append(("lookup", f"failed (error {int(columns['status'][0])})"))
+        rows.append(("lookup", f"failed: {lookup_error(system, x, y)}"))
     rows.append(("county", columns["county"][0] or "none"))
     rows.append(("FIPS", columns["geoid"][0] or "none"))
     rows.append(("zone", columns["sp_zone"][0] or "none"))

@@ -33,10 +33,10 @@ class SettingsDialog(QDialog):
         form.addRow(buttons)
 
     def save(self):
+        # All or nothing: a refused text must not leave the fields before it stored.
         try:
-            for name, edit in self.edits.items():
-                settings.set_value(name, edit.value() if isinstance(edit, QSpinBox)
-                                   else edit.text())
+            settings.set_values({name: edit.value() if isinstance(edit, QSpinBox) else edit.text()
+                                 for name, edit in self.edits.items()})
         except ValueError as e:
             QMessageBox.warning(self, "lantrel settings", str(e))
             return

@@ -36,20 +36,31 @@ def value(name):
     return text if text or name == "source_system" else default
 
 
-def set_value(name, new):
-    """Stores a setting; a system text lantrel cannot read or a precision outside 0 to 12
-    raises ValueError and stores nothing."""
+def _checked(name, new):
+    """The value stored for `name`; raises ValueError for a system text lantrel cannot read or
+    a precision outside 0 to 12."""
     default = DEFAULTS[name]
     if isinstance(default, int):
         number = int(new)
         if not 0 <= number <= 12:
             raise ValueError(f"{name} must be 0 to 12, got {number}")
-        new = number
-    else:
-        new = str(new).strip()
-        if new:
-            try:
-                lantrel.parse_system(new)
-            except lantrel.Error as e:
-                raise ValueError(e.description) from None
-    QgsSettings().setValue(_PREFIX + name, new)
+        return number
+    new = str(new).strip()
+    if new:
+        try:
+            lantrel.parse_system(new)
+        except lantrel.Error as e:
+            raise ValueError(f"{name.replace('_', ' ')}: {e.description}") from None
+    return new
+
+
+def set_value(name, new):
+    """Stores a setting; one that is refused (ValueError) stores nothing."""
+    set_values({name: new})
+
+
+def set_values(values):
+    """Stores {name: value} together: when one is refused (ValueError), none is stored."""
+    checked = {name: _checked(name, new) for name, new in values.items()}
+    for name, new in checked.items():
+        QgsSettings().setValue(_PREFIX + name, new)

@@ -9,7 +9,7 @@ import pytest
 
 import lantrel
 from conftest import FAR_POINT, KY_POINTS, rows, run, table, write_layer
-from qgis.core import QgsRectangle, QgsVectorLayer
+from qgis.core import QgsRectangle, QgsVectorLayer, QgsWkbTypes
 
 
 def points_of(layer):
@@ -48,6 +48,26 @@ def test_convert_equals_the_package(tmp_path, suffix, crs, source, target):
     assert results["FAILED"] == 0 and f"{len(src_points)} feature(s) converted" in log
 
 
+@pytest.mark.parametrize("suffix,kind,zm", [
+    (".gpkg", "ZM", lambda i: f"{100.5 + i!r} {i / 4!r}"),
+    (".geojson", "Z", lambda i: f"{-3.25 * i!r}"),
+    (".gpkg", "M", lambda i: f"{i + 0.125!r}"),
+])
+def test_convert_keeps_z_and_m(tmp_path, suffix, kind, zm):
+    layer = write_layer(str(tmp_path / f"zm{suffix}"), "EPSG:4269",
+                        [(f"POINT {kind} ({x!r} {y!r} {zm(i)})", {"name": f"p{i}"})
+                         for i, (x, y) in enumerate(KY_POINTS)])
+    _, out, _ = run("convertlayer", INPUT=layer, TARGET_SYSTEM="north/nad27/usft")
+    assert QgsWkbTypes.displayString(out.wkbType()) == f"Point{kind}"
+    ex, ey = lantrel.Transformer("geo", "north/nad27/usft").transform(
+        *map(np.array, zip(*points_of(layer))))
+    for f_in, f_out, x, y in zip(layer.getFeatures(), out.getFeatures(), ex, ey):
+        p_in, p_out = f_in.geometry().constGet(), f_out.geometry().constGet()
+        assert (p_out.x(), p_out.y()) == (x, y)
+        assert (p_out.is3D(), p_out.isMeasure()) == ("Z" in kind, "M" in kind)
+        assert same(p_out.z(), p_in.z()) and same(p_out.m(), p_in.m())
+
+
 HOSTILE = {"type": "FeatureCollection", "features": [
     {"type": "Feature", "properties": {"name": "good"},
      "geometry": {"type": "Point", "coordinates": list(KY_POINTS[0])}},
@@ -60,11 +80,14 @@ HOSTILE = {"type": "FeatureCollection", "features": [
      "geometry": {"type": "MultiPoint", "coordinates": [list(KY_POINTS[1])]}},
     {"type": "Feature", "properties": {"name": "far"},
      "geometry": {"type": "Point", "coordinates": list(FAR_POINT)}},
+    {"type": "Feature", "properties": {"name": "pole"},
+     "geometry": {"type": "Point", "coordinates": [-84.0, 95.0]}},
 ]}
 
 # name -> the words the message must hold ("" for a converted feature), for a NAD 27 target.
 HOSTILE_EXPECTED = {"good": "", "null": "no geometry", "line": "LineString",
-                    "two": "multipoint of 2", "one": "", "far": "shift window"}
+                    "two": "multipoint of 2", "one": "", "far": "shift window",
+                    "pole": "latitude 95 is outside -90 to 90"}
 
 
 @pytest.fixture
@@ -92,8 +115,9 @@ def test_hostile_features_are_kept_explained_and_counted(hostile, algorithm, par
         assert words in r["lantrel_message"], name
         if words and algorithm == "convertlayer":
             assert r["geometry"].isEmpty(), name
-    failed = sum(1 for r in found.values() if r["lantrel_status"] == "failed")
-    assert failed == results["FAILED"] and f"{failed} kept without a result" in log
+    failed = [r["lantrel_message"] for r in found.values() if r["lantrel_status"] == "failed"]
+    assert len(failed) == results["FAILED"] and f"{len(failed)} kept without a result" in log
+    assert all(f"1 x {message}" in log for message in failed), log
 
 
 @pytest.mark.parametrize("algorithm", ["convertlayer", "addlocationfields"])
@@ -104,6 +128,16 @@ def test_an_unserved_crs_fails_every_feature_with_the_reason(tmp_path, algorithm
     results, out, log = run(algorithm, INPUT=layer, TARGET_SYSTEM="utm16")
     assert [r["lantrel_status"] for r in rows(out)] == ["failed", "failed"]
     assert all("EPSG:3857" in r["lantrel_message"] for r in rows(out))
+    assert results["FAILED"] == 2 and "2 kept without a result" in log
+
+
+def test_a_carter_field_that_holds_no_text_is_named(tmp_path):
+    layer = write_layer(str(tmp_path / "numbers.gpkg"), "EPSG:4267",
+                        [("POINT(0 0)", {"n": 5}), ("POINT(0 0)", {"n": None})],
+                        fields=(("n", "int"),))
+    results, out, log = run("cartertopoints", INPUT=layer, FIELD="n")
+    assert [r["lantrel_message"] for r in rows(out)] == [
+        "the Carter location field holds 5, not a text", "the Carter location field is empty"]
     assert results["FAILED"] == 2 and "2 kept without a result" in log
 
 
@@ -152,6 +186,7 @@ def test_carter_text_to_points_and_cells(tmp_path):
     assert "outside 1 to 25" in got[8]["lantrel_message"]
     assert "empty" in got[9]["lantrel_message"]
     assert out.crs().authid() == "EPSG:4267" and results["FAILED"] == 4
+    assert "4 kept without a result" in log and "1 x the Carter location field is empty" in log
     cells = results["CELLS"]
     cells = cells if not isinstance(cells, str) else QgsVectorLayer(cells, "c", "ogr")
     boxes = [f.geometry().boundingBox() for f in cells.getFeatures()]
@@ -198,7 +233,8 @@ def test_text_coordinates_to_points(tmp_path):
                 assert r["lantrel_status"] == "failed" and case[3] in r["lantrel_message"], \
                     (case, r["lantrel_message"])
                 assert r["geometry"].isEmpty()
-        assert results["FAILED"] == sum(isinstance(c[3], str) for c in mine)
+        failed = sum(isinstance(c[3], str) for c in mine)
+        assert results["FAILED"] == failed and f"{failed} kept without a result" in log
 
 
 @pytest.mark.parametrize("kind,extent,expected", [

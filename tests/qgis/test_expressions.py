@@ -60,6 +60,8 @@ def test_convert_returns_the_point_bit_for_bit():
     ("lantrel_county($geometry)", QgsGeometry.fromWkt("LINESTRING(0 0, 1 1)"), "EPSG:2246",
      "points only"),
     ("lantrel_county($geometry)", POINT, "EPSG:3857", "EPSG:3857"),
+    ("lantrel_quad($geometry)", QgsGeometry.fromPointXY(QgsPointXY(-84, 95)), "EPSG:4269",
+     "latitude 95 is outside -90 to 90"),
     ("lantrel_quad($geometry, 'nowhere/nad99')", POINT, "EPSG:2246", "lantrel_quad"),
     ("lantrel_quad($geometry, '', 'colour')", POINT, "EPSG:2246", "part must be"),
     ("lantrel_convert(-95, 30, 'geo', 'geo/nad27')", None, "", "shift window"),

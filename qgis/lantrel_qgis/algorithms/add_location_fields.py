@@ -81,7 +81,8 @@ class AddLocationFields(LantrelAlgorithm):
         columns = {}
         if system is not None:
             columns = locations.locate(system, xs, ys, systems, factor_system)
-        values = [_column(columns[name]) for name, _ in added] if columns else []
+        # One tuple of added values per feature.
+        values = list(zip(*[_column(columns[name]) for name, _ in added])) if columns else []
         out = Output(sink, fields)
         tally = Tally(feedback, len(features))
         for i, f in enumerate(features):
@@ -89,10 +90,9 @@ class AddLocationFields(LantrelAlgorithm):
                 break
             message = reasons[i] or unserved
             if message is None and columns["status"][i]:
-                message = (f"the point ({xs[i]!r}, {ys[i]!r}) could not be looked up "
-                           f"(error {int(columns['status'][i])})")
+                message = locations.lookup_error(system, float(xs[i]), float(ys[i]))
             if message is None:
-                extra = [column[i] for column in values]
+                extra = values[i]
             else:
                 extra = [_EMPTY[kind] for _, kind in added]
             # A feature without a point keeps no geometry: what it has does not fit the layer.

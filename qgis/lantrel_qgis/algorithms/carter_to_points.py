@@ -89,8 +89,11 @@ class CarterToPoints(LantrelAlgorithm):
 
 def _partial_or_reason(text):
     """(message, cell bounds, label) of a text from_carter could not read."""
-    if text is None or not isinstance(text, str) or not text.strip():
+    if text is None or (hasattr(text, "isNull") and text.isNull()) or \
+            (isinstance(text, str) and not text.strip()):
         return "the Carter location field is empty", None, ""
+    if not isinstance(text, str):
+        return f"the Carter location field holds {text!r}, not a text", None, ""
     try:
         cell = grids.partial_cell(text)
     except ValueError as e:

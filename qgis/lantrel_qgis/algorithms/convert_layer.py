@@ -7,8 +7,8 @@ from qgis.core import (QgsGeometry, QgsProcessing, QgsProcessingOutputNumber,
 
 import lantrel
 
-from ..layer_points import (Unserved, crs_of, feature_points, parse_system, point_error,
-                            point_geometry, source_system)
+from ..layer_points import (Unserved, crs_of, feature_points, output_point_type, parse_system,
+                            point_error, point_geometry, point_part, source_system)
 from .base import LantrelAlgorithm, Tally, Output, output_fields
 
 
@@ -18,10 +18,11 @@ class ConvertLayer(LantrelAlgorithm):
     HELP = ("Converts every point of a layer from one lantrel system to another (plane zones, "
             "UTM, geographic; NAD 27 and NAD 83 through lantrel's own NADCON grid). Systems "
             "are written as the lantrel tool takes them: north/nad27/usft, utm16/nad83/m, geo, "
-            "EPSG:2246. An empty source system means the layer's CRS. A feature that cannot be "
-            "converted (no geometry, not a point, outside the shift window) is kept with an "
-            "empty geometry, lantrel_status 'failed' and the reason in lantrel_message; the "
-            "log counts them.")
+            "EPSG:2246. An empty source system means the layer's CRS. Only x and y change: "
+            "heights (Z) and measures (M) are carried through as they are. A feature that "
+            "cannot be converted (no geometry, not a point, outside the shift window) is kept "
+            "with an empty geometry, lantrel_status 'failed' and the reason in "
+            "lantrel_message; the log counts them.")
 
     def initAlgorithm(self, config=None):
         self.addParameter(QgsProcessingParameterFeatureSource(
@@ -54,8 +55,10 @@ class ConvertLayer(LantrelAlgorithm):
         crs = crs_of(target)
         if not crs.isValid():
             feedback.pushInfo(f"{target.describe()} has no EPSG code: the output has no CRS")
-        sink, dest = self.parameterAsSink(parameters, "OUTPUT", context, fields,
-                                          QgsWkbTypes.Point, crs)
+        # Only x and y change: the points keep their Z and M, and the output its Z and M.
+        kind = output_point_type(source.wkbType())
+        has_z, has_m = QgsWkbTypes.hasZ(kind), QgsWkbTypes.hasM(kind)
+        sink, dest = self.parameterAsSink(parameters, "OUTPUT", context, fields, kind, crs)
         features = list(source.getFeatures())
         xs, ys, reasons = feature_points(features)
         ox = np.full(len(features), np.nan)
@@ -71,8 +74,13 @@ class ConvertLayer(LantrelAlgorithm):
             message = reasons[i] or unserved
             if message is None and ox[i] != ox[i]:
                 message = point_error(transformer, float(xs[i]), float(ys[i]))
-            geometry = point_geometry(float(ox[i]), float(oy[i])) if message is None else \
-                QgsGeometry()
+            geometry = QgsGeometry()
+            if message is None:
+                z = m = None
+                if has_z or has_m:
+                    p, _ = point_part(f.geometry())
+                    z, m = (p.z() if has_z else None), (p.m() if has_m else None)
+                geometry = point_geometry(float(ox[i]), float(oy[i]), z, m)
             out.add(f, geometry, message, [])
             tally.count(message)
         out.flush()
