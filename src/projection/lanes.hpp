@@ -77,7 +77,7 @@ LANTREL_LANES_FUNCTION(sqrt)
 #undef LANTREL_LANES_FUNCTION
 
 /// The width of the blocks the array conversion interleaves.
-inline constexpr std::size_t kBlockWidth = 4;
+inline constexpr std::size_t kBlockWidth = 8;
 using Block = Lanes<kBlockWidth>;
 
 }  // namespace lantrel::detail
