@@ -130,3 +130,16 @@ def quad_cells(west, south, east, north):
         cells.append((found["quad"][k], found["quad_tile"][k], found["quad_state"][k],
                       (w, s, w + QUAD, s + QUAD)))
     return cells
+
+
+def county_outlines(west, south, east, north):
+    """[(county, county_fips, geoid, ring)] of the counties whose outlines' bounds meet an
+    extent in NAD 83 longitudes (negative west) and latitudes: the outlines lantrel's data
+    file holds and its lookup tests, ring as [(lon, lat), ...] closed."""
+    loc = locations.locator()
+    table = loc._tables
+    found = []
+    for i in loc.records_meeting("counties", (west, south, east, north)).tolist():
+        ring = [(float(x), float(y)) for x, y in loc.outline("counties", i)]
+        found.append((table["county"][i], table["county_fips"][i], table["geoid"][i], ring))
+    return found

@@ -9,7 +9,7 @@ import pytest
 
 import lantrel
 from conftest import FAR_POINT, KY_POINTS, rows, run, table, write_layer
-from qgis.core import QgsRectangle, QgsVectorLayer, QgsWkbTypes
+from qgis.core import QgsGeometry, QgsPointXY, QgsRectangle, QgsVectorLayer, QgsWkbTypes
 
 
 def points_of(layer):
@@ -241,12 +241,19 @@ def test_text_coordinates_to_points(tmp_path):
     (0, "-85.82,-85.74,36.76,36.84 [EPSG:4267]", ["D45", "D46", "E45", "E46"]),
     (1, "-85.82,-85.80,36.80,36.81 [EPSG:4267]", ["D45-06", "D45-07"]),
     (2, "-84.95,-84.80,38.15,38.24 [EPSG:4269]", None),
+    (3, "-84.56,-84.44,38.00,38.08 [EPSG:4269]", None),
 ])
 def test_grid_layers(kind, extent, expected):
     results, out, _ = run("gridlayer", KIND=kind, EXTENT=extent)
     got = [r for r in rows(out)]
     if expected is not None:
         assert sorted(r["carter_cell"] for r in got) == expected
+        return
+    if kind == 3:
+        # Lexington lies in Fayette County: its outline holds the point, as the lookup says.
+        here = QgsGeometry.fromPointXY(QgsPointXY(-84.5, 38.05))
+        holding = [r["county"] for r in got if r["geometry"].contains(here)]
+        assert holding == list(lantrel.locate([-84.5], [38.05])["county"]) == ["Fayette"]
         return
     centres = [r["geometry"].centroid().asPoint() for r in got]
     found = lantrel.locate([c.x() for c in centres], [c.y() for c in centres])

@@ -1,7 +1,7 @@
 """The Carter grid or the quadrangles of an extent as a polygon layer."""
 
 from qgis.core import (QgsCoordinateReferenceSystem, QgsFeature, QgsFeatureSink, QgsFields,
-                       QgsGeometry, QgsProcessing, QgsProcessingException,
+                       QgsGeometry, QgsPointXY, QgsProcessing, QgsProcessingException,
                        QgsProcessingOutputNumber, QgsProcessingParameterEnum,
                        QgsProcessingParameterExtent, QgsProcessingParameterFeatureSink,
                        QgsRectangle, QgsWkbTypes)
@@ -9,19 +9,20 @@ from qgis.core import (QgsCoordinateReferenceSystem, QgsFeature, QgsFeatureSink,
 from .. import grids
 from .base import LantrelAlgorithm, field
 
-KINDS = ("Carter blocks (NAD 27)", "Carter sections (NAD 27)", "Quadrangles (NAD 83)")
-_CRS = ("EPSG:4267", "EPSG:4267", "EPSG:4269")
+KINDS = ("Carter blocks (NAD 27)", "Carter sections (NAD 27)", "Quadrangles (NAD 83)",
+         "Counties (NAD 83)")
+_CRS = ("EPSG:4267", "EPSG:4267", "EPSG:4269", "EPSG:4269")
 _MAX_CELLS = 500_000
 
 
 class GridLayer(LantrelAlgorithm):
     NAME = "gridlayer"
-    TITLE = "Carter grid or quadrangles for an extent"
+    TITLE = "Carter grid, quadrangles or counties for an extent"
     HELP = ("Writes the Carter grid's 5-minute blocks or 1-minute sections (on NAD 27, labelled "
-            "D45 and D45-07) or the 7.5-minute quadrangles (on NAD 83, with the name, tile and "
-            "state lantrel's data file gives them) that meet an extent. County outlines are "
-            "not offered: the lantrel library answers which county holds a point but does "
-            "not hand out the outlines themselves.")
+            "D45 and D45-07), the 7.5-minute quadrangles (on NAD 83, with the name, tile and "
+            "state lantrel's data file gives them) or the county outlines (on NAD 83, with "
+            "name, FIPS code and GEOID: the very outlines lantrel's county lookup tests) that "
+            "meet an extent.")
 
     def initAlgorithm(self, config=None):
         self.addParameter(QgsProcessingParameterEnum("KIND", "Areas", options=list(KINDS),
@@ -40,6 +41,19 @@ class GridLayer(LantrelAlgorithm):
         west, south, east, north = (extent.xMinimum(), extent.yMinimum(), extent.xMaximum(),
                                     extent.yMaximum())
         fields = QgsFields()
+        if kind == 3:
+            for name in ("county", "county_fips", "geoid"):
+                fields.append(field(name, "text"))
+            counties = grids.county_outlines(west, south, east, north)
+            sink, dest = self.parameterAsSink(parameters, "OUTPUT", context, fields,
+                                              QgsWkbTypes.Polygon, crs)
+            for name, fips, geoid, ring in counties:
+                f = QgsFeature(fields)
+                f.setAttributes([name, fips, geoid])
+                f.setGeometry(QgsGeometry.fromPolygonXY([[QgsPointXY(x, y) for x, y in ring]]))
+                sink.addFeature(f, QgsFeatureSink.FastInsert)
+            feedback.pushInfo(f"{len(counties)} area(s)")
+            return {"OUTPUT": dest, "COUNT": len(counties)}
         if kind == 2:
             for name in ("quad", "quad_tile", "quad_state"):
                 fields.append(field(name, "text"))
