@@ -127,3 +127,21 @@ def test_every_quadrangle_record_is_found_at_its_centre_as_a_position_finds_it()
     for i in range(0, len(tiles), 7):
         want = position_row(float(lon[i]), float(lat[i]), D.zrNAD83)
         assert {k: frame.iloc[i][k] for k in want} == want, tiles[i]
+
+
+def test_outlines_bounds_and_box_search():
+    loc = lantrel.Locator()
+    found = lantrel.locate([-84.5], [38.05])
+    county = int(np.flatnonzero(loc._tables["county"][:-1] == found["county"][0])[0])
+    ring = loc.outline("counties", county)
+    west, south, east, north = loc.bounds("counties", county)
+    assert (ring[0] == ring[-1]).all() and ring.shape[1] == 2
+    assert west <= ring[:, 0].min() and ring[:, 0].max() <= east < 0
+    assert south <= ring[:, 1].min() and ring[:, 1].max() <= north
+    assert county in loc.records_meeting("counties", (-84.5, 38.05, -84.5, 38.05))
+    assert loc.outline(2, 0).shape == (5, 2) and loc.size("quads") == loc.size(2)
+    with pytest.raises(lantrel.Error):
+        loc.outline("rivers", 0)
+    with pytest.raises(lantrel.Error) as e:
+        loc.outline("states", 10 ** 6)
+    assert e.value.number == 9
