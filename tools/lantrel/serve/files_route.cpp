@@ -85,15 +85,15 @@ Response FilesRoute(const Context& context, const Request& request, const std::s
   }
   const Inputs in(request, false);
   std::string name = in.Text("name").value_or("");
-  const std::string* content = &request.body;
+  std::string_view content = request.body;
   for (const auto& u : request.uploads) {
     if (u.field == "file") {
-      content = &u.content;
+      content = u.content;
       if (name.empty()) name = u.fileName;
       break;
     }
   }
-  if (content->empty()) throw Problem(400, "missing-parameter", "send the file as the body (with name=) or as the form field 'file'");
+  if (content.empty()) throw Problem(400, "missing-parameter", "send the file as the body (with name=) or as the form field 'file'");
   const std::string kind = KindOf(name);
   const std::string command = in.Text("command").value_or("convert");
   if (command != "convert" && command != "locate") {
@@ -118,7 +118,7 @@ Response FilesRoute(const Context& context, const Request& request, const std::s
   const std::string output = stem + "_" + command + "." + format;
   std::optional<std::string> job;
   try {
-    job = context.jobs->Start(args, *content, "input." + kind, output);
+    job = context.jobs->Start(args, content, "input." + kind, output);
   } catch (const std::runtime_error& e) {
     throw Problem(422, "job-refused", e.what());
   }

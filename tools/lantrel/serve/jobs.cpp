@@ -142,7 +142,7 @@ void Jobs::Expire() {
   }
 }
 
-std::optional<std::string> Jobs::Start(const std::vector<std::string>& args, const std::string& content,
+std::optional<std::string> Jobs::Start(const std::vector<std::string>& args, std::string_view content,
                                        const std::string& inputName, const std::string& outputName) {
   std::unique_lock<std::mutex> lock(mutex_);
   Expire();

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -37,7 +38,7 @@ class Jobs {
   /// Starts `lantrel <args...> -o OUT IN` on content saved as IN (named inputName, ".zip" for a
   /// zipped Shapefile). Returns the job id, or nothing when maxRunning jobs are running.
   /// Throws std::runtime_error when the folder or the process cannot be made.
-  std::optional<std::string> Start(const std::vector<std::string>& args, const std::string& content,
+  std::optional<std::string> Start(const std::vector<std::string>& args, std::string_view content,
                                    const std::string& inputName, const std::string& outputName);
   std::optional<JobState> State(const std::string& id);
   /// The result's bytes and file name, once done; the job and its folder are removed.
