@@ -1,5 +1,6 @@
 """The API over HTTP: every route against its OpenAPI schema, answers equal to the tool's,
 and every refusal a problem document with the right status."""
+import io
 import json
 import os
 import socket
@@ -204,7 +205,8 @@ class FilesTest(unittest.TestCase):
                             z.write(os.path.join(d, "wells." + ext), "wells." + ext)
                 cases = [("wells.csv", csv, {"to": "north"}, ["convert", "--from", "geographic/nad83/deg", "--to", "north/nad83/usft"], "csv"),
                          ("wells.csv", csv, {"command": "locate"}, ["locate", "--from", "geographic/nad83/deg"], "csv"),
-                         ("wells.zip", zipped, {"to": "utm16", "format": "geojson"}, None, "geojson")]
+                         ("wells.zip", zipped, {"to": "utm16", "format": "geojson"}, None, "geojson"),
+                         ("wells.csv", csv, {"to": "north", "format": "shp"}, ["convert", "--from", "geographic/nad83/deg", "--to", "north/nad83/usft"], "shp")]
                 for number, (name, path, params, tool, ext) in enumerate(cases):
                     with self.subTest(name=name, params=params):
                         with open(path, "rb") as f:
@@ -214,6 +216,7 @@ class FilesTest(unittest.TestCase):
                             time.sleep(0.1)
                             job = server.check(server.get("/api/v1/files/" + job["id"]), "/api/v1/files/{id}", "GET")
                         self.assertEqual(job["state"], "done", job["message"])
+                        self.assertEqual(job["progress"], 1)
                         no_local_detail(self, job["message"])
                         got = server.get(job["result"])
                         self.assertEqual(got.status_code, 200)
@@ -221,8 +224,17 @@ class FilesTest(unittest.TestCase):
                             # A new file each time: the tool refuses to replace an existing one.
                             out = os.path.join(d, f"tool{number}.{ext}")
                             run_tool([*tool, "-o", out, path], "")
-                            with open(out, "rb") as f:
-                                self.assertEqual(got.content, f.read())
+                            if ext == "shp":
+                                # The Shapefile zipped with its sidecars (the .dbf carries the day).
+                                packed = zipfile.ZipFile(io.BytesIO(got.content))
+                                self.assertEqual(job["result_name"], "wells_convert.zip")
+                                self.assertTrue({"wells_convert." + e for e in ("shp", "shx", "dbf", "prj")} <= set(packed.namelist()))
+                                for e in ("shp", "shx"):
+                                    with open(out[:-3] + e, "rb") as f:
+                                        self.assertEqual(packed.read("wells_convert." + e), f.read())
+                            else:
+                                with open(out, "rb") as f:
+                                    self.assertEqual(got.content, f.read())
                         else:
                             self.assertEqual(len(json.loads(got.content)["features"]), 3)
                         self.assertEqual(server.get(job["result"]).status_code, 404)
