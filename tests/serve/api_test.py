@@ -61,6 +61,22 @@ class ApiTest(unittest.TestCase):
         self.assertIn("shift window", body["message"][2])
         self.assertIsNone(body["x"][1])
 
+    def test_number_columns_read_as_the_json_library_reads_them(self):
+        # The same points written in several JSON forms; with a null in each column the body
+        # goes through the JSON library instead of the column reader.
+        forms = ["-84.5", "-8.45e1", "-845E-1", "-84.50000000000001", " \n-84.5\t", "-85", "-0.8487330e+2"]
+        ys = ["38", "3.8E+1", "38.200900000000001", "38.0", "0.382009e2", "37.25", "38.2009"]
+        bodies = ['{"from": "geo", "to": "north", "x": [%s], "y": [%s]}' % (",".join(forms + extra), ",".join(ys + extra))
+                  for extra in ([], ["null"])]
+        fast, slow = (self.server.post("/api/v1/convert", data=b, headers={"Content-Type": "application/json"}).json()
+                      for b in bodies)
+        n = len(forms)
+        self.assertEqual((fast["x"], fast["y"]), (slow["x"][:n], slow["y"][:n]))
+        self.assertEqual(fast["failed"], 0)
+        out = run_tool(["convert", "-f", "geo", "-t", "north", "-p", "17"],
+                       "".join(f"{x.strip()} {y}\n" for x, y in zip(forms, ys))).split()
+        self.assertEqual(fast["x"] + fast["y"], [float(v) for v in out[0::2] + out[1::2]])
+
     def test_locate_equals_the_tool(self):
         lines = "".join(f"{x} {y}\n" for x, y in POINTS)
         rows = [line.split("\t")[1:] for line in run_tool(["locate", "--from", "geo"], lines).splitlines()]
@@ -103,6 +119,20 @@ class ApiTest(unittest.TestCase):
                 self.assertTrue(body["location"]["county"])
                 self.assertTrue(body["location"]["carter"])
 
+    def test_point_gives_the_neighbour_zone_it_lies_in(self):
+        # (text, zones, zones expected): one zone of a two-zone state, both when asked for.
+        cases = [("-87.57 37.97", None, {"in-west"}), ("-89.45 37.7", None, {"il-west"}),
+                 ("-88.6 37.4", None, {"il-east"}), ("-87.57 37.97", "all", {"in-west", "in-east"}),
+                 ("-84.8733 38.2009", None, set())]
+        for text, zones, expected in cases:
+            with self.subTest(text=text, zones=zones):
+                params = {"text": text, **({"zones": zones} if zones else {})}
+                body = self.server.check(self.server.get("/api/v1/point", params=params), "/api/v1/point", "GET")
+                neighbour = [e for e in body["systems"] if e["system"].startswith(("il-", "in-"))]
+                self.assertEqual({e["system"].split("/")[0] for e in neighbour}, expected)
+                self.assertEqual(len(neighbour), 4 * len(expected))
+                self.assertTrue(all(("note" in e) == (zones is None) for e in neighbour))
+
     def test_layers_are_geojson_in_the_box(self):
         for layer in ("states", "counties", "quads", "carter"):
             with self.subTest(layer=layer):
@@ -132,6 +162,10 @@ class ApiTest(unittest.TestCase):
             ("POST", "/api/v1/convert", {"data": "x" * 70000, "headers": {"Content-Type": "application/json"}}, 413, "body-too-large"),
             ("POST", "/api/v1/convert", {"data": "{\"from\": ", "headers": {"Content-Type": "application/json"}}, 400, "malformed-json"),
             ("POST", "/api/v1/locate", {"data": "[1, 2]", "headers": {"Content-Type": "application/json"}}, 400, "malformed-json"),
+            *[("POST", "/api/v1/convert", {"data": '{"from": "geo", "to": "north", ' + columns + '}', "headers": {"Content-Type": "application/json"}},
+               400, "malformed-json")
+              for columns in ('"x": [-84.5,], "y": [38]', '"x": [-084.5], "y": [38]', '"x": [-84.5 1], "y": [38, 1]',
+                              '"x": [.5], "y": [38]', '"x": [-84.5], "y": [38]} {', '"x": [-84.5], "y": [38e]')],
             ("DELETE", "/api/v1/point", {}, 405, "method-not-allowed"),
             ("GET", "/api/v1/locate", {}, 405, "method-not-allowed"),
             ("GET", "/api/v1/nothing", {}, 404, "not-found"),
@@ -243,6 +277,33 @@ class FilesTest(unittest.TestCase):
                 self.assertEqual(bad.status_code, 415)
             finally:
                 server.stop()
+
+
+class LargeBatchTest(unittest.TestCase):
+    def test_a_batch_split_over_workers_equals_the_tool(self):
+        # Enough points for several workers; failures sprinkled through every worker's range.
+        n = 150000
+        xs = [-89.4 + 7.3 * ((i * 7919) % n) / n for i in range(n)]
+        ys = [36.6 + 2.6 * ((i * 104729) % n) / n for i in range(n)]
+        for i in range(0, n, 9973):
+            xs[i] = -80.0
+        server = Server()
+        try:
+            r = server.post("/api/v1/convert", json={"from": "geo", "to": "north/nad27", "texts": False, "x": xs, "y": ys})
+            body = r.json()
+        finally:
+            server.stop()
+        lines = run_tool(["convert", "-f", "geo", "-t", "north/nad27", "-p", "17"],
+                         "".join(f"{x!r} {y!r}\n" for x, y in zip(xs, ys))).split("\n")
+        self.assertEqual(body["count"], n)
+        self.assertEqual(body["failed"], sum(1 for line in lines[:n] if not line))
+        for i, line in enumerate(lines[:n]):
+            if not line:
+                self.assertEqual(body["status"][i], "error", i)
+                self.assertIn("shift window", body["message"][i])
+                continue
+            x, y = map(float, line.split())
+            self.assertEqual((body["x"][i], body["y"][i], body["message"][i]), (x, y, None), i)
 
 
 class StopTest(unittest.TestCase):
