@@ -174,6 +174,7 @@
   function sendFile(file) {
     const q = new URLSearchParams({ command: $("file-command").value, name: file.name });
     if (q.get("command") === "convert") q.set("to", $("file-to").value);
+    if ($("file-format").value) q.set("format", $("file-format").value);
     result.hidden = true;
     progress.hidden = false;
     progress.removeAttribute("value");
@@ -188,7 +189,13 @@
   }
   function poll(job) {
     if (job.state === "running") {
-      fileStatus.textContent = "Working… " + job.output_bytes + " bytes written";
+      // The share of the file read so far; indeterminate until the tool has read any of it.
+      if (job.progress > 0) {
+        progress.max = 1;
+        progress.value = job.progress;
+      }
+      fileStatus.textContent = "Working… " + Math.round(job.progress * 100) + " % read, " +
+        job.output_bytes + " bytes written";
       return new Promise((ok) => setTimeout(ok, 250))
         .then(() => fetch(api + "files/" + job.id)).then((r) => r.json()).then(poll);
     }

@@ -1,5 +1,6 @@
 """The API over HTTP: every route against its OpenAPI schema, answers equal to the tool's,
 and every refusal a problem document with the right status."""
+import io
 import json
 import os
 import socket
@@ -60,6 +61,22 @@ class ApiTest(unittest.TestCase):
         self.assertIn("shift window", body["message"][2])
         self.assertIsNone(body["x"][1])
 
+    def test_number_columns_read_as_the_json_library_reads_them(self):
+        # The same points written in several JSON forms; with a null in each column the body
+        # goes through the JSON library instead of the column reader.
+        forms = ["-84.5", "-8.45e1", "-845E-1", "-84.50000000000001", " \n-84.5\t", "-85", "-0.8487330e+2"]
+        ys = ["38", "3.8E+1", "38.200900000000001", "38.0", "0.382009e2", "37.25", "38.2009"]
+        bodies = ['{"from": "geo", "to": "north", "x": [%s], "y": [%s]}' % (",".join(forms + extra), ",".join(ys + extra))
+                  for extra in ([], ["null"])]
+        fast, slow = (self.server.post("/api/v1/convert", data=b, headers={"Content-Type": "application/json"}).json()
+                      for b in bodies)
+        n = len(forms)
+        self.assertEqual((fast["x"], fast["y"]), (slow["x"][:n], slow["y"][:n]))
+        self.assertEqual(fast["failed"], 0)
+        out = run_tool(["convert", "-f", "geo", "-t", "north", "-p", "17"],
+                       "".join(f"{x.strip()} {y}\n" for x, y in zip(forms, ys))).split()
+        self.assertEqual(fast["x"] + fast["y"], [float(v) for v in out[0::2] + out[1::2]])
+
     def test_locate_equals_the_tool(self):
         lines = "".join(f"{x} {y}\n" for x, y in POINTS)
         rows = [line.split("\t")[1:] for line in run_tool(["locate", "--from", "geo"], lines).splitlines()]
@@ -102,6 +119,20 @@ class ApiTest(unittest.TestCase):
                 self.assertTrue(body["location"]["county"])
                 self.assertTrue(body["location"]["carter"])
 
+    def test_point_gives_the_neighbour_zone_it_lies_in(self):
+        # (text, zones, zones expected): one zone of a two-zone state, both when asked for.
+        cases = [("-87.57 37.97", None, {"in-west"}), ("-89.45 37.7", None, {"il-west"}),
+                 ("-88.6 37.4", None, {"il-east"}), ("-87.57 37.97", "all", {"in-west", "in-east"}),
+                 ("-84.8733 38.2009", None, set())]
+        for text, zones, expected in cases:
+            with self.subTest(text=text, zones=zones):
+                params = {"text": text, **({"zones": zones} if zones else {})}
+                body = self.server.check(self.server.get("/api/v1/point", params=params), "/api/v1/point", "GET")
+                neighbour = [e for e in body["systems"] if e["system"].startswith(("il-", "in-"))]
+                self.assertEqual({e["system"].split("/")[0] for e in neighbour}, expected)
+                self.assertEqual(len(neighbour), 4 * len(expected))
+                self.assertTrue(all(("note" in e) == (zones is None) for e in neighbour))
+
     def test_layers_are_geojson_in_the_box(self):
         for layer in ("states", "counties", "quads", "carter"):
             with self.subTest(layer=layer):
@@ -131,6 +162,10 @@ class ApiTest(unittest.TestCase):
             ("POST", "/api/v1/convert", {"data": "x" * 70000, "headers": {"Content-Type": "application/json"}}, 413, "body-too-large"),
             ("POST", "/api/v1/convert", {"data": "{\"from\": ", "headers": {"Content-Type": "application/json"}}, 400, "malformed-json"),
             ("POST", "/api/v1/locate", {"data": "[1, 2]", "headers": {"Content-Type": "application/json"}}, 400, "malformed-json"),
+            *[("POST", "/api/v1/convert", {"data": '{"from": "geo", "to": "north", ' + columns + '}', "headers": {"Content-Type": "application/json"}},
+               400, "malformed-json")
+              for columns in ('"x": [-84.5,], "y": [38]', '"x": [-084.5], "y": [38]', '"x": [-84.5 1], "y": [38, 1]',
+                              '"x": [.5], "y": [38]', '"x": [-84.5], "y": [38]} {', '"x": [-84.5], "y": [38e]')],
             ("DELETE", "/api/v1/point", {}, 405, "method-not-allowed"),
             ("GET", "/api/v1/locate", {}, 405, "method-not-allowed"),
             ("GET", "/api/v1/nothing", {}, 404, "not-found"),
@@ -204,7 +239,8 @@ class FilesTest(unittest.TestCase):
                             z.write(os.path.join(d, "wells." + ext), "wells." + ext)
                 cases = [("wells.csv", csv, {"to": "north"}, ["convert", "--from", "geographic/nad83/deg", "--to", "north/nad83/usft"], "csv"),
                          ("wells.csv", csv, {"command": "locate"}, ["locate", "--from", "geographic/nad83/deg"], "csv"),
-                         ("wells.zip", zipped, {"to": "utm16", "format": "geojson"}, None, "geojson")]
+                         ("wells.zip", zipped, {"to": "utm16", "format": "geojson"}, None, "geojson"),
+                         ("wells.csv", csv, {"to": "north", "format": "shp"}, ["convert", "--from", "geographic/nad83/deg", "--to", "north/nad83/usft"], "shp")]
                 for number, (name, path, params, tool, ext) in enumerate(cases):
                     with self.subTest(name=name, params=params):
                         with open(path, "rb") as f:
@@ -214,6 +250,7 @@ class FilesTest(unittest.TestCase):
                             time.sleep(0.1)
                             job = server.check(server.get("/api/v1/files/" + job["id"]), "/api/v1/files/{id}", "GET")
                         self.assertEqual(job["state"], "done", job["message"])
+                        self.assertEqual(job["progress"], 1)
                         no_local_detail(self, job["message"])
                         got = server.get(job["result"])
                         self.assertEqual(got.status_code, 200)
@@ -221,8 +258,17 @@ class FilesTest(unittest.TestCase):
                             # A new file each time: the tool refuses to replace an existing one.
                             out = os.path.join(d, f"tool{number}.{ext}")
                             run_tool([*tool, "-o", out, path], "")
-                            with open(out, "rb") as f:
-                                self.assertEqual(got.content, f.read())
+                            if ext == "shp":
+                                # The Shapefile zipped with its sidecars (the .dbf carries the day).
+                                packed = zipfile.ZipFile(io.BytesIO(got.content))
+                                self.assertEqual(job["result_name"], "wells_convert.zip")
+                                self.assertTrue({"wells_convert." + e for e in ("shp", "shx", "dbf", "prj")} <= set(packed.namelist()))
+                                for e in ("shp", "shx"):
+                                    with open(out[:-3] + e, "rb") as f:
+                                        self.assertEqual(packed.read("wells_convert." + e), f.read())
+                            else:
+                                with open(out, "rb") as f:
+                                    self.assertEqual(got.content, f.read())
                         else:
                             self.assertEqual(len(json.loads(got.content)["features"]), 3)
                         self.assertEqual(server.get(job["result"]).status_code, 404)
@@ -231,6 +277,33 @@ class FilesTest(unittest.TestCase):
                 self.assertEqual(bad.status_code, 415)
             finally:
                 server.stop()
+
+
+class LargeBatchTest(unittest.TestCase):
+    def test_a_batch_split_over_workers_equals_the_tool(self):
+        # Enough points for several workers; failures sprinkled through every worker's range.
+        n = 150000
+        xs = [-89.4 + 7.3 * ((i * 7919) % n) / n for i in range(n)]
+        ys = [36.6 + 2.6 * ((i * 104729) % n) / n for i in range(n)]
+        for i in range(0, n, 9973):
+            xs[i] = -80.0
+        server = Server()
+        try:
+            r = server.post("/api/v1/convert", json={"from": "geo", "to": "north/nad27", "texts": False, "x": xs, "y": ys})
+            body = r.json()
+        finally:
+            server.stop()
+        lines = run_tool(["convert", "-f", "geo", "-t", "north/nad27", "-p", "17"],
+                         "".join(f"{x!r} {y!r}\n" for x, y in zip(xs, ys))).split("\n")
+        self.assertEqual(body["count"], n)
+        self.assertEqual(body["failed"], sum(1 for line in lines[:n] if not line))
+        for i, line in enumerate(lines[:n]):
+            if not line:
+                self.assertEqual(body["status"][i], "error", i)
+                self.assertIn("shift window", body["message"][i])
+                continue
+            x, y = map(float, line.split())
+            self.assertEqual((body["x"][i], body["y"][i], body["message"][i]), (x, y, None), i)
 
 
 class StopTest(unittest.TestCase):

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   r.contentType = "application/json";
   const std::size_t newline = text.find('\n');
   const std::string_view query = text.substr(0, newline);
-  if (newline != std::string_view::npos) r.body = std::string(text.substr(newline + 1));
+  if (newline != std::string_view::npos) r.body = text.substr(newline + 1);
   std::size_t from = 0;
   while (from <= query.size()) {
     const std::size_t amp = std::min(query.find('&', from), query.size());

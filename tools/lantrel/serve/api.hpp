@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -30,7 +31,7 @@ struct Request {
   std::string method;  // "GET", "POST", ...
   std::string path;    // decoded path without the query
   std::multimap<std::string, std::string> query;  // decoded query parameters
-  std::string body;
+  std::string_view body;  // the caller keeps the bytes while the request is answered
   std::string contentType;
   std::vector<Upload> uploads;  // multipart form files
 };

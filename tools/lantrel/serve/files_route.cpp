@@ -50,6 +50,7 @@ Response StateResponse(const JobState& s, int status) {
   doc["state"] = s.state;
   doc["input_bytes"] = s.inputBytes;
   doc["output_bytes"] = s.outputBytes;
+  doc["progress"] = s.progress;
   doc["seconds"] = s.seconds;
   doc["message"] = s.message;
   doc["result"] = "/api/v1/files/" + s.id + "/result";
@@ -85,15 +86,15 @@ Response FilesRoute(const Context& context, const Request& request, const std::s
   }
   const Inputs in(request, false);
   std::string name = in.Text("name").value_or("");
-  const std::string* content = &request.body;
+  std::string_view content = request.body;
   for (const auto& u : request.uploads) {
     if (u.field == "file") {
-      content = &u.content;
+      content = u.content;
       if (name.empty()) name = u.fileName;
       break;
     }
   }
-  if (content->empty()) throw Problem(400, "missing-parameter", "send the file as the body (with name=) or as the form field 'file'");
+  if (content.empty()) throw Problem(400, "missing-parameter", "send the file as the body (with name=) or as the form field 'file'");
   const std::string kind = KindOf(name);
   const std::string command = in.Text("command").value_or("convert");
   if (command != "convert" && command != "locate") {
@@ -109,16 +110,20 @@ Response FilesRoute(const Context& context, const Request& request, const std::s
   }
   if (in.Switch("zgs", false)) args.push_back("--zgs");
   if (in.Switch("accept_distant", false)) args.push_back("--accept-distant");
+  // The result's format: the upload's by default (GeoPackage for a zipped Shapefile); shp is
+  // a zipped Shapefile.
   std::string format = Lower(in.Text("format").value_or(kind == "zip" ? "gpkg" : kind));
+  if (format.empty()) format = kind == "zip" ? "gpkg" : kind;
   if (format == "json") format = "geojson";
-  if (format != "csv" && format != "gpkg" && format != "geojson" && format != "fgb") {
-    throw Problem(400, "invalid-parameter", "'format' must be csv, gpkg, geojson or fgb");
+  if (format == "zip" || format == "shapefile") format = "shp";
+  if (format != "csv" && format != "gpkg" && format != "geojson" && format != "fgb" && format != "shp") {
+    throw Problem(400, "invalid-parameter", "'format' must be csv, gpkg, geojson, fgb or shp (a zipped Shapefile)");
   }
   const std::string stem = Stem(name);
-  const std::string output = stem + "_" + command + "." + format;
+  const std::string output = stem + "_" + command + "." + (format == "shp" ? "zip" : format);
   std::optional<std::string> job;
   try {
-    job = context.jobs->Start(args, *content, "input." + kind, output);
+    job = context.jobs->Start(args, content, "input." + kind, output);
   } catch (const std::runtime_error& e) {
     throw Problem(422, "job-refused", e.what());
   }

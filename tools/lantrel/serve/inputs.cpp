@@ -1,6 +1,7 @@
 #include "serve/inputs.hpp"
 
 #include "numbers.hpp"
+#include "serve/column_body.hpp"
 #include "serve/problem.hpp"
 
 namespace lantrel::cli::serve {
@@ -19,10 +20,20 @@ bool JsonType(std::string_view contentType) {
 
 }  // namespace
 
-Inputs::Inputs(const Request& request, bool bodyAllowed) : request_(request) {
+Inputs::Inputs(const Request& request, bool bodyAllowed) : Inputs(request, bodyAllowed, {}) {}
+
+Inputs::Inputs(const Request& request, bool bodyAllowed, std::initializer_list<std::string_view> columns)
+    : request_(request) {
   if (!bodyAllowed || request.body.empty()) return;
   if (!JsonType(request.contentType)) {
     throw Problem(415, "unsupported-media-type", "the body must be JSON (application/json)");
+  }
+  if (columns.size() > 0) {
+    if (auto read = ReadColumnBody(request.body, columns)) {
+      body_ = std::move(read->rest);
+      columns_ = std::move(read->columns);
+      return;
+    }
   }
   body_ = nlohmann::json::parse(request.body, nullptr, false);
   if (body_.is_discarded()) throw Problem(400, "malformed-json", "the body is not valid JSON");
@@ -35,8 +46,22 @@ const nlohmann::json& Inputs::Member(std::string_view name) const {
   return it == body_.end() ? kNull : *it;
 }
 
+const std::vector<double>* Inputs::Column(std::string_view name) const {
+  for (const auto& [n, values] : columns_) {
+    if (n == name) return &values;
+  }
+  return nullptr;
+}
+
+std::vector<double> Inputs::TakeColumn(std::string_view name) {
+  for (auto& [n, values] : columns_) {
+    if (n == name) return std::move(values);
+  }
+  return {};
+}
+
 bool Inputs::Has(std::string_view name) const {
-  return !Member(name).is_null() || request_.query.count(std::string(name)) != 0;
+  return Column(name) != nullptr || !Member(name).is_null() || request_.query.count(std::string(name)) != 0;
 }
 
 std::optional<std::string> Inputs::Text(std::string_view name) const {

@@ -2,10 +2,13 @@
 // refused with a problem document when it cannot be read.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -22,6 +25,9 @@ class Inputs {
   /// Parses a JSON body (400 malformed-json when it is not JSON or not an object; 415 when the
   /// body is not declared as JSON).
   Inputs(const Request& request, bool bodyAllowed);
+  /// The same, with the members named in `columns` read apart when they are arrays of
+  /// numbers only (see column_body.hpp): Column gives them, Member does not.
+  Inputs(const Request& request, bool bodyAllowed, std::initializer_list<std::string_view> columns);
 
   bool Has(std::string_view name) const;
   /// A text parameter (a JSON string member, or the query value).
@@ -36,10 +42,15 @@ class Inputs {
   /// A body member (null json when absent or not a JSON body).
   const nlohmann::json& Member(std::string_view name) const;
   bool HasBody() const { return body_.is_object(); }
+  /// A column of numbers read apart, or nullptr.
+  const std::vector<double>* Column(std::string_view name) const;
+  /// Moves a column read apart out (empty when there is none).
+  std::vector<double> TakeColumn(std::string_view name);
 
  private:
   const Request& request_;
   nlohmann::json body_;
+  std::vector<std::pair<std::string, std::vector<double>>> columns_;
 };
 
 /// A converter whose position has the reference data (the library's file or --data).

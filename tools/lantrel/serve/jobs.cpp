@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -14,6 +16,10 @@
 #include <iterator>
 #include <random>
 #include <stdexcept>
+#include <string_view>
+
+#include "serve/job_progress.hpp"
+#include "serve/shapefile_zip.hpp"
 
 #ifdef LANTREL_HAVE_GDAL
 #include <cpl_conv.h>
@@ -29,11 +35,16 @@ namespace fs = std::filesystem;
 
 struct Jobs::Job {
   std::string id, dir, input, output, errors, outputName;
+  std::string written;               // what the tool writes: the output, or the Shapefile to zip
+  bool zip = false;                  // the output is `written` and its sidecars zipped
+  std::vector<std::string> inputs;   // the files the tool reads, for the progress
   pid_t pid = -1;
   std::string state = "running";
   std::string message;
   std::uint64_t inputBytes = 0;
+  double progress = 0.0;
   std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now(), end{};
+  std::atomic<bool> watched{false};  // the watcher thread is done with the job
 };
 
 namespace {
@@ -121,7 +132,7 @@ Jobs::~Jobs() {
       if (job->state == "running" && job->pid > 0) ::kill(job->pid, SIGTERM);
     }
   }
-  for (auto& t : watchers_) {
+  for (auto& [t, job] : watchers_) {
     if (t.joinable()) t.join();
   }
   std::error_code ec;
@@ -142,7 +153,7 @@ void Jobs::Expire() {
   }
 }
 
-std::optional<std::string> Jobs::Start(const std::vector<std::string>& args, const std::string& content,
+std::optional<std::string> Jobs::Start(const std::vector<std::string>& args, std::string_view content,
                                        const std::string& inputName, const std::string& outputName) {
   std::unique_lock<std::mutex> lock(mutex_);
   Expire();
@@ -159,6 +170,15 @@ std::optional<std::string> Jobs::Start(const std::vector<std::string>& args, con
   job->input = job->dir + "/" + inputName;
   job->output = job->dir + "/" + outputName;
   job->outputName = outputName;
+  job->written = job->output;
+  const auto ends = [](const std::string& name, std::string_view tail) {
+    return name.size() > tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  if (ends(outputName, ".zip")) {
+    // A zipped Shapefile: the tool writes it into a folder of its own, packed when done.
+    job->zip = true;
+    job->written = job->dir + "/shp/" + outputName.substr(0, outputName.size() - 4) + ".shp";
+  }
   job->errors = job->dir + "/messages.txt";
   job->inputBytes = content.size();
   const auto fail = [&](const char* why) {
@@ -171,14 +191,20 @@ std::optional<std::string> Jobs::Start(const std::vector<std::string>& args, con
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     if (!out) fail("cannot store the upload");
   }
+  if (job->zip) {
+    std::error_code ec;
+    if (!fs::create_directory(job->dir + "/shp", ec)) fail("cannot make the job's folder");
+  }
   std::string input = job->input;
-  if (inputName.size() > 4 && inputName.compare(inputName.size() - 4, 4, ".zip") == 0) {
+  job->inputs.push_back(input);
+  if (ends(inputName, ".zip")) {
     input = ShapefileInZip(job->input, job->dir);
     if (input.empty()) fail("the zip file holds no single Shapefile (.shp)");
+    job->inputs = {input, input.substr(0, input.size() - 4) + ".dbf"};
   }
   std::vector<std::string> argv{program_};
   argv.insert(argv.end(), args.begin(), args.end());
-  argv.insert(argv.end(), {"-o", job->output, input});
+  argv.insert(argv.end(), {"-o", job->written, input});
   std::vector<char*> raw;
   for (auto& a : argv) raw.push_back(a.data());
   raw.push_back(nullptr);
@@ -200,7 +226,16 @@ std::optional<std::string> Jobs::Start(const std::vector<std::string>& args, con
   posix_spawnattr_destroy(&attr);
   if (rc != 0) fail("cannot start the job");
   jobs_[job->id] = job;
-  watchers_.emplace_back([this, job] { Watch(job); });
+  // Watchers of ended jobs are joined here, so that threads do not pile up over a long run.
+  for (auto it = watchers_.begin(); it != watchers_.end();) {
+    if (it->second->watched) {
+      it->first.join();
+      it = watchers_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  watchers_.emplace_back(std::thread([this, job] { Watch(job); }), job);
   return job->id;
 }
 
@@ -208,32 +243,45 @@ void Jobs::Watch(std::shared_ptr<Job> job) {
   int status = 0;
   while (::waitpid(job->pid, &status, 0) < 0 && errno == EINTR) {
   }
-  const std::string messages = Report(ReadAll(job->errors), job->dir);
+  std::string messages = Report(ReadAll(job->errors), job->dir);
   std::error_code ec;
-  const bool written = fs::is_regular_file(job->output, ec);
-  std::lock_guard<std::mutex> lock(mutex_);
-  job->end = std::chrono::steady_clock::now();
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   // Status 1 with a result: some records failed and say so; anything else without one failed.
-  job->state = written && (code == 0 || code == 1) ? "done" : "failed";
-  job->message = messages;
-  // A failed job keeps only its state: nothing of the upload stays behind.
-  if (job->state == "failed") fs::remove_all(job->dir, ec);
+  bool done = fs::is_regular_file(job->written, ec) && (code == 0 || code == 1);
+  if (done && job->zip && !ZipShapefile(job->written, job->output)) {
+    done = false;
+    messages += (messages.empty() ? "" : "\n") + std::string("cannot pack the Shapefile into a zip file");
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    job->end = std::chrono::steady_clock::now();
+    job->state = done ? "done" : "failed";
+    if (done) job->progress = 1.0;
+    job->message = messages;
+    // A failed job keeps only its state: nothing of the upload stays behind.
+    if (!done) fs::remove_all(job->dir, ec);
+  }
+  job->watched = true;
 }
 
 std::optional<JobState> Jobs::State(const std::string& id) {
   std::lock_guard<std::mutex> lock(mutex_);
   const auto it = jobs_.find(id);
   if (it == jobs_.end()) return std::nullopt;
-  const Job& j = *it->second;
+  Job& j = *it->second;
+  if (j.state == "running" && j.pid > 0) {
+    // Below 1 until the job has ended (the result may still be packed).
+    j.progress = std::max(j.progress, std::min(ReadShare(j.pid, j.inputs), 0.99));
+  }
   JobState s;
   s.id = j.id;
   s.state = j.state;
   s.message = j.message;
   s.inputBytes = j.inputBytes;
   std::error_code ec;
-  const auto size = fs::file_size(j.output, ec);
+  const auto size = fs::file_size(j.state == "running" ? j.written : j.output, ec);
   s.outputBytes = ec ? 0 : size;
+  s.progress = j.progress;
   const auto end = j.state == "running" ? std::chrono::steady_clock::now() : j.end;
   s.seconds = std::chrono::duration<double>(end - j.start).count();
   s.resultName = j.outputName;

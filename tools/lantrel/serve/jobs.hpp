@@ -11,7 +11,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace lantrel::cli::serve {
@@ -22,6 +24,7 @@ struct JobState {
   std::string message;  // the tool's report when it failed, or of the points that failed
   std::uint64_t inputBytes = 0;
   std::uint64_t outputBytes = 0;  // written so far
+  double progress = 0.0;          // share of the input read, 0 to 1 (1 once done)
   double seconds = 0.0;
   std::string resultName;  // the download's file name
 };
@@ -35,9 +38,11 @@ class Jobs {
   Jobs& operator=(const Jobs&) = delete;
 
   /// Starts `lantrel <args...> -o OUT IN` on content saved as IN (named inputName, ".zip" for a
-  /// zipped Shapefile). Returns the job id, or nothing when maxRunning jobs are running.
+  /// zipped Shapefile). An outputName ending in ".zip" is a zipped Shapefile: the tool writes
+  /// the Shapefile, packed into the zip when it is done. Returns the job id, or nothing when
+  /// maxRunning jobs are running.
   /// Throws std::runtime_error when the folder or the process cannot be made.
-  std::optional<std::string> Start(const std::vector<std::string>& args, const std::string& content,
+  std::optional<std::string> Start(const std::vector<std::string>& args, std::string_view content,
                                    const std::string& inputName, const std::string& outputName);
   std::optional<JobState> State(const std::string& id);
   /// The result's bytes and file name, once done; the job and its folder are removed.
@@ -53,7 +58,7 @@ class Jobs {
   std::chrono::seconds keep_;
   std::mutex mutex_;
   std::map<std::string, std::shared_ptr<Job>> jobs_;
-  std::vector<std::thread> watchers_;
+  std::vector<std::pair<std::thread, std::shared_ptr<Job>>> watchers_;
   std::uint64_t next_ = 0;
 };
 

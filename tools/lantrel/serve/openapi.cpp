@@ -26,7 +26,8 @@ constexpr const char* kDocument = R"json({
           {"name": "angle_precision", "in": "query", "schema": {"type": "integer", "minimum": 0, "maximum": 17}},
           {"name": "dms_precision", "in": "query", "schema": {"type": "integer", "minimum": 0, "maximum": 12}},
           {"name": "zgs", "in": "query", "schema": {"type": "boolean"}},
-          {"name": "accept_distant", "in": "query", "schema": {"type": "boolean"}}
+          {"name": "accept_distant", "in": "query", "schema": {"type": "boolean"}},
+          {"name": "zones", "in": "query", "schema": {"enum": ["point", "all"]}, "description": "zones of a neighbouring state found at the point: point (default) gives the one zone of the state the point lies in (of Illinois' and Indiana's two, the one whose central meridian lies nearest, with a note: those states assign their zones by county); all gives every zone that applies to those states"}
         ],
         "responses": {
           "200": {"description": "the point", "content": {"application/json": {"schema": {"$ref": "#/components/schemas/PointReport"}}}},
@@ -104,7 +105,7 @@ constexpr const char* kDocument = R"json({
           {"name": "command", "in": "query", "schema": {"enum": ["convert", "locate"]}},
           {"name": "from", "in": "query", "schema": {"type": "string"}},
           {"name": "to", "in": "query", "schema": {"type": "string"}},
-          {"name": "format", "in": "query", "schema": {"enum": ["csv", "gpkg", "geojson", "fgb"]}},
+          {"name": "format", "in": "query", "schema": {"enum": ["csv", "gpkg", "geojson", "fgb", "shp"]}, "description": "the result's format: by default the upload's (GeoPackage for a zipped Shapefile); shp is a zipped Shapefile (.shp, .shx, .dbf, .prj, .cpg in one .zip)"},
           {"name": "name", "in": "query", "schema": {"type": "string"}, "description": "the file's name, for a raw body"},
           {"$ref": "#/components/parameters/precision"},
           {"$ref": "#/components/parameters/zgs"},
@@ -136,7 +137,7 @@ constexpr const char* kDocument = R"json({
         "summary": "The converted file, once; the job's folder is removed after",
         "parameters": [{"name": "id", "in": "path", "required": true, "schema": {"type": "string"}}],
         "responses": {
-          "200": {"description": "the file", "content": {"application/octet-stream": {"schema": {"type": "string", "format": "binary"}}}},
+          "200": {"description": "the file (a zip for a zipped Shapefile)", "content": {"application/octet-stream": {"schema": {"type": "string", "format": "binary"}}}},
           "404": {"$ref": "#/components/responses/Problem"},
           "409": {"$ref": "#/components/responses/Problem"}
         }
@@ -263,6 +264,7 @@ constexpr const char* kDocument = R"json({
           "x": {"type": "number"}, "y": {"type": "number"}, "x_text": {"type": "string"}, "y_text": {"type": "string"},
           "x_dms": {"type": "string"}, "y_dms": {"type": "string"},
           "scale_factor": {"type": "number"}, "convergence": {"type": "number"},
+          "note": {"type": "string", "description": "how the entry's zone was chosen, where the data cannot tell"},
           "error": {"type": "string"}
         },
         "additionalProperties": false
@@ -332,10 +334,12 @@ constexpr const char* kDocument = R"json({
         }
       },
       "Job": {
-        "type": "object", "required": ["id", "state", "input_bytes", "output_bytes", "seconds", "message", "result", "result_name"],
+        "type": "object", "required": ["id", "state", "input_bytes", "output_bytes", "progress", "seconds", "message", "result", "result_name"],
         "properties": {
           "id": {"type": "string"}, "state": {"enum": ["running", "done", "failed"]},
-          "input_bytes": {"type": "integer"}, "output_bytes": {"type": "integer"}, "seconds": {"type": "number"},
+          "input_bytes": {"type": "integer"}, "output_bytes": {"type": "integer"},
+          "progress": {"type": "number", "minimum": 0, "maximum": 1, "description": "share of the upload the tool has read; 1 once done (a GeoPackage, read page by page, stays at 0 until then)"},
+          "seconds": {"type": "number"},
           "message": {"type": "string"}, "result": {"type": "string"}, "result_name": {"type": "string"}
         },
         "additionalProperties": false

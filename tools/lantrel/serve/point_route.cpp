@@ -1,11 +1,11 @@
 // /point: one point read from any form the tool reads, then expressed in every system on both
 // datums, with its factors, the datum shift, where it lies and the flags a surveyor checks.
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "carter_text.hpp"
 #include "dms.hpp"
@@ -14,7 +14,9 @@
 #include "numbers.hpp"
 #include "point_factors.hpp"
 #include "serve/carter_area.hpp"
+#include "serve/converter_pool.hpp"
 #include "serve/inputs.hpp"
+#include "serve/json_writer.hpp"
 #include "serve/problem.hpp"
 #include "serve/routes.hpp"
 
@@ -22,7 +24,6 @@ namespace lantrel::cli::serve {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
 using P = zrGeoProjection;
 
 System Named(const char* name) { return *ParseSystem(name).system; }
@@ -89,31 +90,64 @@ void AddTargets(std::vector<Target>& t, zrGeoProjection p, bool feet) {
   }
 }
 
-// The neighbouring states' zones, by the state the point lies in.
-std::vector<zrGeoProjection> NeighbourZones(const std::string& states) {
-  std::vector<zrGeoProjection> z;
-  const auto has = [&](const char* s) { return states.find(s) != std::string::npos; };
-  if (has("Missouri")) z.push_back(P::moEastZone);
-  if (has("Illinois")) z.insert(z.end(), {P::ilWestZone, P::ilEastZone});
-  if (has("Indiana")) z.insert(z.end(), {P::inWestZone, P::inEastZone});
-  if (has("Ohio")) z.push_back(P::ohSouthZone);
-  if (has("West Virginia")) z.push_back(P::wvSouthZone);
-  if (has("Virginia") && !has("West Virginia")) z.push_back(P::vaSouthZone);
-  if (has("Tennessee")) z.push_back(P::tnSingleZone);
-  return z;
+// A target's system name and description, made once for every target the answer can hold.
+struct TargetNames {
+  std::string system, description;
+};
+
+const TargetNames& NamesOf(const Target& t) {
+  constexpr int kProjections = 16, kUnits = 8;
+  static const std::vector<TargetNames> table = [] {
+    std::vector<TargetNames> names(kProjections * 2 * kUnits);
+    std::vector<Target> all{{P::zrGeographic, zrGeoDatum::zrNAD83, zrGeoUnits::zrDecimalDegrees},
+                            {P::zrGeographic, zrGeoDatum::zrNAD27, zrGeoUnits::zrDecimalDegrees}};
+    for (int p = 0; p < kProjections; ++p) {
+      const auto projection = static_cast<zrGeoProjection>(p);
+      if (projection != P::zrGeographic && projection != P::zrCarter) AddTargets(all, projection, true);
+    }
+    for (const Target& a : all) {
+      TargetNames& n = names[(static_cast<int>(a.projection) * 2 + static_cast<int>(a.datum)) * kUnits +
+                             static_cast<int>(a.units)];
+      n.system = Canonical(System{a.projection, a.datum, a.units, 0});
+      n.description = std::string(LongName(a.projection)) + ", " + std::string(LongName(a.datum)) + ", " +
+                      std::string(LongName(a.units));
+    }
+    return names;
+  }();
+  return table[(static_cast<int>(t.projection) * 2 + static_cast<int>(t.datum)) * kUnits + static_cast<int>(t.units)];
+}
+
+// The neighbouring states' zones the library carries, by state name.
+struct StateZones {
+  const char* state;
+  std::vector<zrGeoProjection> zones;
+};
+
+const std::vector<StateZones>& NeighbourStates() {
+  static const std::vector<StateZones> states{
+      {"Missouri", {P::moEastZone}},
+      {"Illinois", {P::ilWestZone, P::ilEastZone}},
+      {"Indiana", {P::inWestZone, P::inEastZone}},
+      {"Ohio", {P::ohSouthZone}},
+      {"West Virginia", {P::wvSouthZone}},
+      {"Virginia", {P::vaSouthZone}},
+      {"Tennessee", {P::tnSingleZone}},
+  };
+  return states;
 }
 
 class Report {
  public:
   Report(const Context& context, int planeDecimals, int angleDecimals, int dmsDecimals, bool zgs)
-      : plane_(planeDecimals), angle_(angleDecimals), dms_(dmsDecimals) {
-    position_ = MakeConverter(context, Named("geographic"), Named("geographic"), false, zgs);
-  }
+      : position_(context, Named("geographic"), Named("geographic"), false, zgs),
+        plane_(planeDecimals),
+        angle_(angleDecimals),
+        dms_(dmsDecimals) {}
 
   // Places the geographic point (west-positive longitude) on datum `from` and converts it to t.
   // Returns the position's return code (4: outside the shift window).
   std::int32_t To(double lon, double lat, zrGeoDatum from, const Target& t) {
-    ZrGeoPosition& p = position_->position();
+    ZrGeoPosition& p = position();
     p.Projection(P::zrGeographic);
     p.Datum(from);
     p.Units(zrGeoUnits::zrDecimalDegrees);
@@ -123,89 +157,143 @@ class Report {
     return p.ConvertTo(t.datum, t.projection, t.units);
   }
 
-  Json Entry(double lon, double lat, zrGeoDatum from, const Target& t) {
-    System s{t.projection, t.datum, t.units, 0};
-    Json e;
-    e["system"] = Canonical(s);
-    e["description"] = std::string(LongName(t.projection)) + ", " + std::string(LongName(t.datum)) + ", " +
-                       std::string(LongName(t.units));
+  // The point in system t as one entry of "systems"; note, when not empty, says how the
+  // entry's zone was chosen.
+  void Entry(JsonWriter& w, double lon, double lat, zrGeoDatum from, const Target& t, std::string_view note) {
+    const TargetNames& names = NamesOf(t);
+    w.Object();
+    w.Key("system").String(names.system);
+    w.Key("description").String(names.description);
     try {
       if (To(lon, lat, from, t) == 4) {
-        e["error"] = "datum change refused: the point lies outside the NAD 27/NAD 83 shift window "
-                     "(81.5-90 W, 36-39.5 N)";
-        return e;
+        w.Key("error").String("datum change refused: the point lies outside the NAD 27/NAD 83 shift window "
+                              "(81.5-90 W, 36-39.5 N)");
+        w.End();
+        return;
       }
-      ZrGeoPosition& p = position_->position();
+      ZrGeoPosition& p = position();
       const bool angular = t.projection == P::zrGeographic;
       const double x = angular ? -p.x() : p.x();
       const double y = p.y();
       const int decimals = angular ? angle_ : plane_;
-      e["x"] = x;
-      e["y"] = y;
-      e["x_text"] = Fixed(x, decimals);
-      e["y_text"] = Fixed(y, decimals);
+      char text[kMaxFixedChars];
+      w.Key("x").Number(x);
+      w.Key("y").Number(y);
+      w.Key("x_text").String(std::string_view(text, static_cast<std::size_t>(FormatFixed(text, x, decimals) - text)));
+      w.Key("y_text").String(std::string_view(text, static_cast<std::size_t>(FormatFixed(text, y, decimals) - text)));
       if (angular) {
-        char text[kMaxDmsChars];
-        e["x_dms"] = std::string(text, FormatDms(text, x, true, dms_));
-        e["y_dms"] = std::string(text, FormatDms(text, y, false, dms_));
+        char dms[kMaxDmsChars];
+        w.Key("x_dms").String(std::string_view(dms, FormatDms(dms, x, true, dms_)));
+        w.Key("y_dms").String(std::string_view(dms, FormatDms(dms, y, false, dms_)));
       } else {
         const PointFactors f = ReadFactors(p);
-        e["scale_factor"] = f.scaleFactor;
-        e["convergence"] = f.convergence;
+        w.Key("scale_factor").Number(f.scaleFactor);
+        w.Key("convergence").Number(f.convergence);
       }
+      if (!note.empty()) w.Key("note").String(note);
     } catch (const Error& err) {
-      e["error"] = DescribeLibraryError(err);
+      w.Key("error").String(DescribeLibraryError(err));
     }
-    return e;
+    w.End();
   }
 
   ZrGeoPosition& position() { return position_->position(); }
 
  private:
-  std::unique_ptr<PointConverter> position_;
+  PooledConverter position_;
   int plane_, angle_, dms_;
 };
 
-Json AreaJson(const CarterCell& cell, Report& report) {
+// The zones of the neighbouring states found at the point. A state with two zones (Illinois,
+// Indiana) assigns them by county, and the data file holds no counties outside Kentucky: the
+// zone whose central meridian lies nearest the point (the smaller convergence) stands for it,
+// and its entries say so. With every zone asked for, both are listed.
+struct NeighbourZone {
+  zrGeoProjection zone;
+  std::string note;
+};
+
+std::vector<NeighbourZone> NeighbourZones(const std::string& states, double lon83, double lat83, bool every,
+                                          Report& report) {
+  std::vector<NeighbourZone> z;
+  std::vector<std::string_view> found;
+  for (std::size_t from = 0; from <= states.size();) {
+    const std::size_t semi = std::min(states.find(';', from), states.size());
+    found.push_back(std::string_view(states).substr(from, semi - from));
+    from = semi + 1;
+  }
+  for (const StateZones& s : NeighbourStates()) {
+    if (std::find(found.begin(), found.end(), s.state) == found.end()) continue;
+    if (every || s.zones.size() == 1) {
+      for (const auto zone : s.zones) z.push_back({zone, {}});
+      continue;
+    }
+    std::optional<zrGeoProjection> nearest;
+    double least = 0.0;
+    for (const auto zone : s.zones) {
+      try {
+        report.To(lon83, lat83, zrGeoDatum::zrNAD83, {zone, zrGeoDatum::zrNAD83, zrGeoUnits::zrMeters});
+        const double c = std::fabs(ReadFactors(report.position()).convergence);
+        if (!nearest || c < least) {
+          nearest = zone;
+          least = c;
+        }
+      } catch (const Error&) {
+      }
+    }
+    if (!nearest) continue;
+    z.push_back({*nearest, std::string("the ") + s.state + " zone whose central meridian is nearest the point; " +
+                               s.state + " assigns its zones by county (zones=all lists both)"});
+  }
+  return z;
+}
+
+void AreaJson(JsonWriter& w, const CarterCell& cell, Report& report, double lon, double lat, zrGeoDatum from) {
   // The ring on NAD 83 (the map's datum): corners and points along the edges, shifted point by
   // point; the size from the single zone.
-  Json ring = Json::array();
   constexpr int kPerEdge = 4;
   const double corners[5][2] = {{cell.east, cell.south}, {cell.east, cell.north}, {cell.west, cell.north},
                                 {cell.west, cell.south}, {cell.east, cell.south}};
   const Target geo83{P::zrGeographic, zrGeoDatum::zrNAD83, zrGeoUnits::zrDecimalDegrees};
+  std::vector<std::pair<double, double>> ring;
   for (int c = 0; c < 4; ++c) {
     for (int s = 0; s < kPerEdge; ++s) {
       const double t = static_cast<double>(s) / kPerEdge;
-      const double lon = corners[c][0] + (corners[c + 1][0] - corners[c][0]) * t;
-      const double lat = corners[c][1] + (corners[c + 1][1] - corners[c][1]) * t;
-      if (report.To(lon, lat, cell.datum, geo83) == 4) return Json();
-      ring.push_back(Json::array({-report.position().x(), report.position().y()}));
+      const double lonAt = corners[c][0] + (corners[c + 1][0] - corners[c][0]) * t;
+      const double latAt = corners[c][1] + (corners[c + 1][1] - corners[c][1]) * t;
+      if (report.To(lonAt, latAt, cell.datum, geo83) == 4) {
+        throw Problem(422, "outside-shift-window", "the cell lies outside the NAD 27/NAD 83 shift window");
+      }
+      ring.emplace_back(-report.position().x(), report.position().y());
     }
   }
   ring.push_back(ring.front());
   const Target plane{P::zrSingleZone, zrGeoDatum::zrNAD83, zrGeoUnits::zrMeters};
-  const auto at = [&](double lon, double lat) {
-    report.To(lon, lat, cell.datum, plane);
+  const auto at = [&](double lonAt, double latAt) {
+    report.To(lonAt, latAt, cell.datum, plane);
     return std::pair<double, double>{report.position().x(), report.position().y()};
   };
   const double midLat = (cell.south + cell.north) / 2.0, midLon = (cell.east + cell.west) / 2.0;
-  const auto e = at(cell.east, midLat), w = at(cell.west, midLat);
+  const auto e = at(cell.east, midLat), wst = at(cell.west, midLat);
   const auto s = at(midLon, cell.south), n = at(midLon, cell.north);
-  const double width = std::hypot(e.first - w.first, e.second - w.second);
+  const double width = std::hypot(e.first - wst.first, e.second - wst.second);
   const double height = std::hypot(n.first - s.first, n.second - s.second);
-  Json a;
-  a["name"] = cell.name;
-  a["kind"] = cell.west - cell.east > kCarterSection * 1.5 ? "block" : "section";
-  a["datum"] = cell.datum == zrGeoDatum::zrNAD27 ? "nad27" : "nad83";
-  a["bounds"] = Json::array({-cell.west, cell.south, -cell.east, cell.north});
-  a["polygon"] = Json{{"type", "Polygon"}, {"coordinates", Json::array({ring})}};
-  a["width_m"] = width;
-  a["height_m"] = height;
-  a["width_ft"] = width / 0.3048006096012192;
-  a["height_ft"] = height / 0.3048006096012192;
-  a["area_acres"] = width * height / 4046.872609874252;
-  return a;
+  w.Object();
+  w.Key("name").String(cell.name);
+  w.Key("kind").String(cell.west - cell.east > kCarterSection * 1.5 ? "block" : "section");
+  w.Key("datum").String(cell.datum == zrGeoDatum::zrNAD27 ? "nad27" : "nad83");
+  w.Key("bounds").Array().Number(-cell.west).Number(cell.south).Number(-cell.east).Number(cell.north).End();
+  w.Key("polygon").Object().Key("type").String("Polygon").Key("coordinates").Array().Array();
+  for (const auto& [x, y] : ring) w.Array().Number(x).Number(y).End();
+  w.End().End().End();
+  w.Key("width_m").Number(width);
+  w.Key("height_m").Number(height);
+  w.Key("width_ft").Number(width / 0.3048006096012192);
+  w.Key("height_ft").Number(height / 0.3048006096012192);
+  w.Key("area_acres").Number(width * height / 4046.872609874252);
+  w.Key("centre").Object().Key("x").Number(-lon).Key("y").Number(lat);
+  w.Key("datum").String(from == zrGeoDatum::zrNAD27 ? "nad27" : "nad83").End();
+  w.End();
 }
 
 }  // namespace
@@ -223,14 +311,19 @@ Response PointRoute(const Context& context, const Request& request) {
   const int precision = static_cast<int>(in.Whole("precision", 0, kMaxPrecision).value_or(3));
   const int anglePrecision = static_cast<int>(in.Whole("angle_precision", 0, kMaxPrecision).value_or(9));
   const int dmsPrecision = static_cast<int>(in.Whole("dms_precision", 0, kMaxDmsDecimals).value_or(kDefaultDmsDecimals));
+  const std::string zones = in.Text("zones").value_or("point");
+  if (zones != "point" && zones != "all") throw Problem(400, "invalid-parameter", "'zones' must be point or all");
   const Reading reading = Understand(*text, named, datum);
 
-  Json doc;
-  doc["input"] = *text;
-  Json understood;
-  understood["form"] = reading.form;
-  understood["system"] = Canonical(reading.system);
-  understood["description"] = Describe(reading.system);
+  std::string out;
+  out.reserve(8192);
+  JsonWriter doc(out);
+  doc.Object();
+  doc.Key("input").String(*text);
+  doc.Key("understood").Object();
+  doc.Key("form").String(reading.form);
+  doc.Key("system").String(Canonical(reading.system));
+  doc.Key("description").String(Describe(reading.system));
 
   // The point, as geographic coordinates on the source datum (west-positive longitude).
   double lon = 0.0, lat = 0.0;
@@ -244,9 +337,9 @@ Response PointRoute(const Context& context, const Request& request) {
     }
     lon = (cell->east + cell->west) / 2.0;
     lat = (cell->south + cell->north) / 2.0;
-    understood["location"] = cell->name;
+    doc.Key("location").String(cell->name);
   } else {
-    auto converter = MakeConverter(context, reading.system, reading.system, true, zgs);
+    PooledConverter converter(context, reading.system, reading.system, true, zgs);
     converter->AcceptDistant(acceptDistant);
     std::string_view separator, rest;
     bool ok = reading.system.IsCarter() ? converter->PlaceLocation(*text)
@@ -260,10 +353,10 @@ Response PointRoute(const Context& context, const Request& request) {
     }
     ZrGeoPosition& p = converter->position();
     if (reading.system.IsCarter()) {
-      understood["location"] = p.Carter()->LocationString(zgs);
+      doc.Key("location").String(p.Carter()->LocationString(zgs));
     } else {
-      understood["x"] = reading.system.Angular() ? -p.x() : p.x();
-      understood["y"] = p.y();
+      doc.Key("x").Number(reading.system.Angular() ? -p.x() : p.x());
+      doc.Key("y").Number(p.y());
     }
     if (!converter->Check()) {
       const std::string m = ApiMessage(converter->error());
@@ -273,7 +366,7 @@ Response PointRoute(const Context& context, const Request& request) {
     lon = p.x();
     lat = p.y();
   }
-  doc["understood"] = understood;
+  doc.End();
   const zrGeoDatum from = reading.system.datum;
 
   // Geographic on both datums first: the shift and the lookups need them.
@@ -291,19 +384,15 @@ Response PointRoute(const Context& context, const Request& request) {
     throw Problem(422, "point-refused", DescribeLibraryError(e), e);
   }
 
-  Json location;
-  std::string states;
+  // The lookups, written out after the systems.
+  std::optional<LocationFields> fields;
+  std::string lookupError;
   if (g83 && p.DataLoaded()) {
     try {
       report.To(g83->first, g83->second, zrGeoDatum::zrNAD83, geo83);
-      const LocationFields f = LocatePoint(p, zgs);
-      for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
-        location[std::string(kLocationFieldNames[i])] = f.Text(i);
-      }
-      location["carter_nad83"] = f.Carter();
-      states = f.Text(0);
+      fields = LocatePoint(p, zgs);
     } catch (const Error& e) {
-      location["error"] = DescribeLibraryError(e);
+      lookupError = DescribeLibraryError(e);
     }
   }
   std::string carter27;
@@ -315,8 +404,6 @@ Response PointRoute(const Context& context, const Request& request) {
     } catch (const Error&) {
     }
   }
-  if (location.is_null()) location = Json::object();
-  location["carter"] = carter27;
 
   std::vector<Target> targets{geo83, geo27};
   AddTargets(targets, P::zrSingleZone, true);
@@ -324,41 +411,59 @@ Response PointRoute(const Context& context, const Request& request) {
   AddTargets(targets, P::zrSouthZone, true);
   AddTargets(targets, P::zrUTM16, false);
   AddTargets(targets, P::zrUTM17, false);
-  for (const auto z : NeighbourZones(states)) AddTargets(targets, z, true);
-  Json systems = Json::array();
-  for (const Target& t : targets) systems.push_back(report.Entry(lon, lat, from, t));
-  doc["systems"] = systems;
+  std::vector<std::string> notes(targets.size());
+  if (fields && g83) {
+    for (const auto& z : NeighbourZones(fields->Text(0), g83->first, g83->second, zones == "all", report)) {
+      AddTargets(targets, z.zone, true);
+      notes.resize(targets.size(), z.note);
+    }
+  }
+  doc.Key("systems").Array();
+  for (std::size_t i = 0; i < targets.size(); ++i) report.Entry(doc, lon, lat, from, targets[i], notes[i]);
+  doc.End();
 
-  Json shift;
-  shift["in_window"] = inWindow;
-  shift["from"] = from == zrGeoDatum::zrNAD27 ? "nad27" : "nad83";
+  doc.Key("datum_shift").Object();
+  doc.Key("in_window").Bool(inWindow);
+  doc.Key("from").String(from == zrGeoDatum::zrNAD27 ? "nad27" : "nad83");
   if (g83 && g27) {
     // NAD 83 minus NAD 27, east and north positive.
     const double dLon = -(g83->first - g27->first) * 3600.0;
     const double dLat = (g83->second - g27->second) * 3600.0;
-    shift["dlon_seconds"] = dLon;
-    shift["dlat_seconds"] = dLat;
-    shift["dlon_seconds_text"] = Fixed(dLon, 5);
-    shift["dlat_seconds_text"] = Fixed(dLat, 5);
+    doc.Key("dlon_seconds").Number(dLon);
+    doc.Key("dlat_seconds").Number(dLat);
+    doc.Key("dlon_seconds_text").String(Fixed(dLon, 5));
+    doc.Key("dlat_seconds_text").String(Fixed(dLat, 5));
   }
-  doc["datum_shift"] = shift;
-  doc["location"] = location;
+  doc.End();
 
-  Json flags;
-  const double lon83 = g83 ? g83->first : lon, lat83 = g83 ? g83->second : lat;
-  flags["in_shift_window"] = inWindow;
-  flags["in_served_region"] = ServedRegion::Contains(lon83, lat83);
-  flags["in_carter_grid"] = !carter27.empty();
-  flags["official_zone"] = location.contains("sp_zone") ? location["sp_zone"] : Json("");
-  doc["flags"] = flags;
-  if (cell) {
-    Json area = AreaJson(*cell, report);
-    if (area.is_null()) throw Problem(422, "outside-shift-window", "the cell lies outside the NAD 27/NAD 83 shift window");
-    area["centre"] = Json{{"x", -lon}, {"y", lat}, {"datum", from == zrGeoDatum::zrNAD27 ? "nad27" : "nad83"}};
-    doc["area"] = area;
+  // The lookup's fields as `lantrel locate` writes them, with the Carter location on NAD 27
+  // (the grid's datum) as "carter" and the one of the NAD 83 point beside it.
+  doc.Key("location").Object();
+  if (fields) {
+    for (std::size_t i = 0; i < kLocationFieldNames.size(); ++i) {
+      doc.Key(kLocationFieldNames[i]).String(i == kCarterField ? carter27 : fields->Text(i));
+    }
+    doc.Key("carter_nad83").String(fields->Carter());
+  } else {
+    if (!lookupError.empty()) doc.Key("error").String(lookupError);
+    doc.Key("carter").String(carter27);
   }
+  doc.End();
+
+  const double lon83 = g83 ? g83->first : lon, lat83 = g83 ? g83->second : lat;
+  doc.Key("flags").Object();
+  doc.Key("in_shift_window").Bool(inWindow);
+  doc.Key("in_served_region").Bool(ServedRegion::Contains(lon83, lat83));
+  doc.Key("in_carter_grid").Bool(!carter27.empty());
+  doc.Key("official_zone").String(fields ? fields->Text(4) : std::string());
+  doc.End();
+  if (cell) {
+    doc.Key("area");
+    AreaJson(doc, *cell, report, lon, lat, from);
+  }
+  doc.End();
   Response r;
-  r.body = doc.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  r.body = std::move(out);
   return r;
 }
 
