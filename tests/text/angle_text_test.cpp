@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string>
 
-#include "dms.hpp"
+#include "lantrel/angle_text.hpp"
 
-namespace lantrel::cli {
+namespace lantrel {
 namespace {
 
 constexpr double kLon = -(84.0 + 52.0 / 60.0 + 23.88 / 3600.0);
@@ -165,4 +165,4 @@ TEST(DmsOutput, WrittenWithCarriesAndReadBack) {
 }
 
 }  // namespace
-}  // namespace lantrel::cli
+}  // namespace lantrel
