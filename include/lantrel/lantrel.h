@@ -236,6 +236,41 @@ int32_t lantrel_carter_read_locations_described(int32_t datum, lantrel_bool west
 int32_t lantrel_region_check(int32_t projection, int32_t datum, int32_t units, size_t count,
                              const double* x, const double* y, int32_t* status, char** message);
 
+/* ---- Angles, numbers and coordinate columns as text --------------------------------------- */
+/* The rules the command-line tool reads and writes text with. Pure; any thread. */
+
+/** Reads an angle that fills the text (blanks around allowed): decimal degrees ("-84.8733",
+ *  "84.8733W") or degrees, minutes and seconds with marks, colons or, with a hemisphere letter,
+ *  blanks ("84°52′23.88″W", "84d52'23.88\"W", "-84:52:23.88", "84 52 23.88 W", "N38 12 3.24").
+ *  S and W (before or after the number) and a minus sign make it negative; a sign and a letter
+ *  together, two letters, minutes or seconds of 60 or more, decimals before the last component
+ *  and blank-separated components without a letter are refused. `hemisphere` receives 'N', 'S',
+ *  'E', 'W' or 0 when no letter was written, `sexagesimal` whether minutes (or marks) were
+ *  written; both optional. Errors: 5 with the reason (source "lantrel:ParseAngle:"), 5 for a
+ *  NULL `degrees` or malformed UTF-8. Outputs are unchanged on failure. */
+int32_t lantrel_angle_parse(const char* text, double* degrees, char* hemisphere,
+                            lantrel_bool* sexagesimal);
+/** Writes degrees as 84°52′23.88000″W: whole degrees, two-digit minutes and seconds with
+ *  `decimals` decimals (0-12), correctly rounded with carries, then the hemisphere letter (N/S,
+ *  or E/W with `longitude` True, by the sign). Error 5 (source "lantrel:FormatDms:") for
+ *  decimals outside 0-12 or degrees that are not finite or not below 1e9 in magnitude. */
+int32_t lantrel_angle_format_dms(double degrees, lantrel_bool longitude, int32_t decimals,
+                                 char** out);
+/** Reads a finite decimal number that fills the text (sign, digits, point, exponent; no
+ *  blanks, "nan", "inf" or hexadecimal). Error 5 (source "lantrel:ParseNumber:") otherwise. */
+int32_t lantrel_number_parse(const char* text, double* value);
+/** Finds the coordinate columns among `count` column names: the columns named by `x` and `y`
+ *  (NULL: not named; matched exactly, then ignoring case), else the first usual pair the names
+ *  hold (x/y, lon/lat, long/lat, lng/lat, longitude/latitude, easting/northing, east/north),
+ *  or with `carter` True the one column `x` names, else "carter" or "location". `x_index`
+ *  receives the x (or Carter) column, `y_index` the y column (-1 for Carter). Errors: 5 with a
+ *  message naming what was sought and the columns there are (source
+ *  "lantrel:CoordinateColumns:"), 5 for NULL outputs, NULL `names` with count > 0, a NULL name
+ *  or malformed UTF-8. Outputs are unchanged on failure. */
+int32_t lantrel_coordinate_columns(size_t count, const char* const* names, const char* x,
+                                   const char* y, lantrel_bool carter, int32_t* x_index,
+                                   int32_t* y_index);
+
 /* ---- ZrGeoPosition ------------------------------------------------------------------------- */
 
 /** Creates a position (reference count 1). Fails when the reference data file was found but

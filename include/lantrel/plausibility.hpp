@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "lantrel/carter_text.hpp"
 #include "lantrel/system_text.hpp"
 
 namespace lantrel {
@@ -37,6 +38,26 @@ struct SectionFootage {
   static constexpr double kNorthSouth = 6100.0;  ///< north-south limit
   static constexpr double kEastWest = 4950.0;    ///< east-west limit
 };
+
+/// Why the footage calls of a Carter location exceed what a section holds (SectionFootage),
+/// e.g. "footage 7000-FNL is beyond what a section holds (0 to 6100 ft north-south)"; empty
+/// when both lie within. Callers add how their users accept such a location.
+std::string FootageProblem(const CarterText& location);
+
+/// Why a pair given in `from` cannot stand for a point: for angular sources a latitude beyond
+/// +-90 or a longitude beyond +-180, for plane sources a negative easting (which a position
+/// would silently take as its magnitude); empty when it can. An angular NaN is out of range; a
+/// NaN easting is left to the conversion, which refuses it.
+std::string PairRangeProblem(const System& from, double x, double y);
+
+/// Whether the pair is in range as PairRangeProblem judges it, a NaN easting refused too
+/// (callers of blocks then take the point through the per-point path, which words it).
+bool PairInRange(const System& from, double x, double y);
+
+/// Whether a geographic point passes the region check of JudgeRegion: on the globe (latitude
+/// within +-90, longitude within +-180) and inside the served region unless `acceptDistant`.
+/// `westLongitude` is the longitude as a position reads it (west-positive).
+bool RegionPlausible(double westLongitude, double latitude, bool acceptDistant);
 
 /// " (comma used as decimal mark?)" when the text is a number written with a decimal comma
 /// (an optional sign, digits, one comma, digits); else empty.

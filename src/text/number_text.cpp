@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace lantrel {
 
@@ -19,6 +20,80 @@ std::optional<double> ParseDecimal(std::string_view text) {
   auto [end, ec] = std::from_chars(first, last, v, std::chars_format::general);
   if (ec != std::errc() || end != last || !std::isfinite(v)) return std::nullopt;
   return v;
+}
+
+namespace {
+
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                   1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
+
+// Writes n with `decimals` digits after the point (at least one digit before it).
+char* WriteScaled(char* out, std::uint64_t n, int decimals) {
+  char digits[24];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n != 0);
+  while (count <= decimals) digits[count++] = '0';
+  for (int i = count - 1; i >= 0; --i) {
+    *out++ = digits[i];
+    if (i == decimals && decimals > 0) *out++ = '.';
+  }
+  return out;
+}
+
+// The correctly rounded decimal text through to_chars, without a minus sign on a zero.
+char* FormatFixedExact(char* out, double v, int decimals) {
+  auto [end, ec] = std::to_chars(out, out + kMaxFixedChars, v, std::chars_format::fixed, decimals);
+  if (ec != std::errc()) {
+    // Cannot happen for finite values within the buffer size; write something visible.
+    *out = '?';
+    return out + 1;
+  }
+  if (*out == '-') {
+    bool zero = true;
+    for (const char* p = out + 1; p != end; ++p) {
+      if (*p != '0' && *p != '.') {
+        zero = false;
+        break;
+      }
+    }
+    if (zero) {
+      for (char* p = out; p + 1 != end; ++p) *p = p[1];
+      --end;
+    }
+  }
+  return end;
+}
+
+}  // namespace
+
+char* FormatFixed(char* out, double v, int decimals) {
+  if (decimals < 0) decimals = 0;
+  if (decimals > kMaxPrecision) decimals = kMaxPrecision;
+  // Fast path: v scaled by 10^decimals and rounded to an integer. The product carries an
+  // error of at most half an ulp, so its rounding equals that of the exact decimal value
+  // unless the product lies within a few ulps of a half-way point; those, and magnitudes
+  // where an ulp reaches 1/64 (and NaN or infinity), go to the exact formatter.
+  {
+    const double scaled = v * kPowersOfTen[decimals];
+    const double magnitude = std::fabs(scaled);
+    if (magnitude < 0x1p46) {
+      const double rounded = std::nearbyint(scaled);  // ties to even; ties are refused below
+      const double distance = std::fabs(scaled - rounded);  // exact: both are close
+      // magnitude * 2^-50 is at least four ulps of the product.
+      if (0.5 - distance > magnitude * 0x1p-50) {
+        if (rounded < 0.0) *out++ = '-';
+        return WriteScaled(out, static_cast<std::uint64_t>(std::fabs(rounded)), decimals);
+      }
+    }
+  }
+  return FormatFixedExact(out, v, decimals);
+}
+
+char* FormatShortest(char* out, double v) {
+  return std::to_chars(out, out + kMaxShortestChars, v).ptr;
 }
 
 }  // namespace lantrel

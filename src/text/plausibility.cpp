@@ -39,6 +39,49 @@ std::string MessageNumber(double v) {
   return std::string(begin, end);
 }
 
+std::string FootageProblem(const CarterText& loc) {
+  const auto beyond = [](double feet, double limit) { return !(feet >= 0.0 && feet <= limit); };
+  if (beyond(loc.northSouthFeet, SectionFootage::kNorthSouth)) {
+    return "footage " + MessageNumber(loc.northSouthFeet) + "-" + (loc.fromNorth ? "FNL" : "FSL") +
+           " is beyond what a section holds (0 to " + MessageNumber(SectionFootage::kNorthSouth) +
+           " ft north-south)";
+  }
+  if (beyond(loc.eastWestFeet, SectionFootage::kEastWest)) {
+    return "footage " + MessageNumber(loc.eastWestFeet) + "-" + (loc.fromEast ? "FEL" : "FWL") +
+           " is beyond what a section holds (0 to " + MessageNumber(SectionFootage::kEastWest) +
+           " ft east-west)";
+  }
+  return {};
+}
+
+bool PairInRange(const System& from, double x, double y) {
+  if (from.Angular()) return std::fabs(y) <= 90.0 && std::fabs(x) <= 180.0;
+  return x >= 0.0;
+}
+
+std::string PairRangeProblem(const System& from, double x, double y) {
+  if (from.Angular()) {
+    if (!(std::fabs(y) <= 90.0)) return "latitude " + MessageNumber(y) + " is out of range (-90 to 90)";
+    if (!(std::fabs(x) <= 180.0)) {
+      return "longitude " + MessageNumber(x) + " is out of range (-180 to 180)";
+    }
+  } else if (x < 0.0) {
+    return "negative easting " + MessageNumber(x) +
+           " cannot be converted (the position keeps eastings as magnitudes)";
+  }
+  return {};
+}
+
+namespace {
+
+bool OnGlobe(double lon, double lat) { return std::fabs(lat) <= 90.0 && std::fabs(lon) <= 180.0; }
+
+}  // namespace
+
+bool RegionPlausible(double lon, double lat, bool acceptDistant) {
+  return OnGlobe(lon, lat) && (acceptDistant || ServedRegion::Contains(lon, lat));
+}
+
 std::string DecimalCommaHint(std::string_view s) {
   if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
   const std::size_t comma = s.find(',');
@@ -75,7 +118,7 @@ bool SwappedIsPlausible(const System& from, double x, double y) {
 RegionVerdict JudgeRegion(const System& from, double placedX, double placedY, double lon,
                           double lat, bool acceptDistant, bool commaSuspect) {
   // A geographic point beyond the globe is the arithmetic failing, not a result.
-  if (!(std::fabs(lat) <= 90.0 && std::fabs(lon) <= 180.0)) {
+  if (!OnGlobe(lon, lat)) {
     return {RegionVerdict::Kind::OffGlobe,
             "the coordinates give latitude " + MessageNumber(lat) + ", longitude " +
                 MessageNumber(-lon) +

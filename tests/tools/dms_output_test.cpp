@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dms.hpp"
+#include "lantrel/angle_text.hpp"
 #include "lantrel/lantrel.hpp"
 #include "tool_runner.hpp"
 
@@ -49,7 +49,7 @@ std::string PlaneInput(const char* separator) {
 // Reads a written angle back and checks it against the library's value to the written seconds.
 void ExpectAngle(std::string_view text, double expected, bool longitude, int decimals) {
   SCOPED_TRACE(std::string(text));
-  const cli::AngleParse r = cli::ParseAngle(text);
+  const lantrel::AngleParse r = lantrel::ParseAngle(text);
   ASSERT_TRUE(r.angle) << r.error;
   EXPECT_EQ(r.angle->NamesLongitude(), longitude);
   EXPECT_TRUE(r.angle->sexagesimal);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "tool_runner.hpp"
 
 namespace lantrel::testing {
@@ -250,10 +250,10 @@ TEST(Excerpts, AreEscapedAndCutAtCharacterBoundaries) {
       {"", 40, "''"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(cli::Excerpt(c.text, c.limit), c.excerpt) << ::testing::PrintToString(c.text);
+    EXPECT_EQ(lantrel::Excerpt(c.text, c.limit), c.excerpt) << ::testing::PrintToString(c.text);
   }
-  EXPECT_EQ(cli::OneLine("a\nb", 200), "a\\nb");
-  EXPECT_EQ(cli::OneLine(std::string(300, 'x'), 200), std::string(200, 'x') + "...");
+  EXPECT_EQ(lantrel::OneLine("a\nb", 200), "a\\nb");
+  EXPECT_EQ(lantrel::OneLine(std::string(300, 'x'), 200), std::string(200, 'x') + "...");
 }
 
 // Random inputs mixing good records with damaged ones, under every line end and mixes of

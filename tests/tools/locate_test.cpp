@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "location_fields.hpp"
+#include "lantrel/location_fields.hpp"
 #include "tool_runner.hpp"
 
 namespace lantrel::testing {
@@ -131,7 +131,7 @@ TEST_F(Locate, RecordsWithMoreFieldsThanTheHeaderFail) {
   std::string header = "x;y;n";
   std::string empty = ";;";
   std::string json;
-  for (const auto name : cli::kLocationFieldNames) {
+  for (const auto name : lantrel::kLocationFieldNames) {
     header += ";" + std::string(name);
     empty += ";";
     json += ",\"" + std::string(name) + "\":\"\"";

@@ -22,7 +22,7 @@
 #include "map/label_space.hpp"
 #include "map/label_text.hpp"
 #include "tool_runner.hpp"
-#include "utf8.hpp"
+#include "lantrel/utf8_text.hpp"
 
 namespace lantrel::testing {
 namespace {
@@ -452,7 +452,7 @@ TEST_F(MapSvg, TextIsWrittenAsValidUtf8) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.written);
     const std::string svg = Draw("utf8.svg", {"--title", "T\xE9st " + c.label}, "-84.8733 38.2009 " + c.label + "\n");
-    EXPECT_TRUE(cli::ValidUtf8(svg));
+    EXPECT_TRUE(lantrel::ValidUtf8(svg));
     EXPECT_EQ(Texts(svg, "point-label"), std::vector<std::string>{c.written});
     EXPECT_TRUE(Contains(svg, ">T\xC3\xA9st ")) << "title";
   }

@@ -10,7 +10,7 @@
 #include "io.hpp"
 #include "json.hpp"
 #include "line_fields.hpp"
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
 #include "command_line.hpp"
 #include "systems.hpp"
 
@@ -114,7 +114,7 @@ TEST(Numbers, ParseAcceptsDecimalTextOnly) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    const auto v = ParseNumber(c.text);
+    const auto v = ParseDecimal(c.text);
     EXPECT_EQ(v.has_value(), c.ok);
     if (v && c.ok) {
       EXPECT_EQ(*v, c.value);

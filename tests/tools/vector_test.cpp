@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dms.hpp"
+#include "lantrel/angle_text.hpp"
 #include "lantrel/fips_text.hpp"
 #include "lantrel/lantrel.hpp"
 #include "tool_runner.hpp"
@@ -297,10 +297,10 @@ TEST_F(VectorFiles, DmsAddsTextFieldsBesideTheGeometry) {
       p.ConvertTo(zrGeoDatum::zrNAD27, zrGeoProjection::zrGeographic, zrGeoUnits::zrDecimalDegrees);
       const Feature& f = layer.features[i];
       const double west = -p.x();  // the library holds west longitudes positive
-      char lon[cli::kMaxDmsChars];
-      char lat[cli::kMaxDmsChars];
-      EXPECT_EQ(f.Field("lon27"), std::string(lon, cli::FormatDms(lon, west, true, 3))) << i;
-      EXPECT_EQ(f.Field("lat27"), std::string(lat, cli::FormatDms(lat, p.y(), false, 3))) << i;
+      char lon[lantrel::kMaxDmsChars];
+      char lat[lantrel::kMaxDmsChars];
+      EXPECT_EQ(f.Field("lon27"), std::string(lon, lantrel::FormatDms(lon, west, true, 3))) << i;
+      EXPECT_EQ(f.Field("lat27"), std::string(lat, lantrel::FormatDms(lat, p.y(), false, 3))) << i;
       EXPECT_EQ(f.Field("API"), wells[i].api);
       if (std::string(extension) != "csv") {
         ASSERT_TRUE(f.hasPoint);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "point_converter.hpp"
+#include "lantrel/plausibility.hpp"
 
 namespace lantrel::cli {
 
@@ -45,18 +45,10 @@ void BlockConverter::Convert(std::size_t n, const double* x, const double* y, do
     lat = geoY_.data();
   }
   for (std::size_t i = 0; i < n; ++i) {
-    bool ok;
-    if (toGeographic_) {
-      ok = x[i] >= 0.0 && status_[i] == 0;
-    } else {
-      ok = std::fabs(y[i]) <= 90.0 && std::fabs(x[i]) <= 180.0;
-    }
-    const double w = std::fabs(lon[i]);  // the position reads longitudes as magnitudes
-    ok = ok && std::fabs(lat[i]) <= 90.0 && (toGeographic_ ? std::fabs(lon[i]) : w) <= 180.0;
-    if (ok && !acceptDistant_) {
-      ok = ServedRegion::Contains(toGeographic_ ? lon[i] : w, lat[i]);
-    }
-    done[i] = ok;
+    // A position reads a geographic source's longitude as a magnitude; a plane source's comes
+    // out of the conversion west-positive.
+    done[i] = PairInRange(from_, x[i], y[i]) && (!toGeographic_ || status_[i] == 0) &&
+              RegionPlausible(toGeographic_ ? lon[i] : std::fabs(lon[i]), lat[i], acceptDistant_);
   }
   toTarget_.Transform(n, x, y, outX, outY, status_.data());
   const bool negate = to_.Angular() && !westPositive_;

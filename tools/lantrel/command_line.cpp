@@ -8,7 +8,7 @@
 #include <deque>
 #include <map>
 
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 
 namespace lantrel::cli {
 

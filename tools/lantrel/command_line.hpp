@@ -18,6 +18,10 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+/// How a user names the coordinate columns the tool did not find by itself (the hint of the
+/// library's column search).
+inline constexpr std::string_view kNameColumnsHint = "name them with --x-col and --y-col";
+
 class CommandLine {
  public:
   /// usage: the help text before the option list (the usage lines and what the command does,

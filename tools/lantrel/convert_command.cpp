@@ -9,17 +9,17 @@
 #include <vector>
 
 #include "commands.hpp"
-#include "coordinate_columns.hpp"
+#include "lantrel/coordinate_columns.hpp"
 #include "block_converter.hpp"
 #include "csv.hpp"
 #include "coordinate_style.hpp"
-#include "dms.hpp"
-#include "excerpt.hpp"
+#include "lantrel/angle_text.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "input_records.hpp"
 #include "io.hpp"
 #include "json.hpp"
 #include "line_fields.hpp"
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
 #include "command_line.hpp"
 #include "point_converter.hpp"
 #include "point_factors.hpp"
@@ -385,8 +385,8 @@ void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
       if (Classify(line) == LineKind::Data) {
         PairFields f;
         if (SplitPair(line, f) == nullptr) {
-          const auto x = ParseNumber(f.x);
-          const auto y = ParseNumber(f.y);
+          const auto x = ParseDecimal(f.x);
+          const auto y = ParseDecimal(f.y);
           if (x && y) {
             e.data = true;
             e.sepOffset = text.size() + static_cast<std::size_t>(f.separator.data() - line.data());

@@ -1,7 +1,7 @@
 #include "coordinate_style.hpp"
 
-#include "dms.hpp"
-#include "numbers.hpp"
+#include "lantrel/angle_text.hpp"
+#include "lantrel/number_text.hpp"
 
 namespace lantrel::cli {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "command_line.hpp"
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "line_fields.hpp"
 
 namespace lantrel::cli {
@@ -69,7 +69,7 @@ void InputRecords::ReadHeader(InputRecord& record) {
   names_.reserve(record_.fields.size());
   for (const auto f : record_.fields) names_.push_back(CsvValue(f));
   std::string error;
-  const auto found = FindCoordinateColumns(names_, rules_.columns, error);
+  const auto found = FindCoordinateColumns(names_, rules_.columns, error, kNameColumnsHint);
   if (!found) throw UsageError(file + ": the CSV header has " + error);
   columns_ = *found;
   haveHeader_ = true;

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "coordinate_columns.hpp"
+#include "lantrel/coordinate_columns.hpp"
 #include "csv.hpp"
 #include "io.hpp"
 #include "point_converter.hpp"

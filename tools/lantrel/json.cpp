@@ -1,6 +1,6 @@
 #include "json.hpp"
 
-#include "utf8.hpp"
+#include "lantrel/utf8_text.hpp"
 
 namespace lantrel::cli {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "commands.hpp"
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "io.hpp"
 #include "lantrel/lantrel.hpp"
 #include "point_converter.hpp"
@@ -13,6 +13,7 @@
 namespace {
 
 using namespace lantrel::cli;
+using lantrel::Excerpt;
 
 // convert and locate read text or vector files by one command line each.
 int Convert(const std::vector<std::string>& args) {

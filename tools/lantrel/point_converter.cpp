@@ -4,10 +4,10 @@
 #include <limits>
 #include <utility>
 
-#include "dms.hpp"
-#include "excerpt.hpp"
+#include "lantrel/angle_text.hpp"
+#include "lantrel/number_text.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "line_fields.hpp"
-#include "numbers.hpp"
 
 namespace lantrel::cli {
 
@@ -67,14 +67,8 @@ void PointConverter::Label() {
 }
 
 bool PointConverter::PlacePair(double x, double y) {
-  if (from_.Angular()) {
-    if (!(std::fabs(y) <= 90.0)) return Fail("latitude " + MessageNumber(y) + " is out of range (-90 to 90)");
-    if (!(std::fabs(x) <= 180.0)) {
-      return Fail("longitude " + MessageNumber(x) + " is out of range (-180 to 180)");
-    }
-  } else if (x < 0.0) {
-    return Fail("negative easting " + MessageNumber(x) +
-                " cannot be converted (the position keeps eastings as magnitudes)");
+  if (std::string problem = PairRangeProblem(from_, x, y); !problem.empty()) {
+    return Fail(std::move(problem));
   }
   placedX_ = x;
   placedY_ = y;
@@ -91,18 +85,8 @@ bool PointConverter::PlacePair(double x, double y) {
 bool PointConverter::PlaceCarter(const CarterText& loc) {
   commaDecimalSuspect_ = false;
   if (!acceptDistant_) {
-    const auto beyond = [](double feet, double limit) { return !(feet >= 0.0 && feet <= limit); };
-    const char* ns = loc.fromNorth ? "FNL" : "FSL";
-    const char* ew = loc.fromEast ? "FEL" : "FWL";
-    if (beyond(loc.northSouthFeet, SectionFootage::kNorthSouth)) {
-      return Fail("footage " + MessageNumber(loc.northSouthFeet) + "-" + ns +
-                  " is beyond what a section holds (0 to " + MessageNumber(SectionFootage::kNorthSouth) +
-                  " ft north-south); --accept-distant takes it");
-    }
-    if (beyond(loc.eastWestFeet, SectionFootage::kEastWest)) {
-      return Fail("footage " + MessageNumber(loc.eastWestFeet) + "-" + ew +
-                  " is beyond what a section holds (0 to " + MessageNumber(SectionFootage::kEastWest) +
-                  " ft east-west); --accept-distant takes it");
+    if (std::string problem = FootageProblem(loc); !problem.empty()) {
+      return Fail(problem + "; --accept-distant takes it");
     }
   }
   try {
@@ -154,9 +138,9 @@ bool PointConverter::PlaceValues(std::string_view xs, std::string_view ys) {
     }
     return PlaceAngles(*x.angle, *y.angle, xs, ys);
   }
-  const auto x = ParseNumber(xs);
+  const auto x = ParseDecimal(xs);
   if (!x) return Fail("cannot read x value " + Excerpt(xs) + DecimalCommaHint(xs));
-  const auto y = ParseNumber(ys);
+  const auto y = ParseDecimal(ys);
   if (!y) return Fail("cannot read y value " + Excerpt(ys) + DecimalCommaHint(ys));
   return PlacePair(*x, *y);
 }

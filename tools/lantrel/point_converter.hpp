@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "carter_text.hpp"
-#include "dms.hpp"
+#include "lantrel/angle_text.hpp"
 #include "lantrel/lantrel.hpp"
 #include "lantrel/plausibility.hpp"
 #include "systems.hpp"
@@ -23,8 +23,6 @@ struct ConvertedPoint {
 /// escaped and cut short like any quote of input).
 std::string DescribeLibraryError(const Error& e);
 
-using lantrel::SectionFootage;
-using lantrel::ServedRegion;
 
 class PointConverter {
  public:
@@ -43,7 +41,7 @@ class PointConverter {
   /// the coordinates and the text after them.
   bool PlaceLine(std::string_view line, std::string_view& separator, std::string_view& rest);
   /// Reads a pair given as two texts (CSV cells). Geographic values may be written in
-  /// degrees, minutes and seconds with hemisphere letters (see dms.hpp).
+  /// degrees, minutes and seconds with hemisphere letters (see lantrel/angle_text.hpp).
   bool PlaceValues(std::string_view x, std::string_view y);
   /// Reads a Carter location that fills the whole text (a CSV cell).
   bool PlaceLocation(std::string_view text);

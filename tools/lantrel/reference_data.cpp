@@ -1,7 +1,7 @@
 #include "reference_data.hpp"
 
 #include "data_files.hpp"
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "io.hpp"
 #include "point_converter.hpp"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "io.hpp"
 
 namespace lantrel::cli {

@@ -21,7 +21,7 @@
 
 #include "commands.hpp"
 #include "csv.hpp"
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "io.hpp"
 #include "line_fields.hpp"
 #include "command_line.hpp"
@@ -255,7 +255,7 @@ void CheckConverted(PointConverter& c, bool ok, const lantrel::cli::ConvertedPoi
     Require(std::fabs(pt.y) <= 90.0 && std::fabs(pt.x) <= 180.0, "a result off the globe");
     if (!accept) {
       // A datum shift only happens inside its window, well inside the region.
-      Require(lantrel::cli::ServedRegion::Contains(std::fabs(pt.x), pt.y), "a distant result accepted");
+      Require(lantrel::ServedRegion::Contains(std::fabs(pt.x), pt.y), "a distant result accepted");
     }
   }
 }
@@ -292,8 +292,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
 
   // Excerpts stay short and quote-delimited whatever they are given.
-  const std::string excerpt = lantrel::cli::Excerpt(text);
-  Require(excerpt.size() <= 4 * lantrel::cli::kExcerptBytes + 32, "a long excerpt");
+  const std::string excerpt = lantrel::Excerpt(text);
+  Require(excerpt.size() <= 4 * lantrel::kExcerptBytes + 32, "a long excerpt");
 
   PointConverter& converter = Converter(source, target, accept);
   lantrel::cli::ConvertedPoint pt;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "utf8.hpp"
+#include "lantrel/utf8_text.hpp"
 
 namespace lantrel::cli::map {
 

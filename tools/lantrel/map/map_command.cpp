@@ -17,10 +17,10 @@
 
 #include "command_line.hpp"
 #include "commands.hpp"
-#include "coordinate_columns.hpp"
+#include "lantrel/coordinate_columns.hpp"
 #include "csv.hpp"
 #include "data_files.hpp"
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "input_records.hpp"
 #include "io.hpp"
 #include "line_fields.hpp"

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "map/label_text.hpp"
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
 
 namespace lantrel::cli::map {
 

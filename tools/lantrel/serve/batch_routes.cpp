@@ -16,8 +16,8 @@
 
 #include "block_converter.hpp"
 #include "json.hpp"
-#include "location_fields.hpp"
-#include "numbers.hpp"
+#include "lantrel/location_fields.hpp"
+#include "lantrel/number_text.hpp"
 #include "point_factors.hpp"
 #include "serve/converter_pool.hpp"
 #include "serve/inputs.hpp"

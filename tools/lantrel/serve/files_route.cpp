@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
 #include "serve/inputs.hpp"
 #include "serve/jobs.hpp"
 #include "serve/problem.hpp"

@@ -1,6 +1,6 @@
 #include "serve/inputs.hpp"
 
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
 #include "serve/column_body.hpp"
 #include "serve/problem.hpp"
 
@@ -89,7 +89,7 @@ bool Inputs::Switch(std::string_view name, bool otherwise) const {
 std::optional<long long> Inputs::Whole(std::string_view name, long long min, long long max) const {
   const auto t = Text(name);
   if (!t) return std::nullopt;
-  const auto v = ParseNumber(*t);
+  const auto v = ParseDecimal(*t);
   if (!v || *v != static_cast<double>(static_cast<long long>(*v)) || *v < static_cast<double>(min) ||
       *v > static_cast<double>(max)) {
     throw Problem(400, "invalid-parameter", "'" + std::string(name) + "' must be a whole number from " +

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "json.hpp"
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
 
 namespace lantrel::cli::serve {
 

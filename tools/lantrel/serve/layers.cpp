@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "json.hpp"
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
 #include "lantrel/error.hpp"
 #include "lantrel/locator.hpp"
 #include "serve/carter_area.hpp"
@@ -35,7 +35,7 @@ Box ReadBox(const Inputs& in) {
   for (int i = 0; i < 4; ++i) {
     const std::size_t comma = i < 3 ? text->find(',', from) : text->size();
     const auto n = comma == std::string::npos ? std::nullopt
-                                              : ParseNumber(std::string_view(*text).substr(from, comma - from));
+                                              : ParseDecimal(std::string_view(*text).substr(from, comma - from));
     if (!n) throw Problem(400, "invalid-parameter", "'bbox' must be minlon,minlat,maxlon,maxlat");
     v[i] = *n;
     from = comma + 1;

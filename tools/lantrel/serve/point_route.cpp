@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "carter_text.hpp"
-#include "dms.hpp"
+#include "lantrel/angle_text.hpp"
 #include "line_fields.hpp"
-#include "location_fields.hpp"
-#include "numbers.hpp"
+#include "lantrel/location_fields.hpp"
+#include "lantrel/number_text.hpp"
 #include "point_factors.hpp"
 #include "serve/carter_area.hpp"
 #include "serve/converter_pool.hpp"
@@ -36,7 +36,7 @@ struct Reading {
 
 bool TwoNumbers(std::string_view text) {
   PairFields f;
-  return SplitPair(text, f) == nullptr && ParseNumber(f.x) && ParseNumber(f.y);
+  return SplitPair(text, f) == nullptr && ParseDecimal(f.x) && ParseDecimal(f.y);
 }
 
 // What the text is, from its shape when no system is named: a longitude and latitude (decimal

@@ -7,7 +7,7 @@
 
 #include "commands.hpp"
 #include "io.hpp"
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
 #include "command_line.hpp"
 #include "serve/api.hpp"
 #include "serve/http_server.hpp"
@@ -21,7 +21,7 @@ namespace lantrel::cli {
 namespace {
 
 std::size_t SizeOption(const char* option, const std::string& text, double max) {
-  const auto v = ParseNumber(text);
+  const auto v = ParseDecimal(text);
   if (!v || *v < 1.0 || *v > max || *v != static_cast<double>(static_cast<std::size_t>(*v))) {
     throw UsageError(std::string("--") + option + ": '" + text + "' is not a whole number from 1 to " +
                      std::to_string(static_cast<unsigned long long>(max)));

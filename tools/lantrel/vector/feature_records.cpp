@@ -24,10 +24,10 @@ void ReadFeaturePoints(const FeatureInput&, const std::optional<std::string>&,
 #include <string_view>
 #include <vector>
 
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "gdal_messages.hpp"
 #include "io.hpp"
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
 
 namespace lantrel::cli {
 
@@ -116,7 +116,7 @@ FeatureRecords::FeatureRecords(const FeatureInput& input) {
     ColumnRequest request = input.columns;
     request.carter = system_.IsCarter();
     std::string error;
-    const auto found = FindCoordinateColumns(names, request, error);
+    const auto found = FindCoordinateColumns(names, request, error, kNameColumnsHint);
     if (!found) throw UsageError(input.path + ": " + error);
     columns_ = *found;
   }
@@ -154,8 +154,8 @@ bool FeatureRecords::Place(OGRFeature& in, PointConverter& c, bool westPositive,
       const std::string ys = in.IsFieldSetAndNotNull(yf) ? in.GetFieldAsString(yf) : "";
       ok = c.PlaceValues(xs, ys);
       if (ok) {
-        x = *ParseNumber(Trim(xs));
-        y = *ParseNumber(Trim(ys));
+        x = *ParseDecimal(Trim(xs));
+        y = *ParseDecimal(Trim(ys));
       }
     }
     if (!ok) {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "coordinate_columns.hpp"
+#include "lantrel/coordinate_columns.hpp"
 #include "point_converter.hpp"
 #include "systems.hpp"
 

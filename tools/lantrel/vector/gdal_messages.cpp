@@ -5,7 +5,7 @@
 #include <cpl_error.h>
 #include <gdal_priv.h>
 
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "io.hpp"
 
 namespace lantrel::cli {

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "csv.hpp"
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "gdal_messages.hpp"
 #include "io.hpp"
 #include "command_line.hpp"

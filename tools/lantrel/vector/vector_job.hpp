@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "coordinate_columns.hpp"
+#include "lantrel/coordinate_columns.hpp"
 #include "lantrel/lantrel.hpp"
 #include "systems.hpp"
 #include "vector_format.hpp"

@@ -1,8 +1,8 @@
-#include "excerpt.hpp"
+#include "lantrel/quoted_text.hpp"
 
-#include "utf8.hpp"
+#include "lantrel/utf8_text.hpp"
 
-namespace lantrel::cli {
+namespace lantrel {
 
 namespace {
 
@@ -65,4 +65,4 @@ std::string OneLine(std::string_view text, std::size_t limit) {
   return out;
 }
 
-}  // namespace lantrel::cli
+}  // namespace lantrel

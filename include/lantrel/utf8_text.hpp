@@ -1,10 +1,12 @@
-// Well-formed UTF-8, as strict readers (JSON parsers, terminals, Python) take it.
+/// \file
+/// lantrel — well-formed UTF-8, as strict readers (JSON parsers, terminals, Python) take it.
+// Pure functions, thread-safe.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
 
-namespace lantrel::cli {
+namespace lantrel {
 
 /// Length (1 to 4) of the well-formed UTF-8 sequence starting at text[i], or 0 when the bytes
 /// there are not one: a stray continuation byte, a cut sequence, an overlong form, a surrogate
@@ -14,4 +16,4 @@ std::size_t Utf8Length(std::string_view text, std::size_t i);
 /// Whether the whole text is well-formed UTF-8.
 bool ValidUtf8(std::string_view text);
 
-}  // namespace lantrel::cli
+}  // namespace lantrel

@@ -8,9 +8,9 @@
 #include <random>
 #include <string>
 
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
 
-namespace lantrel::cli {
+namespace lantrel {
 namespace {
 
 // The reference: to_chars, without a minus sign on a value written as zero.
@@ -63,4 +63,4 @@ TEST(FixedFormat, EqualsTheCorrectlyRoundedTextEverywhere) {
 }
 
 }  // namespace
-}  // namespace lantrel::cli
+}  // namespace lantrel

@@ -1,15 +1,16 @@
-// The fields a located point adds to its record: the state, county (with its plane zone) and
-// quadrangle that contain it, and its Carter location.
+/// \file
+/// lantrel — the fields a located point adds to its record: the state, county (with its plane
+/// zone) and quadrangle that contain it, and its Carter location, under the names every front
+/// end writes them with.
 #pragma once
 
 #include <array>
 #include <string>
 #include <string_view>
 
-#include "lantrel/fips_text.hpp"
-#include "lantrel/lantrel.hpp"
+#include "lantrel/position.hpp"
 
-namespace lantrel::cli {
+namespace lantrel {
 
 /// Names of the added fields, in the order they are written.
 inline constexpr std::array<std::string_view, 10> kLocationFieldNames{
@@ -26,7 +27,7 @@ inline constexpr std::size_t kCarterField = 8;
 /// text: state_fips "21", county_fips "053" (the county part), geoid "21053" (both). The
 /// geoid comes last so that readers counting fields find the others where they were.
 struct LocationFields {
-  std::array<std::string, kLocationFieldNames.size()> values;
+  std::array<std::string, kLocationFieldNames.size()> values;  ///< the fields, in name order
 
   /// Field i, in kLocationFieldNames order.
   const std::string& Text(std::size_t i) const { return values[i]; }
@@ -40,4 +41,4 @@ struct LocationFields {
 /// arithmetic) are thrown as lantrel::Error.
 LocationFields LocatePoint(ZrGeoPosition& position, bool zgs);
 
-}  // namespace lantrel::cli
+}  // namespace lantrel

@@ -1,7 +1,9 @@
-#include "location_fields.hpp"
+#include "lantrel/location_fields.hpp"
 
+#include "lantrel/carter.hpp"
+#include "lantrel/fips_text.hpp"
 
-namespace lantrel::cli {
+namespace lantrel {
 
 namespace {
 
@@ -42,4 +44,4 @@ LocationFields LocatePoint(ZrGeoPosition& p, bool zgs) {
   return f;
 }
 
-}  // namespace lantrel::cli
+}  // namespace lantrel

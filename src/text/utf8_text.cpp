@@ -1,6 +1,6 @@
-#include "utf8.hpp"
+#include "lantrel/utf8_text.hpp"
 
-namespace lantrel::cli {
+namespace lantrel {
 
 std::size_t Utf8Length(std::string_view text, std::size_t i) {
   const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
@@ -41,4 +41,4 @@ bool ValidUtf8(std::string_view text) {
   return true;
 }
 
-}  // namespace lantrel::cli
+}  // namespace lantrel

@@ -1,27 +1,11 @@
-#include "coordinate_columns.hpp"
+#include "lantrel/coordinate_columns.hpp"
 
-#include <array>
-#include <string_view>
-#include <utility>
+#include "lantrel/quoted_text.hpp"
+#include "lantrel/system_text.hpp"
 
-#include "excerpt.hpp"
-#include "systems.hpp"
-
-namespace lantrel::cli {
+namespace lantrel {
 
 namespace {
-
-// Usual names of coordinate column pairs, most specific to the tool first.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kPairs{{
-    {"x", "y"},
-    {"lon", "lat"},
-    {"long", "lat"},
-    {"lng", "lat"},
-    {"longitude", "latitude"},
-    {"easting", "northing"},
-    {"east", "north"},
-}};
-constexpr std::array<std::string_view, 2> kCarterNames{"carter", "location"};
 
 std::optional<std::size_t> Find(const std::vector<std::string>& names, std::string_view name) {
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -49,13 +33,14 @@ std::string ColumnList(const std::vector<std::string>& names) {
 }  // namespace
 
 std::optional<std::size_t> FindColumn(const std::vector<std::string>& names,
-                                      const std::string& name) {
+                                      std::string_view name) {
   return Find(names, name);
 }
 
 std::optional<CoordinateColumns> FindCoordinateColumns(const std::vector<std::string>& names,
                                                        const ColumnRequest& request,
-                                                       std::string& error) {
+                                                       std::string& error,
+                                                       std::string_view namingHint) {
   const std::string existing = " (columns: " + ColumnList(names) + ")";
   CoordinateColumns found;
   if (request.carter) {
@@ -68,7 +53,7 @@ std::optional<CoordinateColumns> FindCoordinateColumns(const std::vector<std::st
       found.x = *at;
       return found;
     }
-    for (const auto name : kCarterNames) {
+    for (const auto name : kCarterColumnNames) {
       if (const auto at = Find(names, name)) {
         found.x = *at;
         return found;
@@ -89,7 +74,7 @@ std::optional<CoordinateColumns> FindCoordinateColumns(const std::vector<std::st
   }
   if (!x || !y) {
     // The first usual pair whose missing half (or both halves) the table has.
-    for (const auto& [xn, yn] : kPairs) {
+    for (const auto& [xn, yn] : kCoordinateColumnPairs) {
       const auto px = x ? x : Find(names, xn);
       const auto py = y ? y : Find(names, yn);
       if (px && py) {
@@ -101,11 +86,12 @@ std::optional<CoordinateColumns> FindCoordinateColumns(const std::vector<std::st
   }
   if (!x || !y) {
     std::string sought;
-    for (const auto& [xn, yn] : kPairs) {
+    for (const auto& [xn, yn] : kCoordinateColumnPairs) {
       sought += (sought.empty() ? "" : ", ") + std::string(xn) + "/" + std::string(yn);
     }
     error = std::string(!x && !y ? "no coordinate columns" : !x ? "no x column" : "no y column") +
-            " (looked for " + sought + "; name them with --x-col and --y-col)" + existing;
+            " (looked for " + sought + (namingHint.empty() ? "" : "; ") + std::string(namingHint) +
+            ")" + existing;
     return std::nullopt;
   }
   if (*x == *y) {
@@ -117,4 +103,4 @@ std::optional<CoordinateColumns> FindCoordinateColumns(const std::vector<std::st
   return found;
 }
 
-}  // namespace lantrel::cli
+}  // namespace lantrel

@@ -1,13 +1,13 @@
-#include "dms.hpp"
+#include "lantrel/angle_text.hpp"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
-#include "excerpt.hpp"
-#include "numbers.hpp"
+#include "lantrel/number_text.hpp"
+#include "lantrel/quoted_text.hpp"
 
-namespace lantrel::cli {
+namespace lantrel {
 
 namespace {
 
@@ -187,13 +187,13 @@ AngleParse ReadAngle(std::string_view text, std::size_t from, AngleScope scope) 
     // Decimal degrees read exactly as a plain number is, sign included.
     const std::size_t numberStart = static_cast<std::size_t>(parts[0].data() - text.data());
     const std::size_t signStart = sign != 0 ? numberStart - 1 : numberStart;
-    const auto v = ParseNumber(text.substr(signStart, parts[0].size() + (sign != 0 ? 1 : 0)));
+    const auto v = ParseDecimal(text.substr(signStart, parts[0].size() + (sign != 0 ? 1 : 0)));
     if (!v) return Refuse("");
     angle.degrees = *v;
   } else {
     double values[3] = {0.0, 0.0, 0.0};
     for (int k = 0; k < count; ++k) {
-      const auto v = ParseNumber(parts[k]);
+      const auto v = ParseDecimal(parts[k]);
       if (!v) return Refuse("");
       values[k] = *v;
     }
@@ -286,6 +286,10 @@ char* FormatDms(char* out, double degrees, bool longitude, int decimals) {
   if (decimals < 0) decimals = 0;
   if (decimals > kMaxDmsDecimals) decimals = kMaxDmsDecimals;
   const double v = std::fabs(degrees);
+  if (!(v < kMaxDmsDegrees)) {
+    *out = '?';
+    return out + 1;
+  }
   double d = std::floor(v);
   const double minutesTotal = (v - d) * 60.0;
   double m = std::floor(minutesTotal);
@@ -312,7 +316,7 @@ char* FormatDms(char* out, double degrees, bool longitude, int decimals) {
                     secondsText.find_first_not_of("0.") == std::string_view::npos;
   const bool negative = degrees < 0.0 && !zero;
   char* p = out;
-  auto [dEnd, dEc] = std::to_chars(p, p + 8, static_cast<long>(d));
+  auto [dEnd, dEc] = std::to_chars(p, p + 10, static_cast<long>(d));
   (void)dEc;
   p = dEnd;
   std::memcpy(p, "\xC2\xB0", 2);
@@ -334,4 +338,4 @@ char* FormatDms(char* out, double degrees, bool longitude, int decimals) {
   return p;
 }
 
-}  // namespace lantrel::cli
+}  // namespace lantrel
