@@ -60,14 +60,14 @@ Arrays InSystem(CoordinateSystem s) {
   const Arrays& g = WindowPoints();
   Arrays r{std::vector<double>(kPoints), std::vector<double>(kPoints)};
   std::vector<std::int32_t> status(kPoints);
-  lantrel::Transformer({5, s.datum, 0}, s).Transform(kPoints, g.x.data(), g.y.data(),
+  lantrel::Transformer({5, s.DatumCode(), 0}, s, true).Transform(kPoints, g.x.data(), g.y.data(),
                                                      r.x.data(), r.y.data(), status.data());
   return r;
 }
 
 void RunLantrel(benchmark::State& state, CoordinateSystem from, CoordinateSystem to,
                 const Arrays& in) {
-  const lantrel::Transformer t(from, to);
+  const lantrel::Transformer t(from, to, true);
   std::vector<double> ox(kPoints), oy(kPoints);
   std::vector<std::int32_t> status(kPoints);
   for (auto _ : state) {

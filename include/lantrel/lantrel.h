@@ -141,6 +141,33 @@ void lantrel_clear_error(void);
 /** Releases a string returned by the library. NULL is ignored. */
 void lantrel_string_free(char* text);
 
+/* ---- Errors of the points of an array call ----------------------------------------------- */
+/* Every array call reports each point in status[i]: 0, or the number of the error that point
+ * raised. Its _detailed form takes a lantrel_point_errors as well (optional: NULL asks for
+ * nothing more), which receives, in the same call, the whole record of every failed point:
+ * its index, number, source and description as the library raised them, in input order.
+ * Successful points add nothing. The call empties the object on entry, also when it fails.
+ * One object is used by one call at a time; its texts stay valid until it is used again or
+ * released. */
+
+/** Errors of the failed points of one array call (opaque). */
+typedef struct lantrel_point_errors lantrel_point_errors;
+
+/** Creates an empty error list (release it with lantrel_point_errors_release). Error 5 when
+ *  out is NULL; *out is NULL on failure. */
+int32_t lantrel_point_errors_create(lantrel_point_errors** out);
+/** Destroys an error list. NULL is ignored. */
+void lantrel_point_errors_release(lantrel_point_errors* errors);
+/** Number of failed points the last call recorded. Error 91 for a NULL list, 5 for a NULL
+ *  count. */
+int32_t lantrel_point_errors_count(const lantrel_point_errors* errors, size_t* count);
+/** Failed point k (0-based, below the count): its index in the call's arrays, its error
+ *  number (its status), source and description (UTF-8, owned by the list); every output
+ *  optional. Error 9 past the last one, 91 for a NULL list. */
+int32_t lantrel_point_errors_get(const lantrel_point_errors* errors, size_t k, size_t* index,
+                                 int32_t* number, const char** source,
+                                 const char** description);
+
 /* ---- Type description --------------------------------------------------------------------- */
 
 /** Name of the type library: "Lantrel". */
@@ -192,10 +219,13 @@ int32_t lantrel_system_describe(int32_t projection, int32_t datum, int32_t units
                                 char** out);
 
 /* ---- Carter locations as arrays ------------------------------------------------------------ */
-/* Both calls return 0 when their arguments are usable (error 5 for a NULL array with
+/* These calls return 0 when their arguments are usable (error 5 for a NULL array with
  * count > 0, 1001 for a datum other than 0 or 1; count 0 does nothing) and report each point in
- * status[i]: 0, or the error number of that point. After a 0 return the thread's error record
- * describes the first point whose status is not 0 (number 0 when every point succeeded).
+ * status[i]: 0, or the error number of that point; the _detailed forms give every failed
+ * point's record in a lantrel_point_errors, and leave the thread's error record empty after a
+ * 0 return, as every other array call does. After a 0 return of the forms without it, the
+ * thread's error record describes the first point whose status is not 0 (number 0 when every
+ * point succeeded).
  * Points failing on their text or range get 5; the Carter values a location names are checked
  * as zrCarter's properties check them (1011-1013). Any thread; nothing is shared. */
 
@@ -216,7 +246,21 @@ int32_t lantrel_carter_read_locations(int32_t datum, lantrel_bool west_positive,
                                       const char* const* text, double* lon, double* lat,
                                       int32_t* status);
 
-/** lantrel_carter_read_locations with each failure's description beside it: when `message`
+/** lantrel_carter_format_locations with the record of every failed point in `errors` (NULL
+ *  for none). */
+int32_t lantrel_carter_format_locations_detailed(int32_t datum, lantrel_bool zgs_layout,
+                                                 size_t count, const double* lon,
+                                                 const double* lat, char** out, int32_t* status,
+                                                 lantrel_point_errors* errors);
+/** lantrel_carter_read_locations with the record of every failed point in `errors` (NULL for
+ *  none). */
+int32_t lantrel_carter_read_locations_detailed(int32_t datum, lantrel_bool west_positive,
+                                               size_t count, const char* const* text,
+                                               double* lon, double* lat, int32_t* status,
+                                               lantrel_point_errors* errors);
+
+/** lantrel_carter_read_locations with each failure's description beside it (superseded by
+ *  lantrel_carter_read_locations_detailed, which gives the number and source too): when `message`
  *  is not NULL, message[i] is a library string (release each with lantrel_string_free) where
  *  status[i] is not 0 and NULL elsewhere; every message[i] is NULL when the call fails. */
 int32_t lantrel_carter_read_locations_described(int32_t datum, lantrel_bool west_positive,
@@ -467,6 +511,13 @@ void    lantrel_transformer_release(lantrel_transformer* transformer);
 int32_t lantrel_transformer_transform(const lantrel_transformer* transformer, size_t count,
                                       const double* x, const double* y,
                                       double* out_x, double* out_y, int32_t* status);
+/// lantrel_transformer_transform with the record of every failed point in `errors` (NULL for
+/// none): the per-point conversion's number, source and description; for status 4, source
+/// "lantrel:Transformer:" and the reason. Results and statuses are the same, bit for bit.
+int32_t lantrel_transformer_transform_detailed(const lantrel_transformer* transformer,
+                                               size_t count, const double* x, const double* y,
+                                               double* out_x, double* out_y, int32_t* status,
+                                               lantrel_point_errors* errors);
 /// Scale factor and convergence (degrees) of count points in the given system, bit-identical to
 /// a position's ScaleFactor and Convergence after the lets Projection, Datum, Units,
 /// WestPositive, x, y. The codes are validated like lantrel_transformer_create's source system
@@ -478,6 +529,11 @@ int32_t lantrel_transformer_transform(const lantrel_transformer* transformer, si
 int32_t lantrel_factors(int32_t projection, int32_t datum, int32_t units, lantrel_bool west_positive,
                         size_t count, const double* x, const double* y,
                         double* scale_factor, double* convergence, int32_t* status);
+/// lantrel_factors with the record of every failed point in `errors` (NULL for none).
+int32_t lantrel_factors_detailed(int32_t projection, int32_t datum, int32_t units,
+                                 lantrel_bool west_positive, size_t count, const double* x,
+                                 const double* y, double* scale_factor, double* convergence,
+                                 int32_t* status, lantrel_point_errors* errors);
 
 /* ---- Batch location lookup ------------------------------------------------------------- */
 
@@ -499,6 +555,19 @@ typedef struct lantrel_location {
   int32_t quad_count;   /**< How many quadrangles contain the point. */
 } lantrel_location;
 
+/// Every area found at one point, as record indices in the order a position reports them
+/// (StateName(0), StateName(1), ...); slots from a count on are -1. A point on a boundary
+/// belongs to every area sharing it. The command-line tool's locate writes these, joined by
+/// ';' in each field.
+typedef struct lantrel_location_matches {
+  int32_t states[3];    /**< The states containing the point, the first state_count. */
+  int32_t counties[3];  /**< The home-state counties containing the point, the first county_count. */
+  int32_t quads[4];     /**< The quadrangles containing the point, the first quad_count. */
+  int32_t state_count;  /**< How many states contain the point. */
+  int32_t county_count; /**< How many counties contain the point. */
+  int32_t quad_count;   /**< How many quadrangles contain the point. */
+} lantrel_location_matches;
+
 /// Loads a reference data file into a new locator (release it with lantrel_locator_release).
 /// data_file NULL or "" = the default data-file search a new position makes; a missing file
 /// gives 1010 with the library's own text for reference data not loaded; a damaged file the
@@ -516,6 +585,17 @@ void    lantrel_locator_release(lantrel_locator* locator);
 /// nothing. Thread rule: safe on one locator from many threads at once (distinct outputs).
 int32_t lantrel_locator_locate(const lantrel_locator* locator, size_t count, const double* lon, const double* lat,
                                int32_t datum, lantrel_location* out, int32_t* status);
+/// lantrel_locator_locate with the record of every failed point in `errors` (NULL for none).
+int32_t lantrel_locator_locate_detailed(const lantrel_locator* locator, size_t count,
+                                        const double* lon, const double* lat, int32_t datum,
+                                        lantrel_location* out, int32_t* status,
+                                        lantrel_point_errors* errors);
+/// lantrel_locator_locate_detailed with every area found at each point (out[i] holds -1
+/// indices and 0 counts where status[i] is not 0).
+int32_t lantrel_locator_locate_matches(const lantrel_locator* locator, size_t count,
+                                       const double* lon, const double* lat, int32_t datum,
+                                       lantrel_location_matches* out, int32_t* status,
+                                       lantrel_point_errors* errors);
 /// table 0 states, 1 counties, 2 quadrangles: number of records. Error 5 for another table
 /// number or a NULL out, 91 for a NULL locator. Thread rule: safe from many threads at once.
 int32_t lantrel_locator_size(const lantrel_locator* locator, int32_t table, int32_t* out);

@@ -8,12 +8,14 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "lantrel/pair.hpp"
+#include "lantrel/point_errors.hpp"
 
 #if __cplusplus >= 202002L
 #include <span>
@@ -31,6 +33,18 @@ struct Location {
   std::int32_t state = -1;       ///< first state record found, or -1
   std::int32_t county = -1;      ///< first county record found, or -1
   std::int32_t quad = -1;        ///< first quadrangle record found, or -1
+  std::int32_t stateCount = 0;   ///< states containing the point, 0-3
+  std::int32_t countyCount = 0;  ///< home-state counties containing the point, 0-3
+  std::int32_t quadCount = 0;    ///< quadrangles containing the point, 0-4
+};
+
+/// Every area found at one point, as record numbers of the data file's tables in the order a
+/// position reports them (StateName(0), StateName(1), ...); slots from a count on are -1. A
+/// point on a boundary belongs to every area sharing it, so a point may lie in several.
+struct LocationMatches {
+  std::array<std::int32_t, 3> states{-1, -1, -1};        ///< the states, first stateCount
+  std::array<std::int32_t, 3> counties{-1, -1, -1};      ///< the counties, first countyCount
+  std::array<std::int32_t, 4> quads{-1, -1, -1, -1};     ///< the quadrangles, first quadCount
   std::int32_t stateCount = 0;   ///< states containing the point, 0-3
   std::int32_t countyCount = 0;  ///< home-state counties containing the point, 0-3
   std::int32_t quadCount = 0;    ///< quadrangles containing the point, 0-4
@@ -71,6 +85,15 @@ class Locator {
   /// threads at once.
   void Locate(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
               Location* out, std::int32_t* status) const;
+  /// The same, and `errors` (when not null; emptied first) receives the number, source and
+  /// description of every point whose status is not 0, in input order.
+  void Locate(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
+              Location* out, std::int32_t* status, PointErrors* errors) const;
+  /// As Locate, with every area found at each point (out[i] is empty where status[i] is not
+  /// 0): what the command-line tool's locate writes, joined by ';'.
+  void LocateMatches(std::size_t count, const double* lon, const double* lat,
+                     std::int32_t datum, LocationMatches* out, std::int32_t* status,
+                     PointErrors* errors = nullptr) const;
 
 #if __cplusplus >= 202002L
   /// The same over spans; every span must hold lon.size() elements (error 5 otherwise).

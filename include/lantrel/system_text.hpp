@@ -13,30 +13,9 @@
 #include <string_view>
 
 #include "lantrel/enums.hpp"
+#include "lantrel/system.hpp"
 
 namespace lantrel {
-
-/// A coordinate system: projection, datum and units, and the EPSG code it was named by.
-struct System {
-  zrGeoProjection projection = zrGeoProjection::zrGeographic;  ///< the projection
-  zrGeoDatum datum = zrGeoDatum::zrNAD83;                      ///< the horizontal datum
-  zrGeoUnits units = zrGeoUnits::zrDecimalDegrees;             ///< the units of the pair
-  std::int32_t epsg = 0;  ///< the EPSG code the system was given as, 0 when named
-
-  /// Whether the pair is a longitude and a latitude (geographic and Carter systems).
-  bool Angular() const {
-    return projection == zrGeoProjection::zrGeographic ||
-           projection == zrGeoProjection::zrCarter;
-  }
-  /// Whether this is the Carter system.
-  bool IsCarter() const { return projection == zrGeoProjection::zrCarter; }
-  /// Same projection, datum and units (the EPSG code the system was named by is ignored).
-  friend bool operator==(const System& a, const System& b) {
-    return a.projection == b.projection && a.datum == b.datum && a.units == b.units;
-  }
-  /// Negation of operator==.
-  friend bool operator!=(const System& a, const System& b) { return !(a == b); }
-};
 
 /// Result of parsing a system name: the system, or a message saying what is wrong.
 struct SystemParse {

@@ -13,18 +13,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lantrel/point_errors.hpp"
+#include "lantrel/system.hpp"
+
 #if __cplusplus >= 202002L
 #include <span>
 #endif
 
 namespace lantrel {
-
-/// One coordinate system as the three raw codes of zrGeoProjection, zrGeoDatum and zrGeoUnits.
-struct CoordinateSystem {
-  std::int32_t projection = 5;  ///< zrGeoProjection code (5 = zrGeographic)
-  std::int32_t datum = 0;       ///< zrGeoDatum code (0 = zrNAD83)
-  std::int32_t units = 0;       ///< zrGeoUnits code (0 = zrDecimalDegrees)
-};
 
 /// Per-point outcome of a conversion: 0 when the point converted.
 inline constexpr std::int32_t kTransformDone = 0;
@@ -36,9 +32,11 @@ inline constexpr std::int32_t kTransformOutsideShiftWindow = 4;
 /// Thread rule: immutable after construction; Transform may run on many threads at once.
 class Transformer {
  public:
-  /// Builds the conversion `from` -> `to`. `westPositive` is the position's WestPositive: the
-  /// sign a geographic result's longitude is given (input longitudes are read as magnitudes,
-  /// as the x let does).
+  /// Builds the conversion `from` -> `to` (the EPSG codes they were named by play no part).
+  /// `westPositive` is the position's WestPositive: the sign a geographic result's longitude
+  /// is given (input longitudes are read as magnitudes, as the x let does). It has no default:
+  /// a position reads west positive, the tool and the Python package write west longitudes
+  /// negative, so every caller says which it wants.
   ///
   /// Errors (lantrel::Error): the source codes are validated in the order of the lets
   /// (projection 1002, datum 1001, units 1003), the target codes in Convert's order (datum
@@ -46,12 +44,12 @@ class Transformer {
   /// the Carter system (not a coordinate pair) and for a combination the position would
   /// silently change: the single zone on NAD 27, decimal degrees on a plane zone, a linear unit
   /// on the geographic system.
-  Transformer(CoordinateSystem from, CoordinateSystem to, bool westPositive = true);
+  Transformer(System from, System to, bool westPositive);
 
   /// The source system.
-  CoordinateSystem From() const noexcept { return from_; }
+  System From() const noexcept { return from_; }
   /// The target system.
-  CoordinateSystem To() const noexcept { return to_; }
+  System To() const noexcept { return to_; }
   /// The sign convention of geographic longitudes in the results.
   bool WestPositive() const noexcept { return westPositive_; }
 
@@ -64,16 +62,26 @@ class Transformer {
   /// A count of 0 does nothing.
   void Transform(std::size_t count, const double* x, const double* y, double* outX,
                  double* outY, std::int32_t* status) const;
+  /// The same, and `errors` (when not null; emptied first) receives the record of every point
+  /// whose status is not 0: the number, source and description the per-point conversion
+  /// raised (for status 4, source "lantrel:Transformer:" and the reason), in input order.
+  /// Results and statuses are those of the call without it, bit for bit.
+  void Transform(std::size_t count, const double* x, const double* y, double* outX,
+                 double* outY, std::int32_t* status, PointErrors* errors) const;
 
 #if __cplusplus >= 202002L
   /// The same over spans; every span must have the length of `x` (error 5 otherwise).
   void Transform(std::span<const double> x, std::span<const double> y, std::span<double> outX,
                  std::span<double> outY, std::span<std::int32_t> status) const;
+  /// The same over spans, with the errors of the failed points.
+  void Transform(std::span<const double> x, std::span<const double> y, std::span<double> outX,
+                 std::span<double> outY, std::span<std::int32_t> status,
+                 PointErrors* errors) const;
 #endif
 
  private:
-  CoordinateSystem from_;
-  CoordinateSystem to_;
+  System from_;
+  System to_;
   bool westPositive_;
 };
 
@@ -85,8 +93,15 @@ class Transformer {
 /// Errors (lantrel::Error): the codes are validated as a Transformer's source system; error 5
 /// when an array is a null pointer and `count` is not 0.
 ///
+/// `errors`, when not null, is emptied and receives the record of every failed point as
+/// Transformer::Transform gives it.
+///
 /// Thread rule: a pure function; safe on any number of threads.
-void GridFactors(CoordinateSystem system, bool westPositive, std::size_t count, const double* x,
+void GridFactors(System system, bool westPositive, std::size_t count, const double* x,
+                 const double* y, double* scaleFactor, double* convergence,
+                 std::int32_t* status, PointErrors* errors);
+/// GridFactors without the errors of the failed points.
+void GridFactors(System system, bool westPositive, std::size_t count, const double* x,
                  const double* y, double* scaleFactor, double* convergence,
                  std::int32_t* status);
 

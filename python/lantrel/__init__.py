@@ -12,8 +12,11 @@ package, else on the system's library path.
               lantrel.zrGeoUnits.zrMeters)
 
 Members keep the names of the library's interfaces: properties are Python properties,
-parameterised getters and methods are Python methods. Failures raise LantrelError, which
+parameterised getters and methods are Python methods. Failures raise lantrel.Error, which
 carries the library's error number, source and description.
+
+Old names kept for one release (reading them warns with DeprecationWarning): LantrelError
+(use Error) and ZrGeoPosition.convert (use Convert with Ref arguments).
 """
 
 import ctypes
@@ -25,7 +28,7 @@ import re
 import sys
 
 __all__ = [
-    "zrGeoDatum", "zrGeoUnits", "zrGeoProjection", "Error", "LantrelError", "Ref",
+    "zrGeoDatum", "zrGeoUnits", "zrGeoProjection", "Error", "ArrayErrors", "Ref",
     "ZrGeoPosition", "zrCarter", "typelib_name", "typelib_version", "main",
     "Transformer", "System", "parse_system", "served_epsg_codes", "factors",
     "to_carter", "from_carter", "locate", "Locator",
@@ -72,8 +75,9 @@ from ._native import (  # noqa: E402  (the library loads once, here)
     CONVERT_DONE, CONVERT_OUTSIDE_SHIFT_WINDOW, E_DATA_NOT_LOADED, E_DIVISION_BY_ZERO,
     E_INTERNAL, E_INVALID_ARGUMENT, E_INVALID_CARTER_LETTER, E_INVALID_CARTER_NUMBER,
     E_INVALID_CARTER_SECTION, E_INVALID_DATUM, E_INVALID_PROJECTION, E_INVALID_UNITS,
-    E_OBJECT_NOT_SET, E_OUT_OF_MEMORY, E_OVERFLOW, E_SUBSCRIPT, OBJECT_ERROR_BASE, Error,
-    LantrelError, _BINDING_SOURCE, _argument_error, _lib)
+    E_OBJECT_NOT_SET, E_OUT_OF_MEMORY, E_OVERFLOW, E_SUBSCRIPT, OBJECT_ERROR_BASE, ArrayErrors,
+    DEPRECATED_NAMES, Error, _BINDING_SOURCE, _argument_error, _lib, check as _check,
+    declare as _declare, declared as _declared, deprecated as _deprecated)
 from ._version import __version__  # noqa: E402
 
 _i16, _i32, _dbl = ctypes.c_int16, ctypes.c_int32, ctypes.c_double
@@ -81,22 +85,6 @@ _P = ctypes.POINTER
 _handle = ctypes.c_void_p
 _text_out = _P(ctypes.c_void_p)  # char** filled with a library-allocated string
 
-
-_declared = set()
-
-
-def _declare(name, restype, *argtypes):
-    _declared.add(name)
-    function = getattr(_lib, name)
-    function.restype = restype
-    function.argtypes = list(argtypes)
-    return function
-
-
-_declare("lantrel_last_error_number", _i32)
-_declare("lantrel_last_error_source", ctypes.c_char_p)
-_declare("lantrel_last_error_description", ctypes.c_char_p)
-_declare("lantrel_string_free", None, ctypes.c_void_p)
 _declare("lantrel_typelib_name", ctypes.c_char_p)
 _declare("lantrel_typelib_version", None, _P(_i32), _P(_i32))
 _declare("lantrel_typelib_member", _i32, ctypes.c_char_p, _i32, _P(ctypes.c_char_p), _P(_i32))
@@ -145,18 +133,6 @@ for _name in ("is_letter", "is_block_letter"):
 del _cls, _getters, _lets, _name, _type
 
 
-def _raise_last():
-    source = _lib.lantrel_last_error_source() or b""
-    description = _lib.lantrel_last_error_description() or b""
-    raise LantrelError(_lib.lantrel_last_error_number(),
-                       source.decode("utf-8", "replace"), description.decode("utf-8", "replace"))
-
-
-def _check(status):
-    if status != 0:
-        _raise_last()
-
-
 def _take_text(pointer):
     """Decodes a library string and frees it."""
     if not pointer.value:
@@ -189,7 +165,7 @@ def _long_in(value):
         value = value.value
     value = int(value)
     if not -2**31 <= value < 2**31:
-        raise LantrelError(E_OVERFLOW, _BINDING_SOURCE, "Overflow")
+        raise Error(E_OVERFLOW, _BINDING_SOURCE, "Overflow")
     return value
 
 
@@ -307,7 +283,7 @@ class _Handle:
 
     def _live(self):
         if self._handle is None:
-            raise LantrelError(E_OBJECT_NOT_SET, _BINDING_SOURCE,
+            raise Error(E_OBJECT_NOT_SET, _BINDING_SOURCE,
                                "Object variable or With block variable not set")
         return self._handle
 
@@ -522,7 +498,11 @@ class ZrGeoPosition(_Handle):
         return datetime.date(1899, 12, 30) + datetime.timedelta(days=int(self.ReleaseDate))
 
     def convert(self, datum=-1, projection=-1, units=-1):
-        """Convert with every target resolved: (result, datum, projection, units)."""
+        """Deprecated second name of Convert: Convert with every target resolved, as
+        (result, datum, projection, units). Pass Ref arguments to Convert instead."""
+        import warnings
+        warnings.warn("ZrGeoPosition.convert is deprecated; use Convert with Ref arguments",
+                      DeprecationWarning, stacklevel=2)
         refs = Ref(datum), Ref(projection), Ref(units)
         result = self.Convert(*refs)
         return (result,) + tuple(r.value for r in refs)
@@ -624,7 +604,7 @@ def run_statement(position, statement):
     carter, member, args, value = match.groups()
     target = position.Carter if carter else position
     if member.startswith("_") or not hasattr(type(target), member):
-        raise LantrelError(438, _BINDING_SOURCE, "Object doesn't support this property or method")
+        raise Error(438, _BINDING_SOURCE, "Object doesn't support this property or method")
     if value is not None:
         if args is not None:
             raise _argument_error()
@@ -660,7 +640,7 @@ def main(argv=None):
                 output = run_statement(position, statement)
                 if output is not None:
                     print(output)
-    except LantrelError as e:
+    except Error as e:
         print(f"error {e.number}: {e.source} {e.description}", file=sys.stderr)
         return 1
     return 0
@@ -679,6 +659,9 @@ _LAZY = {
 
 
 def __getattr__(name):
+    if name in DEPRECATED_NAMES:
+        _deprecated(name, DEPRECATED_NAMES[name])
+        return globals()[DEPRECATED_NAMES[name]]
     module = _LAZY.get(name)
     if module is None:
         raise AttributeError(f"module 'lantrel' has no attribute {name!r}")
@@ -689,4 +672,4 @@ def __getattr__(name):
 
 
 def __dir__():
-    return sorted(set(globals()) | set(_LAZY))
+    return sorted(set(globals()) | set(_LAZY) | set(DEPRECATED_NAMES))

@@ -1,15 +1,22 @@
-"""Whole arrays in one library call: conversion, scale factor and convergence, Carter text."""
+"""Whole arrays in one library call: conversion, scale factor and convergence, Carter text.
+
+Every array call reports failed points the same way: NaN (or None) where a point failed;
+``errcheck=True`` raises the first failure as Error (with its index), as pyproj's errcheck
+does; ``return_errors=True`` adds an ArrayErrors result (number, source, description arrays of
+the input's shape) from the same library call, so no point is ever run twice to learn why it
+failed."""
 
 from __future__ import annotations
 
 import ctypes
+import warnings
 from typing import Any, Optional, Tuple, Union
 
 import numpy as np
 
 from . import zrGeoDatum
-from ._native import (Error, _lib, check, declare, has, last_error, E_INVALID_ARGUMENT,
-                      CONVERT_OUTSIDE_SHIFT_WINDOW)
+from ._native import (ArrayErrors, Error, ErrorList, _lib, array_errors, check, declare,
+                      first_error, has, E_INVALID_ARGUMENT)
 from ._systems import System, SystemLike, parse_datum, parse_system
 
 __all__ = ["Transformer", "factors", "to_carter", "from_carter"]
@@ -21,24 +28,20 @@ if has("lantrel_transformer_create"):
     declare("lantrel_transformer_create", _i32, _i32, _i32, _i32, _i32, _i32, _i32, _i16,
             ctypes.POINTER(_vp))
     declare("lantrel_transformer_release", None, _vp)
-    declare("lantrel_transformer_transform", _i32, _vp, _size, _vp, _vp, _vp, _vp, _vp)
-if has("lantrel_factors"):
-    declare("lantrel_factors", _i32, _i32, _i32, _i32, _i16, _size, _vp, _vp, _vp, _vp, _vp)
-declare("lantrel_carter_format_locations", _i32, _i32, _i16, _size, _vp, _vp, _vp, _vp)
-declare("lantrel_carter_read_locations", _i32, _i32, _i16, _size, _vp, _vp, _vp, _vp)
-if has("lantrel_carter_read_locations_described"):
-    declare("lantrel_carter_read_locations_described", _i32, _i32, _i16, _size, _vp, _vp, _vp,
+if has("lantrel_transformer_transform_detailed"):
+    declare("lantrel_transformer_transform_detailed", _i32, _vp, _size, _vp, _vp, _vp, _vp,
+            _vp, _vp)
+    declare("lantrel_factors_detailed", _i32, _i32, _i32, _i32, _i16, _size, _vp, _vp, _vp,
+            _vp, _vp, _vp)
+    declare("lantrel_carter_format_locations_detailed", _i32, _i32, _i16, _size, _vp, _vp,
+            _vp, _vp, _vp)
+    declare("lantrel_carter_read_locations_detailed", _i32, _i32, _i16, _size, _vp, _vp, _vp,
             _vp, _vp)
 if has("lantrel_region_check"):
     declare("lantrel_region_check", _i32, _i32, _i32, _i32, _size, _vp, _vp, _vp, _vp)
-declare("lantrel_string_free", None, _vp)
 
 ArrayLike = Any
 Coordinates = Union[float, np.ndarray]
-
-_SHIFT_REFUSED = ("datum change refused: the point lies outside the NAD 27/NAD 83 shift "
-                  "window (81.5-90 W, 36-39.5 N)")
-
 
 def _require(name: str) -> None:
     if not has(name):
@@ -90,9 +93,33 @@ def _out(array: np.ndarray, shape: Tuple[int, ...], scalar: bool):
     return float(array[0]) if scalar else array.reshape(shape)
 
 
-def _first_failure(status: np.ndarray) -> Optional[int]:
-    failed = np.flatnonzero(status)
-    return int(failed[0]) if failed.size else None
+class _Detail:
+    """What an array call asks of the library about its failed points: nothing, or the error
+    list a _detailed call fills (for errcheck and return_errors)."""
+
+    def __init__(self, errcheck: bool, return_errors: bool) -> None:
+        self.list = ErrorList() if (errcheck or return_errors) else None
+        self.errcheck = errcheck
+        self.return_errors = return_errors
+
+    @property
+    def handle(self):
+        return None if self.list is None else self.list.handle
+
+    def records(self):
+        return [] if self.list is None else self.list.records()
+
+    def finish(self, results: tuple, n: int, shape, scalar: bool, records=None) -> tuple:
+        """Raises the first failure with errcheck; adds ArrayErrors with return_errors."""
+        if records is None:
+            records = self.records()
+        if self.errcheck:
+            error = first_error(records)
+            if error is not None:
+                raise error
+        if self.return_errors:
+            return results + (array_errors(records, n, shape, scalar),)
+        return results
 
 
 def _ptr(array: np.ndarray) -> int:
@@ -158,69 +185,53 @@ class Transformer:
         self._handle = handle.value
 
     def transform(self, x: ArrayLike, y: ArrayLike, errcheck: bool = False,
-                  check_region: bool = False) -> Tuple[Coordinates, Coordinates]:
+                  check_region: bool = False, return_errors: bool = False):
         """Converts points: numpy arrays or any array-likes of equal shape (scalars give Python
         floats). Returns (x_out, y_out) as float64 arrays of the input's shape; points that
         fail are NaN there. With ``errcheck`` the first failing point raises Error with its
-        number, source, description and index instead.
+        number, source, description and index instead; with ``return_errors`` the result is
+        (x_out, y_out, errors), errors an ArrayErrors of every point's error number, source
+        and description (0 and "" where it converted).
 
         Geographic input beyond latitude +-90 or longitude +-180, and input that is not
         finite, always fails (error 5). With ``check_region`` a point far outside the served
         region (73-98 W, 33-45 N) fails too (error 5, its message naming the likely cause,
         e.g. "x and y may be swapped"), as the command-line tool and the frame helpers
         judge points."""
-        return self._transform(x, y, errcheck, "check_region" if check_region else None)
+        return self._transform(x, y, errcheck, "check_region" if check_region else None,
+                               return_errors)
 
-    def _transform(self, x, y, errcheck, escape):
+    def _transform(self, x, y, errcheck, escape, return_errors=False):
         xs, ys, shape, scalar = _pair(x, y)
-        out_x, out_y, status, messages = self._convert(xs, ys, escape)
-        if errcheck:
-            index = _first_failure(status)
-            if index is not None:
-                if messages is not None and messages[index]:
-                    raise Error(int(status[index]), "lantrel:Transformer:", messages[index],
-                                index)
-                raise self._point_error(index, int(status[index]), float(xs[index]),
-                                        float(ys[index]))
-        return _out(out_x, shape, scalar), _out(out_y, shape, scalar)
+        detail = _Detail(errcheck, return_errors)
+        out_x, out_y, records = self._convert(xs, ys, escape, detail)
+        return detail.finish((_out(out_x, shape, scalar), _out(out_y, shape, scalar)), xs.size,
+                             shape, scalar, records)
 
-    def _convert(self, xs: np.ndarray, ys: np.ndarray, escape: Optional[str]):
-        """Converted arrays, the status of each point and, when the region is judged (escape
-        names how a distant point is taken), the message of each point the region refused."""
+    def _convert(self, xs: np.ndarray, ys: np.ndarray, escape: Optional[str], detail: _Detail):
+        """Converted arrays and the error records of the failed points (when detail asks
+        for them); when the region is judged (escape names how a distant point is taken), a
+        point the region refuses fails with the region's message."""
         n = xs.size
         out_x = np.empty(n, dtype=np.float64)
         out_y = np.empty(n, dtype=np.float64)
         status = np.zeros(n, dtype=np.int32)
+        _require("lantrel_transformer_transform_detailed")
         if n:
-            check(_lib.lantrel_transformer_transform(self._handle, n, _ptr(xs), _ptr(ys),
-                                                     _ptr(out_x), _ptr(out_y), _ptr(status)))
-        messages = None
+            check(_lib.lantrel_transformer_transform_detailed(
+                self._handle, n, _ptr(xs), _ptr(ys), _ptr(out_x), _ptr(out_y), _ptr(status),
+                detail.handle))
+        records = detail.records()
         if escape is not None:
             region, texts = region_check(self.src, xs, ys)
             refused = (status == 0) & (region != 0)
-            status[refused] = region[refused]
             out_x[refused] = np.nan
             out_y[refused] = np.nan
-            messages = np.where(refused, texts + _DISTANT_ESCAPES[escape], "")
-        return out_x, out_y, status, messages
-
-    def _point_error(self, index: int, number: int, x: float, y: float) -> Error:
-        """The error of one failed point, with the source and text a position gives it."""
-        if number == CONVERT_OUTSIDE_SHIFT_WINDOW:
-            return Error(number, "lantrel:zrGeoPosition:Convert:", _SHIFT_REFUSED, index)
-        from . import ZrGeoPosition
-        try:
-            with ZrGeoPosition() as p:
-                p.Projection = self.src.projection
-                p.Datum = self.src.datum
-                p.Units = self.src.units
-                p.WestPositive = self.west_positive
-                p.x = x
-                p.y = y
-                p.Convert(self.dst.datum, self.dst.projection, self.dst.units)
-        except Error as e:
-            return Error(e.number, e.source, e.description, index)
-        return Error(number, "lantrel:Transformer:", f"the point ({x!r}, {y!r}) failed", index)
+            if detail.list is not None:
+                records = sorted(records + [
+                    (int(i), int(region[i]), "lantrel:Transformer:",
+                     texts[i] + _DISTANT_ESCAPES[escape]) for i in np.flatnonzero(refused)])
+        return out_x, out_y, records
 
     def __reduce__(self):
         return (Transformer, (self._texts[0], self._texts[1], self.west_positive))
@@ -236,78 +247,74 @@ class Transformer:
 
 
 def factors(x: ArrayLike, y: ArrayLike, system: SystemLike = "geo", west_positive: bool = False,
-            errcheck: bool = False) -> Tuple[Coordinates, Coordinates]:
+            errcheck: bool = False, return_errors: bool = False):
     """Grid scale factor and meridian convergence (degrees) of points given in ``system``,
     as a position's ScaleFactor and Convergence give them. Returns two float64 arrays (NaN
-    where a point fails; with ``errcheck`` the first failure raises Error)."""
+    where a point fails; with ``errcheck`` the first failure raises Error; with
+    ``return_errors`` an ArrayErrors follows, as for Transformer.transform)."""
     s = parse_system(system)
-    _require("lantrel_factors")
+    _require("lantrel_factors_detailed")
     xs, ys, shape, scalar = _pair(x, y)
     n = xs.size
     scale = np.empty(n, dtype=np.float64)
     convergence = np.empty(n, dtype=np.float64)
     status = np.zeros(n, dtype=np.int32)
     west = -1 if west_positive else 0
-    check(_lib.lantrel_factors(int(s.projection), int(s.datum), int(s.units), west, n,
-                               _ptr(xs) if n else None, _ptr(ys) if n else None,
-                               _ptr(scale) if n else None, _ptr(convergence) if n else None,
-                               _ptr(status) if n else None))
-    if errcheck:
-        index = _first_failure(status)
-        if index is not None:
-            from . import ZrGeoPosition
-            try:
-                with ZrGeoPosition() as p:
-                    p.Projection, p.Datum, p.Units = s.projection, s.datum, s.units
-                    p.WestPositive = bool(west_positive)
-                    p.x, p.y = float(xs[index]), float(ys[index])
-                    p.ScaleFactor
-                    p.Convergence
-            except Error as e:
-                raise Error(e.number, e.source, e.description, index) from None
-            raise Error(int(status[index]), "lantrel:factors:", "the point failed", index)
-    return _out(scale, shape, scalar), _out(convergence, shape, scalar)
+    detail = _Detail(errcheck, return_errors)
+    check(_lib.lantrel_factors_detailed(int(s.projection), int(s.datum), int(s.units), west, n,
+                                        _ptr(xs) if n else None, _ptr(ys) if n else None,
+                                        _ptr(scale) if n else None,
+                                        _ptr(convergence) if n else None,
+                                        _ptr(status) if n else None, detail.handle))
+    return detail.finish((_out(scale, shape, scalar), _out(convergence, shape, scalar)), n,
+                         shape, scalar)
 
 
 def to_carter(lon: ArrayLike, lat: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad27",
-              zgs: bool = False, errcheck: bool = False):
+              zgs: bool = False, errcheck: bool = False, return_errors: bool = False):
     """Carter location strings of geographic points on ``datum`` (NAD 27 unless given, the
     datum the state defines Carter locations on): the default layout
     ("D45-07 1200-FNL 350-FWL") or, with ``zgs``, the other ("1200 FNL  350 FWL 07- D-45").
     Longitudes of either sign are west. Returns an object array of str of the input's shape
     (a str for scalars), None where a point fails (outside the Carter grid, latitude beyond
-    ±90, NaN); with ``errcheck`` the first failure raises Error."""
+    ±90, NaN); with ``errcheck`` the first failure raises Error; with ``return_errors`` the
+    result is (locations, errors), as for Transformer.transform."""
     d = parse_datum(datum)
     xs, ys, shape, scalar = _pair(lon, lat)
     n = xs.size
     pointers = np.zeros(n, dtype=np.uintp)
     status = np.zeros(n, dtype=np.int32)
     result = np.empty(n, dtype=object)
+    detail = _Detail(errcheck, return_errors)
+    _require("lantrel_carter_format_locations_detailed")
     if n:
-        check(_lib.lantrel_carter_format_locations(int(d), -1 if zgs else 0, n, _ptr(xs),
-                                                   _ptr(ys), _ptr(pointers), _ptr(status)))
-        failure = last_error(_first_failure(status)) if status.any() else None
+        check(_lib.lantrel_carter_format_locations_detailed(
+            int(d), -1 if zgs else 0, n, _ptr(xs), _ptr(ys), _ptr(pointers), _ptr(status),
+            detail.handle))
         string_at, free = ctypes.string_at, _lib.lantrel_string_free
         for i, address in enumerate(pointers.tolist()):
             if address:
                 result[i] = string_at(address).decode("ascii")
                 free(address)
-        if errcheck and failure is not None:
-            raise failure
-    return result[0] if scalar else result.reshape(shape)
+    texts = result[0] if scalar else result.reshape(shape)
+    results = detail.finish((texts,), n, shape, scalar)
+    return results if return_errors else texts
 
 
 def from_carter(locations: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad27",
                 west_positive: bool = False, errcheck: bool = False,
-                return_status: bool = False):
+                return_status: bool = False, return_errors: bool = False):
     """Geographic longitude and latitude on ``datum`` (NAD 27 unless given, the datum the
     state defines Carter locations on) of Carter location strings in either layout (a str,
     or an array-like of str). Longitudes come out negative west unless ``west_positive``.
     Returns two float64 arrays (floats for one str), NaN where a text is not a location, names
     parts out of range or footages beyond the globe; with ``errcheck`` the first failure
-    raises Error. With ``return_status`` the result is (lon, lat, status, message): the error
-    number of each element (0 where it was read) and its description ("" where it was
-    read)."""
+    raises Error. With ``return_errors`` the result is (lon, lat, errors), as for
+    Transformer.transform. ``return_status`` (deprecated: use return_errors) gives (lon, lat,
+    status, message), the error number and description of each element."""
+    if return_status:
+        warnings.warn("from_carter(return_status=True) is deprecated; use return_errors=True",
+                      DeprecationWarning, stacklevel=2)
     d = parse_datum(datum)
     scalar = isinstance(locations, str)
     if hasattr(locations, "to_numpy") and not isinstance(locations, np.ndarray):
@@ -337,22 +344,19 @@ def from_carter(locations: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad2
     lon = np.empty(n, dtype=np.float64)
     lat = np.empty(n, dtype=np.float64)
     status = np.zeros(n, dtype=np.int32)
-    messages = np.full(n, "", dtype=object)
+    detail = _Detail(errcheck, return_errors or return_status)
+    _require("lantrel_carter_read_locations_detailed")
     if n:
-        _require("lantrel_carter_read_locations_described")
-        described = np.zeros(n, dtype=np.uintp)
-        check(_lib.lantrel_carter_read_locations_described(
+        check(_lib.lantrel_carter_read_locations_detailed(
             int(d), -1 if west_positive else 0, n, _ptr(pointers), _ptr(lon), _ptr(lat),
-            _ptr(status), _ptr(described)))
-        failure = last_error(_first_failure(status)) if status.any() else None
-        messages = _take_texts(described)
-        if errcheck and failure is not None:
-            raise failure
+            _ptr(status), detail.handle))
     del keep
-    if scalar:
-        result = (float(lon[0]), float(lat[0]))
-        return result + (int(status[0]), messages[0]) if return_status else result
-    result = (lon.reshape(shape), lat.reshape(shape))
+    results = ((float(lon[0]), float(lat[0])) if scalar
+               else (lon.reshape(shape), lat.reshape(shape)))
+    results = detail.finish(results, n, shape, scalar)
     if return_status:
-        result += (status.reshape(shape), messages.reshape(shape))
-    return result
+        errors = results[2]
+        results = results[:2] + (errors.number, errors.description)
+        if return_errors:
+            results += (errors,)
+    return results

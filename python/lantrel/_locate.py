@@ -10,7 +10,8 @@ from typing import Any, Dict, Optional, Union
 import numpy as np
 
 from . import zrGeoDatum
-from ._native import Error, _lib, check, declare, has, E_INVALID_ARGUMENT
+from ._native import (Error, ErrorList, _lib, array_errors, check, declare, first_error, has,
+                      E_INVALID_ARGUMENT)
 from ._systems import parse_datum
 
 __all__ = ["Locator", "locate", "LOCATE_COLUMNS"]
@@ -38,6 +39,8 @@ if has("lantrel_locator_outline"):
     declare("lantrel_locator_records_meeting", _i32, _vp, _i32, ctypes.c_double, ctypes.c_double,
             ctypes.c_double, ctypes.c_double, _vp, _size, _P(_size))
     declare("lantrel_locator_data_verified", _i32, _vp, _P(_i32))
+if has("lantrel_locator_locate_matches"):
+    declare("lantrel_locator_locate_matches", _i32, _vp, _size, _vp, _vp, _i32, _vp, _vp, _vp)
 
 #: The tables of a data file, by name (Locator.outline, Locator.records_meeting).
 OUTLINE_TABLES = {"states": 0, "counties": 1, "quads": 2}
@@ -47,10 +50,26 @@ LOCATE_COLUMNS = ("state", "state_fips", "county", "county_fips", "geoid", "sp_z
                   "quad_tile", "quad_state", "state_count", "county_count", "quad_count",
                   "status")
 
-# lantrel_location: three first-match indices (-1 when none), then three counts.
-_LOCATION = np.dtype([("state", np.int32), ("county", np.int32), ("quad", np.int32),
-                      ("state_count", np.int32), ("county_count", np.int32),
-                      ("quad_count", np.int32)])
+# lantrel_location_matches: every match's index (-1 past the count), then the three counts.
+_MATCHES = np.dtype([("states", np.int32, (3,)), ("counties", np.int32, (3,)),
+                     ("quads", np.int32, (4,)), ("state_count", np.int32),
+                     ("county_count", np.int32), ("quad_count", np.int32)])
+
+#: What joins the areas of a point on a boundary in one column, as the tool joins them.
+MATCH_SEPARATOR = ";"
+
+
+def _joined(texts: np.ndarray, indices: np.ndarray) -> np.ndarray:
+    """Per point, the texts of its matches (indices, -1 past the count, picking texts' last
+    entry "") joined as the tool joins them: a separator before each further text once the
+    column holds something."""
+    column = texts[indices[:, 0]]
+    for k in range(1, indices.shape[1]):
+        more = texts[indices[:, k]]
+        present = indices[:, k] >= 0
+        sep = np.where(present & (column != ""), MATCH_SEPARATOR, "").astype(object)
+        column = np.where(present, column + sep + more, column)
+    return column
 
 
 def _decode(value: Optional[bytes]) -> str:
@@ -125,57 +144,55 @@ class Locator:
                 "quad": texts(quads[0]),
                 "quad_tile": texts(quads[1]), "quad_state": texts(quads[2])}
 
-    def locate_arrays(self, lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83"
-                      ) -> Dict[str, np.ndarray]:
-        """As locate(), as a dict of 1-D numpy arrays (one entry per column)."""
+    def locate_arrays(self, lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83",
+                      errors: Optional[ErrorList] = None) -> Dict[str, np.ndarray]:
+        """As locate(), as a dict of 1-D numpy arrays (one entry per column); ``errors``, when
+        given, receives the records of the failed points."""
         from ._arrays import _pair, _ptr
+        if not has("lantrel_locator_locate_matches"):
+            raise Error(E_INVALID_ARGUMENT, "lantrel",
+                        "the loaded library has no lantrel_locator_locate_matches; rebuild and "
+                        "reinstall lantrel")
         d = parse_datum(datum)
         xs, ys, _, _ = _pair(lon, lat)
         n = xs.size
-        found = np.zeros(n, dtype=_LOCATION)
+        found = np.zeros(n, dtype=_MATCHES)
         status = np.zeros(n, dtype=np.int32)
         if n:
-            check(_lib.lantrel_locator_locate(self._handle, n, _ptr(xs), _ptr(ys), int(d),
-                                              _ptr(found), _ptr(status)))
+            check(_lib.lantrel_locator_locate_matches(
+                self._handle, n, _ptr(xs), _ptr(ys), int(d), _ptr(found), _ptr(status),
+                None if errors is None else errors.handle))
         t = self._tables
-        state, county, quad = found["state"], found["county"], found["quad"]
+        states, counties, quads = found["states"], found["counties"], found["quads"]
         return {
-            "state": t["state"][state], "state_fips": t["state_fips"][state],
-            "county": t["county"][county], "county_fips": t["county_fips"][county],
-            "geoid": t["geoid"][county], "sp_zone": t["sp_zone"][county], "quad": t["quad"][quad],
-            "quad_tile": t["quad_tile"][quad], "quad_state": t["quad_state"][quad],
+            "state": _joined(t["state"], states), "state_fips": _joined(t["state_fips"], states),
+            "county": _joined(t["county"], counties),
+            "county_fips": _joined(t["county_fips"], counties),
+            "geoid": _joined(t["geoid"], counties), "sp_zone": _joined(t["sp_zone"], counties),
+            "quad": _joined(t["quad"], quads), "quad_tile": _joined(t["quad_tile"], quads),
+            "quad_state": _joined(t["quad_state"], quads),
             "state_count": found["state_count"].copy(),
             "county_count": found["county_count"].copy(),
             "quad_count": found["quad_count"].copy(), "status": status,
         }
 
     def locate(self, lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83",
-               errcheck: bool = False):
+               errcheck: bool = False, return_errors: bool = False):
         """See lantrel.locate."""
         import pandas
-        columns = self.locate_arrays(lon, lat, datum)
+        errors = ErrorList() if (errcheck or return_errors) else None
+        columns = self.locate_arrays(lon, lat, datum, errors)
+        records = [] if errors is None else errors.records()
         if errcheck:
-            failed = np.flatnonzero(columns["status"])
-            if failed.size:
-                raise self._point_error(int(failed[0]), lon, lat, datum)
+            error = first_error(records)
+            if error is not None:
+                raise error
         index = lon.index if isinstance(lon, pandas.Series) else None
-        return pandas.DataFrame(columns, columns=list(LOCATE_COLUMNS), index=index)
-
-    def _point_error(self, index: int, lon: Any, lat: Any, datum: Any) -> Error:
-        """The error a position's lookup raises for one failed point."""
-        from . import ZrGeoPosition
-        from ._arrays import _pair
-        xs, ys, _, _ = _pair(lon, lat)
-        try:
-            with ZrGeoPosition() as p:
-                if self.data_file is not None:
-                    p.SetPath(os.path.dirname(os.path.abspath(self.data_file)))
-                p.Datum = parse_datum(datum)
-                p.x, p.y = float(xs[index]), float(ys[index])
-                p.StateCount
-        except Error as e:
-            return Error(e.number, e.source, e.description, index)
-        return Error(E_INVALID_ARGUMENT, "lantrel:locate:", "the point failed", index)
+        frame = pandas.DataFrame(columns, columns=list(LOCATE_COLUMNS), index=index)
+        if return_errors:
+            n = len(frame)
+            return frame, array_errors(records, n, (n,), False)
+        return frame
 
     @staticmethod
     def _table(table: Union[str, int]) -> int:
@@ -256,15 +273,19 @@ def shared_locator(data_file: Optional[Union[str, os.PathLike]] = None) -> Locat
 
 
 def locate(lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83",
-           data_file: Optional[Union[str, os.PathLike]] = None, errcheck: bool = False):
+           data_file: Optional[Union[str, os.PathLike]] = None, errcheck: bool = False,
+           return_errors: bool = False):
     """State, county and 7.5' quadrangle of each point, as a pandas.DataFrame with one row per
     point and the columns state, state_fips, county, county_fips, geoid, sp_zone, quad,
-    quad_tile, quad_state (first match of each; "" where none; the FIPS codes as the
-    zero-padded text Census tables join on: "21", "053", "21053"), state_count, county_count,
-    quad_count (how many contain the point) and status (0, or the error number of a point
-    that could not be looked up, such as 5 for NaN or a latitude beyond 90; its other columns
-    then read as none). Longitudes of either
-    sign are west; ``datum`` "nad27" points are shifted as a position's lookup shifts them.
-    A missing data file raises Error 1010; with ``errcheck`` the first failing point raises
-    Error instead of reporting its status."""
-    return shared_locator(data_file).locate(lon, lat, datum, errcheck)
+    quad_tile, quad_state ("" where none; the FIPS codes as the zero-padded text Census
+    tables join on: "21", "053", "21053"), state_count, county_count, quad_count (how many
+    contain the point) and status (0, or the error number of a point that could not be
+    looked up, such as 5 for NaN or a latitude beyond 90; its other columns then read as
+    none). A point on a boundary belongs to every area sharing it: each column then lists
+    them all, in the order a position reports them, joined by ";" exactly as the tool's
+    ``lantrel locate`` writes them (split with ``frame.state.str.split(";")``); the counts
+    say how many. Longitudes of either sign are west; ``datum`` "nad27" points are shifted
+    as a position's lookup shifts them. A missing data file raises Error 1010; with
+    ``errcheck`` the first failing point raises Error instead of reporting its status; with
+    ``return_errors`` the result is (frame, errors), errors an ArrayErrors of every point."""
+    return shared_locator(data_file).locate(lon, lat, datum, errcheck, return_errors)

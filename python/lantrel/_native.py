@@ -1,4 +1,6 @@
-"""The shared library, its error record and the error class every part of the package raises.
+"""The shared library, its error record and the error class every part of the package raises:
+the one ctypes layer of the package (the class binding and the array face declare their
+functions through it).
 
 The library is found through the LANTREL_LIBRARY environment variable (only that file is then
 tried), else beside this package (where pip installs it with its reference data file), else on
@@ -10,9 +12,10 @@ from __future__ import annotations
 import ctypes
 import ctypes.util
 import os
-from typing import Optional
+import warnings
+from typing import Any, List, NamedTuple, Optional, Tuple
 
-__all__ = ["Error", "LantrelError"]
+__all__ = ["Error", "ArrayErrors"]
 
 OBJECT_ERROR_BASE = -2147221504
 E_INVALID_ARGUMENT = 5
@@ -64,8 +67,15 @@ class Error(Exception):
         return (type(self), (self.number, self.source, self.description, self.index))
 
 
-#: The name the by-name class binding has always used for Error.
-LantrelError = Error
+#: Old names of the package's names, kept for one release: {old: new}. Reading an old name
+#: warns with DeprecationWarning and gives the new one.
+DEPRECATED_NAMES = {"LantrelError": "Error"}
+
+
+def deprecated(old: str, new: str) -> None:
+    """Warns that ``old`` is an old name of ``new``."""
+    warnings.warn(f"lantrel.{old} is deprecated; use lantrel.{new}", DeprecationWarning,
+                  stacklevel=3)
 
 
 def _argument_error() -> Error:
@@ -90,12 +100,6 @@ def library_path() -> str:
 
 
 _lib = ctypes.CDLL(library_path())
-_lib.lantrel_last_error_number.restype = ctypes.c_int32
-_lib.lantrel_last_error_number.argtypes = []
-_lib.lantrel_last_error_source.restype = ctypes.c_char_p
-_lib.lantrel_last_error_source.argtypes = []
-_lib.lantrel_last_error_description.restype = ctypes.c_char_p
-_lib.lantrel_last_error_description.argtypes = []
 
 
 def last_error(index: Optional[int] = None) -> Error:
@@ -112,8 +116,13 @@ def check(status: int) -> None:
         raise last_error()
 
 
+#: The library functions declared so far.
+declared = set()
+
+
 def declare(name: str, restype, *argtypes):
     """Sets the C signature of one library function and returns it."""
+    declared.add(name)
     function = getattr(_lib, name)
     function.restype = restype
     function.argtypes = list(argtypes)
@@ -123,3 +132,99 @@ def declare(name: str, restype, *argtypes):
 def has(name: str) -> bool:
     """Whether the loaded library exports a function."""
     return hasattr(_lib, name)
+
+
+declare("lantrel_last_error_number", ctypes.c_int32)
+declare("lantrel_last_error_source", ctypes.c_char_p)
+declare("lantrel_last_error_description", ctypes.c_char_p)
+declare("lantrel_string_free", None, ctypes.c_void_p)
+
+
+# ---- The errors of the points of an array call ------------------------------------------------
+
+_size, _vp, _i32 = ctypes.c_size_t, ctypes.c_void_p, ctypes.c_int32
+if has("lantrel_point_errors_create"):
+    declare("lantrel_point_errors_create", _i32, ctypes.POINTER(_vp))
+    declare("lantrel_point_errors_release", None, _vp)
+    declare("lantrel_point_errors_count", _i32, _vp, ctypes.POINTER(_size))
+    declare("lantrel_point_errors_get", _i32, _vp, _size, ctypes.POINTER(_size),
+            ctypes.POINTER(_i32), ctypes.POINTER(ctypes.c_char_p),
+            ctypes.POINTER(ctypes.c_char_p))
+
+
+class ArrayErrors(NamedTuple):
+    """The errors of the points of an array call, as arrays of the input's shape (plain values
+    for a scalar input): the error number (the point's status, 0 where it succeeded), its
+    source and its description ("" where it succeeded), as the library raised them."""
+
+    number: Any
+    source: Any
+    description: Any
+
+    def first(self) -> Optional[Error]:
+        """The first failed point's error (with its flat index), None when none failed."""
+        import numpy as np
+        numbers = np.asarray(self.number).reshape(-1)
+        failed = np.flatnonzero(numbers)
+        if not failed.size:
+            return None
+        i = int(failed[0])
+        return Error(int(numbers[i]), str(np.asarray(self.source, dtype=object).reshape(-1)[i]),
+                     str(np.asarray(self.description, dtype=object).reshape(-1)[i]), i)
+
+
+class ErrorList:
+    """A library error list for one array call (lantrel_point_errors): pass ``handle`` to a
+    _detailed call, then read ``records()``."""
+
+    def __init__(self) -> None:
+        self.handle = None
+        if not has("lantrel_point_errors_create"):
+            raise Error(E_INVALID_ARGUMENT, _BINDING_SOURCE,
+                        "the loaded library has no lantrel_point_errors_create; rebuild and "
+                        "reinstall lantrel")
+        handle = _vp()
+        check(_lib.lantrel_point_errors_create(ctypes.byref(handle)))
+        self.handle = handle.value
+
+    def records(self) -> List[Tuple[int, int, str, str]]:
+        """(index, number, source, description) of every failed point, in input order."""
+        count = _size()
+        check(_lib.lantrel_point_errors_count(self.handle, ctypes.byref(count)))
+        index, number = _size(), _i32()
+        source, description = ctypes.c_char_p(), ctypes.c_char_p()
+        found = []
+        for k in range(count.value):
+            check(_lib.lantrel_point_errors_get(self.handle, k, ctypes.byref(index),
+                                                ctypes.byref(number), ctypes.byref(source),
+                                                ctypes.byref(description)))
+            found.append((index.value, number.value,
+                          (source.value or b"").decode("utf-8", "replace"),
+                          (description.value or b"").decode("utf-8", "replace")))
+        return found
+
+    def __del__(self) -> None:
+        handle, self.handle = getattr(self, "handle", None), None
+        if handle is not None and _lib is not None:
+            _lib.lantrel_point_errors_release(handle)
+
+
+def array_errors(records, n: int, shape: Tuple[int, ...], scalar: bool) -> ArrayErrors:
+    """ArrayErrors of n points of `shape` from (index, number, source, description) records."""
+    import numpy as np
+    number = np.zeros(n, dtype=np.int32)
+    source = np.full(n, "", dtype=object)
+    description = np.full(n, "", dtype=object)
+    for i, num, src, text in records:
+        number[i], source[i], description[i] = num, src, text
+    if scalar:
+        return ArrayErrors(int(number[0]), source[0], description[0])
+    return ArrayErrors(number.reshape(shape), source.reshape(shape), description.reshape(shape))
+
+
+def first_error(records) -> Optional[Error]:
+    """The first of (index, number, source, description) records as an Error, or None."""
+    if not records:
+        return None
+    i, num, src, text = min(records)
+    return Error(num, src, text, i)

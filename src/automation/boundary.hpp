@@ -13,6 +13,7 @@
 #include "lantrel/carter.hpp"
 #include "lantrel/error.hpp"
 #include "lantrel/lantrel.h"
+#include "lantrel/point_errors.hpp"
 #include "lantrel/position.hpp"
 
 // Handles are heap boxes with their own reference count. A position box owns its position; a
@@ -26,6 +27,11 @@ struct lantrel_carter {
   explicit lantrel_carter(std::shared_ptr<lantrel::zrCarter> c) : object(std::move(c)) {}
   std::atomic<std::uint32_t> refs{1};
   std::shared_ptr<lantrel::zrCarter> object;
+};
+
+// An error list handle owns the list an array call fills.
+struct lantrel_point_errors {
+  lantrel::PointErrors object;
 };
 
 namespace lantrel::automation {
@@ -81,6 +87,20 @@ std::int32_t Guard(Body&& body) noexcept {
   } catch (...) {
     return Record(51, kLayerSource, "Internal error");
   }
+}
+
+/// The list behind an optional error-list handle (NULL for none).
+inline PointErrors* ListOf(lantrel_point_errors* errors) noexcept {
+  return errors != nullptr ? &errors->object : nullptr;
+}
+
+/// As Guard, for an array call filling an optional error list: the list is empty when the
+/// call fails.
+template <typename Body>
+std::int32_t GuardArray(lantrel_point_errors* errors, Body&& body) noexcept {
+  const std::int32_t status = Guard(std::forward<Body>(body));
+  if (status != 0 && errors != nullptr) errors->object.Clear();
+  return status;
 }
 
 /// As Guard, for calls that hand a string or handle back: the output is NULL on failure.

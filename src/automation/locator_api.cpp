@@ -10,6 +10,7 @@
 #include "lantrel/locator.hpp"
 
 using lantrel::automation::Guard;
+using lantrel::automation::GuardArray;
 using lantrel::automation::InText;
 using lantrel::automation::Out;
 using lantrel::automation::RaiseLayer;
@@ -55,6 +56,39 @@ int32_t GuardTexts(std::initializer_list<const char**> texts, Body&& body) {
 
 }  // namespace
 
+namespace {
+
+// The C++ batch validates the arguments and fills a block at a time; the block is then copied
+// into the caller's records, and each block's failed points join the caller's list at their
+// place in the whole array.
+template <typename Found, typename Record, typename Locate, typename Convert>
+int32_t LocateInBlocks(const lantrel_locator* locator, size_t count, const double* lon,
+                       const double* lat, int32_t datum, Record* out, int32_t* status,
+                       lantrel_point_errors* errors, Locate locate, Convert convert) {
+  return GuardArray(errors, [&] {
+    if (errors != nullptr) errors->object.Clear();
+    const auto& l = Object(locator);
+    if (count == 0) return;
+    if (!out) RaiseLayer(lantrel::errc::InvalidArgument);
+    constexpr size_t kBlock = 256;
+    Found block[kBlock];
+    lantrel::PointErrors blockErrors;
+    for (size_t start = 0; start < count; start += kBlock) {
+      const size_t n = count - start < kBlock ? count - start : kBlock;
+      locate(l, n, lon ? lon + start : nullptr, lat ? lat + start : nullptr, datum, block,
+             status ? status + start : nullptr, errors != nullptr ? &blockErrors : nullptr);
+      for (size_t i = 0; i < n; ++i) out[start + i] = convert(block[i]);
+      if (errors != nullptr) {
+        for (const lantrel::PointError& e : blockErrors) {
+          errors->object.Add(start + e.index, e.number, e.source, e.description);
+        }
+      }
+    }
+  });
+}
+
+}  // namespace
+
 extern "C" {
 
 int32_t lantrel_locator_create(const char* data_file, lantrel_locator** out) {
@@ -72,24 +106,45 @@ void lantrel_locator_release(lantrel_locator* locator) { delete locator; }
 int32_t lantrel_locator_locate(const lantrel_locator* locator, size_t count, const double* lon,
                                const double* lat, int32_t datum, lantrel_location* out,
                                int32_t* status) {
-  return Guard([&] {
-    const auto& l = Object(locator);
-    if (count == 0) return;
-    if (!out) RaiseLayer(lantrel::errc::InvalidArgument);
-    // The C++ batch validates the arguments and fills a block at a time; the block is then
-    // copied into the caller's records.
-    constexpr size_t kBlock = 256;
-    lantrel::Location block[kBlock];
-    for (size_t start = 0; start < count; start += kBlock) {
-      const size_t n = count - start < kBlock ? count - start : kBlock;
-      l.Locate(n, lon ? lon + start : nullptr, lat ? lat + start : nullptr, datum, block,
-               status ? status + start : nullptr);
-      for (size_t i = 0; i < n; ++i) {
-        const lantrel::Location& f = block[i];
-        out[start + i] = {f.state, f.county, f.quad, f.stateCount, f.countyCount, f.quadCount};
-      }
-    }
-  });
+  return lantrel_locator_locate_detailed(locator, count, lon, lat, datum, out, status, nullptr);
+}
+
+int32_t lantrel_locator_locate_detailed(const lantrel_locator* locator, size_t count,
+                                        const double* lon, const double* lat, int32_t datum,
+                                        lantrel_location* out, int32_t* status,
+                                        lantrel_point_errors* errors) {
+  return LocateInBlocks<lantrel::Location>(
+      locator, count, lon, lat, datum, out, status, errors,
+      [](const lantrel::Locator& l, size_t n, const double* x, const double* y, int32_t d,
+         lantrel::Location* found, int32_t* s, lantrel::PointErrors* e) {
+        l.Locate(n, x, y, d, found, s, e);
+      },
+      [](const lantrel::Location& f) {
+        return lantrel_location{f.state, f.county, f.quad, f.stateCount, f.countyCount,
+                                f.quadCount};
+      });
+}
+
+int32_t lantrel_locator_locate_matches(const lantrel_locator* locator, size_t count,
+                                       const double* lon, const double* lat, int32_t datum,
+                                       lantrel_location_matches* out, int32_t* status,
+                                       lantrel_point_errors* errors) {
+  return LocateInBlocks<lantrel::LocationMatches>(
+      locator, count, lon, lat, datum, out, status, errors,
+      [](const lantrel::Locator& l, size_t n, const double* x, const double* y, int32_t d,
+         lantrel::LocationMatches* found, int32_t* s, lantrel::PointErrors* e) {
+        l.LocateMatches(n, x, y, d, found, s, e);
+      },
+      [](const lantrel::LocationMatches& f) {
+        lantrel_location_matches m{};
+        std::copy(f.states.begin(), f.states.end(), m.states);
+        std::copy(f.counties.begin(), f.counties.end(), m.counties);
+        std::copy(f.quads.begin(), f.quads.end(), m.quads);
+        m.state_count = f.stateCount;
+        m.county_count = f.countyCount;
+        m.quad_count = f.quadCount;
+        return m;
+      });
 }
 
 int32_t lantrel_locator_size(const lantrel_locator* locator, int32_t table, int32_t* out) {

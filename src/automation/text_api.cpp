@@ -1,4 +1,5 @@
-// C entry points for coordinate-system texts and for Carter locations as arrays of text.
+// C entry points for coordinate-system texts, Carter locations as arrays of text and the
+// plausibility check.
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -8,13 +9,15 @@
 #include <vector>
 
 #include "automation/boundary.hpp"
-#include "lantrel/carter_text.hpp"
+#include "lantrel/carter_arrays.hpp"
 #include "lantrel/plausibility.hpp"
 #include "lantrel/system_text.hpp"
 #include "lantrel/transformer.hpp"
 
 using lantrel::automation::FromBool;
 using lantrel::automation::Guard;
+using lantrel::automation::GuardArray;
+using lantrel::automation::ListOf;
 using lantrel::automation::GuardOut;
 using lantrel::automation::InText;
 using lantrel::automation::Out;
@@ -30,54 +33,30 @@ using Projection = lantrel::zrGeoProjection;
 using Units = lantrel::zrGeoUnits;
 
 constexpr const char* kSystemSource = "lantrel:ParseSystem:";
-constexpr const char* kCarterSource = "lantrel:CarterLocations:";
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// The outcome of one point of a batch: 0, or an error number with its source and text.
-struct PointFailure {
-  std::int32_t number = 0;
-  std::string source;
-  std::string description;
-};
-
-// Keeps the first failure of a batch, which the error record describes afterwards.
-class FirstFailure {
- public:
-  std::int32_t Note(std::int32_t number, std::string_view source, std::string_view description) {
-    if (first_.number == 0) first_ = PointFailure{number, std::string(source), std::string(description)};
-    return number;
+// Frees the library strings of a batch and sets them to NULL.
+void FreeTexts(char** texts, size_t count) noexcept {
+  for (size_t i = 0; i < count; ++i) {
+    lantrel_string_free(texts[i]);
+    texts[i] = nullptr;
   }
-  std::int32_t Note(const lantrel::Error& e) {
-    return Note(e.number() != 0 ? e.number() : 51, e.source(), e.description());
-  }
-  // Called after a batch whose arguments were usable: the call still returns 0.
-  void Publish() const {
-    if (first_.number != 0) Record(first_.number, first_.source, first_.description);
-  }
-
- private:
-  PointFailure first_;
-};
-
-std::string Degrees(double v) {
-  if (!std::isfinite(v)) return std::isnan(v) ? "nan" : (v < 0 ? "-inf" : "inf");
-  char text[400];
-  auto [end, ec] = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 9);
-  if (ec != std::errc()) return "?";
-  while (end > text && end[-1] == '0') --end;
-  if (end > text && end[-1] == '.') --end;
-  return std::string(text, end);
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-Datum DatumCode(int32_t datum) {
-  if (datum != 0 && datum != 1) {
-    throw lantrel::Error(lantrel::errc::InvalidDatum, "lantrel:zrGeoPosition:Datum:",
-                         "Invalid horizontal datum specified.");
+// Runs a detailed Carter batch and, after a 0 return, leaves the first failed point's record
+// in the thread's error record, as the Carter batches without an error list always have.
+template <typename Call>
+int32_t WithFirstFailure(Call call) noexcept {
+  lantrel_point_errors errors;
+  const int32_t rc = call(&errors);
+  if (rc == 0 && !errors.object.empty()) {
+    const lantrel::PointError& first = errors.object[0];
+    Record(first.number, first.source, first.description);
   }
-  return static_cast<Datum>(datum);
+  return rc;
 }
+
+// The C interface's datum code as the enumeration; the Carter batches check it themselves.
+Datum DatumCode(int32_t datum) { return static_cast<Datum>(datum); }
 
 }  // namespace
 
@@ -145,138 +124,83 @@ int32_t lantrel_system_describe(int32_t projection, int32_t datum, int32_t units
   });
 }
 
-int32_t lantrel_carter_format_locations(int32_t datum, lantrel_bool zgs_layout, size_t count,
-                                        const double* lon, const double* lat, char** out,
-                                        int32_t* status) {
-  FirstFailure failure;
-  const int32_t rc = Guard([&] {
-    const Datum d = DatumCode(datum);
-    if (count == 0) return;
-    if (lon == nullptr || lat == nullptr || out == nullptr || status == nullptr) {
-      RaiseLayer(lantrel::errc::InvalidArgument);
+int32_t lantrel_carter_format_locations_detailed(int32_t datum, lantrel_bool zgs_layout,
+                                                 size_t count, const double* lon,
+                                                 const double* lat, char** out, int32_t* status,
+                                                 lantrel_point_errors* errors) {
+  return GuardArray(errors, [&] {
+    if (errors != nullptr) errors->object.Clear();
+    if (out != nullptr) {
+      for (size_t i = 0; i < count; ++i) out[i] = nullptr;
     }
-    for (size_t i = 0; i < count; ++i) out[i] = nullptr;
+    std::vector<std::string> texts(count);
+    // The library checks the datum, then the arrays it reads and fills.
+    lantrel::FormatCarterLocations(DatumCode(datum), FromBool(zgs_layout), count, lon, lat,
+                                   texts.data(), status, ListOf(errors));
+    if (count != 0 && out == nullptr) RaiseLayer(lantrel::errc::InvalidArgument);
+    // Out of memory half-way: hand back nothing rather than half a batch.
     try {
-      lantrel::ZrGeoPosition position;
-      const bool zgs = FromBool(zgs_layout);
       for (size_t i = 0; i < count; ++i) {
-        const double x = lon[i];
-        const double y = lat[i];
-        status[i] = 0;
-        if (!(std::fabs(y) <= 90.0)) {
-          status[i] = failure.Note(lantrel::errc::InvalidArgument, kCarterSource,
-                                   "latitude " + Degrees(y) + " is out of range (-90 to 90)");
-          continue;
-        }
-        if (!(std::fabs(x) <= 180.0)) {
-          status[i] = failure.Note(lantrel::errc::InvalidArgument, kCarterSource,
-                                   "longitude " + Degrees(x) + " is out of range (-180 to 180)");
-          continue;
-        }
-        try {
-          // Relabelled in the order projection, datum, units, then the pair, as for any point.
-          position.Projection(Projection::zrGeographic);
-          position.Datum(d);
-          position.Units(Units::zrDecimalDegrees);
-          position.x(x);
-          position.y(y);
-          position.ConvertTo(d, Projection::zrCarter, Units::zrDecimalDegrees);
-          const std::string text = position.Carter()->LocationString(zgs);
-          if (text.empty()) {
-            status[i] = failure.Note(lantrel::errc::InvalidArgument, kCarterSource,
-                                     "the point lies outside the Carter grid "
-                                     "(81.916667-89.583333 W, 36.5-39.25 N)");
-            continue;
-          }
-          out[i] = OutText(text);
-        } catch (const lantrel::Error& e) {
-          status[i] = failure.Note(e);
-        }
+        if (status[i] == 0) out[i] = OutText(texts[i]);
       }
     } catch (...) {
-      // Out of memory or worse: hand back nothing rather than half a batch.
-      for (size_t i = 0; i < count; ++i) {
-        lantrel_string_free(out[i]);
-        out[i] = nullptr;
-      }
+      FreeTexts(out, count);
       throw;
     }
   });
-  if (rc == 0) failure.Publish();
-  return rc;
+}
+
+int32_t lantrel_carter_format_locations(int32_t datum, lantrel_bool zgs_layout, size_t count,
+                                        const double* lon, const double* lat, char** out,
+                                        int32_t* status) {
+  return WithFirstFailure([&](lantrel_point_errors* errors) {
+    return lantrel_carter_format_locations_detailed(datum, zgs_layout, count, lon, lat, out,
+                                                    status, errors);
+  });
+}
+
+int32_t lantrel_carter_read_locations_detailed(int32_t datum, lantrel_bool west_positive,
+                                               size_t count, const char* const* text,
+                                               double* lon, double* lat, int32_t* status,
+                                               lantrel_point_errors* errors) {
+  return GuardArray(errors, [&] {
+    if (errors != nullptr) errors->object.Clear();
+    // A NULL text reads as empty, and fails as one.
+    std::vector<std::string_view> views(text != nullptr ? count : 0);
+    for (size_t i = 0; i < views.size(); ++i) {
+      if (text[i] != nullptr) views[i] = text[i];
+    }
+    // The library checks the datum, then the arrays.
+    lantrel::ReadCarterLocations(DatumCode(datum), FromBool(west_positive), count,
+                                 text != nullptr ? views.data() : nullptr, lon, lat, status,
+                                 ListOf(errors));
+  });
 }
 
 int32_t lantrel_carter_read_locations_described(int32_t datum, lantrel_bool west_positive,
                                                 size_t count, const char* const* text,
                                                 double* lon, double* lat, int32_t* status,
                                                 char** message) {
-  FirstFailure failure;
   if (message != nullptr) {
     for (size_t i = 0; i < count; ++i) message[i] = nullptr;
   }
-  // Notes a point's failure and, when asked for, keeps its description beside it.
-  const auto note = [&](size_t i, std::int32_t number, std::string_view source,
-                        std::string_view description) {
-    if (message != nullptr) message[i] = OutText(std::string(description));
-    return failure.Note(number, source, description);
-  };
-  const int32_t rc = Guard([&] {
-    const Datum d = DatumCode(datum);
-    if (count == 0) return;
-    if (text == nullptr || lon == nullptr || lat == nullptr || status == nullptr) {
-      RaiseLayer(lantrel::errc::InvalidArgument);
+  return WithFirstFailure([&](lantrel_point_errors* errors) {
+    int32_t rc = lantrel_carter_read_locations_detailed(datum, west_positive, count, text, lon,
+                                                        lat, status, errors);
+    if (rc == 0 && message != nullptr) {
+      rc = Guard([&] {
+        try {
+          for (const lantrel::PointError& e : errors->object) {
+            message[e.index] = OutText(e.description);
+          }
+        } catch (...) {
+          FreeTexts(message, count);
+          throw;
+        }
+      });
     }
-    lantrel::ZrGeoPosition position;
-    const bool west = FromBool(west_positive);
-    for (size_t i = 0; i < count; ++i) {
-      lon[i] = kNaN;
-      lat[i] = kNaN;
-      status[i] = 0;
-      std::string input;
-      try {
-        input = InText(text[i]);
-      } catch (const lantrel::Error& e) {
-        status[i] = note(i, e.number() != 0 ? e.number() : 51, e.source(), e.description());
-        continue;
-      }
-      const lantrel::CarterParse parsed = lantrel::ParseCarter(input);
-      if (!parsed.location) {
-        status[i] = note(i, lantrel::errc::InvalidArgument, kCarterSource, parsed.error);
-        continue;
-      }
-      std::size_t end = parsed.length;
-      while (end < input.size() && IsBlank(input[end])) ++end;
-      if (end != input.size()) {
-        status[i] = note(i, lantrel::errc::InvalidArgument, kCarterSource,
-                                 "unexpected text after the Carter location");
-        continue;
-      }
-      const lantrel::CarterText& loc = *parsed.location;
-      try {
-        position.Projection(Projection::zrCarter);
-        position.Datum(d);
-        position.Units(Units::zrDecimalDegrees);
-        lantrel::StoreCarterText(*position.Carter(), loc);
-        position.ConvertTo(d, Projection::zrGeographic, Units::zrDecimalDegrees);
-        const double x = position.x();  // a west magnitude: WestPositive is True
-        lon[i] = west ? x : -x;
-        lat[i] = position.y();
-      } catch (const lantrel::Error& e) {
-        lon[i] = kNaN;
-        lat[i] = kNaN;
-        status[i] = note(i, e.number() != 0 ? e.number() : 51, e.source(), e.description());
-      }
-    }
+    return rc;
   });
-  if (rc == 0) {
-    failure.Publish();
-  } else if (message != nullptr) {
-    for (size_t i = 0; i < count; ++i) {
-      lantrel_string_free(message[i]);
-      message[i] = nullptr;
-    }
-  }
-  return rc;
 }
 
 int32_t lantrel_carter_read_locations(int32_t datum, lantrel_bool west_positive, size_t count,

@@ -6,6 +6,8 @@
 
 using lantrel::automation::FromBool;
 using lantrel::automation::Guard;
+using lantrel::automation::GuardArray;
+using lantrel::automation::ListOf;
 using lantrel::automation::GuardOut;
 using lantrel::automation::Out;
 using lantrel::automation::RaiseLayer;
@@ -34,9 +36,18 @@ void lantrel_transformer_release(lantrel_transformer* transformer) { delete tran
 int32_t lantrel_transformer_transform(const lantrel_transformer* transformer, size_t count,
                                       const double* x, const double* y, double* out_x,
                                       double* out_y, int32_t* status) {
-  return Guard([&] {
+  return lantrel_transformer_transform_detailed(transformer, count, x, y, out_x, out_y, status,
+                                                nullptr);
+}
+
+int32_t lantrel_transformer_transform_detailed(const lantrel_transformer* transformer,
+                                               size_t count, const double* x, const double* y,
+                                               double* out_x, double* out_y, int32_t* status,
+                                               lantrel_point_errors* errors) {
+  return GuardArray(errors, [&] {
+    if (errors != nullptr) errors->object.Clear();
     if (transformer == nullptr) RaiseLayer(91);
-    transformer->object.Transform(count, x, y, out_x, out_y, status);
+    transformer->object.Transform(count, x, y, out_x, out_y, status, ListOf(errors));
   });
 }
 
@@ -44,9 +55,17 @@ int32_t lantrel_factors(int32_t projection, int32_t datum, int32_t units,
                         lantrel_bool west_positive, size_t count, const double* x,
                         const double* y, double* scale_factor, double* convergence,
                         int32_t* status) {
-  return Guard([&] {
+  return lantrel_factors_detailed(projection, datum, units, west_positive, count, x, y,
+                                  scale_factor, convergence, status, nullptr);
+}
+
+int32_t lantrel_factors_detailed(int32_t projection, int32_t datum, int32_t units,
+                                 lantrel_bool west_positive, size_t count, const double* x,
+                                 const double* y, double* scale_factor, double* convergence,
+                                 int32_t* status, lantrel_point_errors* errors) {
+  return GuardArray(errors, [&] {
     lantrel::GridFactors({projection, datum, units}, FromBool(west_positive), count, x, y,
-                         scale_factor, convergence, status);
+                         scale_factor, convergence, status, ListOf(errors));
   });
 }
 

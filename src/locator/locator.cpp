@@ -10,6 +10,7 @@
 #include "datum/nadcon.hpp"
 #include "lantrel/data_file.hpp"
 #include "lantrel/error.hpp"
+#include "core/point_failure.hpp"
 #include "core/raise.hpp"
 #include "core/shift_window.hpp"
 #include "core/stored_pair.hpp"
@@ -60,14 +61,20 @@ const auto& Record(const Table& table, std::int32_t index) {
 
 // The point a position stores after the lets x = lon, y = lat on a new geographic position:
 // x keeps the magnitude; writing the value already held (0) changes nothing, so -0 reads as 0.
+detail::LocationIndices SearchChecked(const detail::ReferenceData& data, double lon, double lat,
+                                      std::int32_t datum) {
+  const Pair geo = detail::CheckGeographicPoint(detail::LetPair(lon, lat), kLocatorSource);
+  detail::LocationIndices found;
+  if (!detail::InShiftWindow(geo)) return found;
+  const Pair lookup = datum == 0 ? geo : detail::Nad27ToNad83(geo);
+  detail::SearchLocationIndices(data, lookup, found);
+  return found;
+}
+
 Location LocateChecked(const detail::ReferenceData& data, double lon, double lat,
                        std::int32_t datum) {
-  const Pair geo = detail::CheckGeographicPoint(detail::LetPair(lon, lat), kLocatorSource);
+  const detail::LocationIndices found = SearchChecked(data, lon, lat, datum);
   Location result;
-  if (!detail::InShiftWindow(geo)) return result;
-  const Pair lookup = datum == 0 ? geo : detail::Nad27ToNad83(geo);
-  detail::LocationIndices found;
-  detail::SearchLocationIndices(data, lookup, found);
   result.stateCount = found.stateCount;
   result.countyCount = found.countyCount;
   result.quadCount = found.quadCount;
@@ -75,6 +82,38 @@ Location LocateChecked(const detail::ReferenceData& data, double lon, double lat
   if (found.countyCount > 0) result.county = found.county[0];
   if (found.quadCount > 0) result.quad = found.quad[0];
   return result;
+}
+
+LocationMatches MatchesChecked(const detail::ReferenceData& data, double lon, double lat,
+                               std::int32_t datum) {
+  const detail::LocationIndices found = SearchChecked(data, lon, lat, datum);
+  LocationMatches result;
+  result.stateCount = found.stateCount;
+  result.countyCount = found.countyCount;
+  result.quadCount = found.quadCount;
+  for (std::int32_t k = 0; k < found.stateCount; ++k) result.states[k] = found.state[k];
+  for (std::int32_t k = 0; k < found.countyCount; ++k) result.counties[k] = found.county[k];
+  for (std::int32_t k = 0; k < found.quadCount; ++k) result.quads[k] = found.quad[k];
+  return result;
+}
+
+// Every point of an array through `one`, its failures noted point by point.
+template <typename Result, typename One>
+void LocateEach(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
+                Result* out, std::int32_t* status, PointErrors* errors, One one) {
+  if (errors != nullptr) errors->Clear();
+  if (count == 0) return;
+  CheckDatum(datum);
+  if (!lon || !lat || !out || !status) detail::RaiseRuntime(errc::InvalidArgument);
+  for (std::size_t i = 0; i < count; ++i) {
+    try {
+      out[i] = one(lon[i], lat[i]);
+      status[i] = 0;
+    } catch (const Error& e) {
+      out[i] = Result{};
+      status[i] = detail::NoteFailure(errors, i, e);
+    }
+  }
 }
 
 }  // namespace
@@ -100,18 +139,20 @@ Location Locator::Locate(double lon, double lat, std::int32_t datum) const {
 
 void Locator::Locate(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
                      Location* out, std::int32_t* status) const {
-  if (count == 0) return;
-  CheckDatum(datum);
-  if (!lon || !lat || !out || !status) detail::RaiseRuntime(errc::InvalidArgument);
-  for (std::size_t i = 0; i < count; ++i) {
-    try {
-      out[i] = LocateChecked(*data_, lon[i], lat[i], datum);
-      status[i] = 0;
-    } catch (const Error& e) {
-      out[i] = Location{};
-      status[i] = e.number();
-    }
-  }
+  Locate(count, lon, lat, datum, out, status, nullptr);
+}
+
+void Locator::Locate(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
+                     Location* out, std::int32_t* status, PointErrors* errors) const {
+  LocateEach(count, lon, lat, datum, out, status, errors,
+             [&](double x, double y) { return LocateChecked(*data_, x, y, datum); });
+}
+
+void Locator::LocateMatches(std::size_t count, const double* lon, const double* lat,
+                            std::int32_t datum, LocationMatches* out, std::int32_t* status,
+                            PointErrors* errors) const {
+  LocateEach(count, lon, lat, datum, out, status, errors,
+             [&](double x, double y) { return MatchesChecked(*data_, x, y, datum); });
 }
 
 #if __cplusplus >= 202002L

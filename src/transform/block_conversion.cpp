@@ -32,7 +32,7 @@ unsigned Shift(const Route& r, Block& x, Block& y) noexcept {
   for (std::size_t i = 0; i < kBlockWidth; ++i) {
     const Pair geo{x[i], y[i]};
     Pair shifted;
-    const bool done = InShiftWindow(geo) && (r.from.datum == kNAD27
+    const bool done = InShiftWindow(geo) && (r.from.DatumCode() == kNAD27
                                                  ? TryNad27ToNad83(geo, shifted)
                                                  : TryNad83ToNad27(geo, shifted));
     if (!done) {

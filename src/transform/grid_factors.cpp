@@ -10,11 +10,18 @@
 
 namespace lantrel {
 
-void GridFactors(CoordinateSystem system, bool /*westPositive*/, std::size_t count,
-                 const double* x, const double* y, double* scaleFactor, double* convergence,
+void GridFactors(System system, bool westPositive, std::size_t count, const double* x,
+                 const double* y, double* scaleFactor, double* convergence,
                  std::int32_t* status) {
+  GridFactors(system, westPositive, count, x, y, scaleFactor, convergence, status, nullptr);
+}
+
+void GridFactors(System system, bool /*westPositive*/, std::size_t count, const double* x,
+                 const double* y, double* scaleFactor, double* convergence,
+                 std::int32_t* status, PointErrors* errors) {
   // The sign convention changes only how a geographic x reads back, never a factor.
   detail::ValidateSourceSystem(system, "lantrel:GridFactors:");
+  if (errors != nullptr) errors->Clear();
   if (count == 0) return;
   if (!x || !y || !scaleFactor || !convergence || !status) {
     detail::RaiseRuntime(errc::InvalidArgument);
@@ -23,7 +30,7 @@ void GridFactors(CoordinateSystem system, bool /*westPositive*/, std::size_t cou
   for (std::size_t i = 0; i < count; ++i) {
     double k = kNaN;
     double gamma = kNaN;
-    const std::int32_t s = detail::PointFactors(system, x[i], y[i], k, gamma);
+    const std::int32_t s = detail::PointFactors(system, x[i], y[i], k, gamma, errors, i);
     scaleFactor[i] = s == 0 ? k : kNaN;
     convergence[i] = s == 0 ? gamma : kNaN;
     status[i] = s;

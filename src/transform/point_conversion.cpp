@@ -2,6 +2,7 @@
 // uses, step for step in the order of Convert.
 #include "transform/point_conversion.hpp"
 
+#include "core/point_failure.hpp"
 #include "core/stored_pair.hpp"
 #include "lantrel/enums.hpp"
 #include "lantrel/error.hpp"
@@ -10,38 +11,47 @@
 
 namespace lantrel::detail {
 
-std::int32_t ConvertPoint(CoordinateSystem from, CoordinateSystem to, bool westPositive,
-                          double x, double y, Pair& out) noexcept {
+namespace {
+
+constexpr const char* kFactorsSource = "lantrel:factors:";
+
+}  // namespace
+
+std::int32_t ConvertPoint(System from, System to, bool westPositive,
+                          double x, double y, Pair& out, PointErrors* errors,
+                          std::size_t index) {
   try {
-    const Pair geo = RefreshGeographic(LetPair(x, y), from.datum, from.projection, from.units,
-                                       "lantrel:Transformer:");
+    const Pair geo = RefreshGeographic(LetPair(x, y), from.DatumCode(), from.ProjectionCode(),
+                                       from.UnitsCode(), kTransformerSource);
     Pair shifted, result;
-    const std::int32_t s = ShiftAndProject(geo, from.datum, to.datum, to.projection, to.units, shifted, result);
-    if (s != 0) return s;
-    if (FamilyOf(to.projection) == ProjectionFamily::Geographic && !westPositive) {
+    const std::int32_t s = ShiftAndProject(geo, from.DatumCode(), to.DatumCode(),
+                                             to.ProjectionCode(), to.UnitsCode(), shifted, result);
+    if (s != 0) return NoteFailure(errors, index, s, kTransformerSource, kShiftRefused);
+    if (FamilyOf(to.ProjectionCode()) == ProjectionFamily::Geographic && !westPositive) {
       result.x = -result.x;
     }
     out = result;
     return 0;
   } catch (const Error& e) {
-    return e.number();
+    return NoteFailure(errors, index, e);
   } catch (...) {
-    return 51;
+    return NoteInternalFailure(errors, index, kTransformerSource);
   }
 }
 
-std::int32_t PointFactors(CoordinateSystem s, double x, double y, double& scaleFactor,
-                          double& convergence) noexcept {
+std::int32_t PointFactors(System s, double x, double y, double& scaleFactor,
+                          double& convergence, PointErrors* errors, std::size_t index) {
   try {
-    const Pair geo = RefreshGeographic(LetPair(x, y), s.datum, s.projection, s.units, "lantrel:factors:");
-    const ZoneFactors f = FactorsAt(geo, s.datum, s.projection);
+    const Pair geo = RefreshGeographic(LetPair(x, y), s.DatumCode(), s.ProjectionCode(),
+                                       s.UnitsCode(), kFactorsSource);
+    const ZoneFactors f = FactorsAt(geo, s.DatumCode(), s.ProjectionCode());
     scaleFactor = f.scaleFactor;
     convergence = f.convergence;
     return 0;
   } catch (const Error& e) {
-    return e.number();
+    return NoteFailure(errors, index, e);
   } catch (...) {
-    return 51;
+    return NoteInternalFailure(errors, index, kFactorsSource);
   }
 }
 

@@ -8,12 +8,12 @@
 namespace lantrel::detail {
 
 struct Route {
-  Route(CoordinateSystem from_, CoordinateSystem to_, bool westPositive_) noexcept
+  Route(System from_, System to_, bool westPositive_) noexcept
       : from(from_), to(to_), westPositive(westPositive_),
-        fromZone(from_.datum, from_.projection, from_.units),
-        toZone(to_.datum, to_.projection, to_.units) {}
+        fromZone(from_.DatumCode(), from_.ProjectionCode(), from_.UnitsCode()),
+        toZone(to_.DatumCode(), to_.ProjectionCode(), to_.UnitsCode()) {}
 
-  CoordinateSystem from, to;
+  System from, to;
   bool westPositive;
   ZoneLanes fromZone, toZone;
 };

@@ -13,9 +13,9 @@ namespace lantrel::detail {
 
 /// Validates a system that points are read in, in the order of the position's lets
 /// (projection, datum, units), then the combination. Raises lantrel::Error with `source`.
-void ValidateSourceSystem(CoordinateSystem system, const std::string& source);
+void ValidateSourceSystem(System system, const std::string& source);
 /// Validates a target system in Convert's order (datum, units, projection), then the
 /// combination. Raises lantrel::Error with `source`.
-void ValidateTargetSystem(CoordinateSystem system, const std::string& source);
+void ValidateTargetSystem(System system, const std::string& source);
 
 }  // namespace lantrel::detail

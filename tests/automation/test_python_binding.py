@@ -7,8 +7,14 @@ import sys
 import unittest
 
 import lantrel
-from lantrel import (LantrelError, Ref, ZrGeoPosition, zrCarter, zrGeoDatum, zrGeoProjection,
-                     zrGeoUnits)
+from lantrel import (Error as LantrelError, Ref, ZrGeoPosition, zrCarter, zrGeoDatum,
+                     zrGeoProjection, zrGeoUnits)
+
+
+def resolved(position, datum=-1, projection=-1, units=-1):
+    """Convert with every target resolved: (result, datum, projection, units)."""
+    refs = Ref(datum), Ref(projection), Ref(units)
+    return (position.Convert(*refs),) + tuple(r.value for r in refs)
 
 
 class TypeDescription(unittest.TestCase):
@@ -138,7 +144,7 @@ class Position(unittest.TestCase):
         self.assertEqual(self.p.Convert(), 0)
         self.assertEqual(self.p.Convert(zrGeoDatum.zrNAD27), lantrel.CONVERT_OUTSIDE_SHIFT_WINDOW)
         self.assertIs(self.p.Datum, zrGeoDatum.zrNAD83)
-        self.assertEqual(self.p.convert(zrGeoDatum.zrNAD27), (4, 1, 5, 0))
+        self.assertEqual(resolved(self.p, zrGeoDatum.zrNAD27), (4, 1, 5, 0))
 
     def test_texts_that_cannot_cross_are_refused(self):
         for text in ("a\0b", "\ud800", b"\xff"):
@@ -247,7 +253,7 @@ class Carter(unittest.TestCase):
         self.assertEqual(a.Convert(None, zrGeoProjection.zrCarter), 0)
         self.assertEqual(b.Carter.LocationString(), "N53-03 1573-FSL 1965-FEL")
         b.Projection = zrGeoProjection.zrCarter
-        self.assertEqual(b.convert(-1, zrGeoProjection.zrGeographic),
+        self.assertEqual(resolved(b, -1, zrGeoProjection.zrGeographic),
                          (0, zrGeoDatum.zrNAD83, zrGeoProjection.zrGeographic,
                           zrGeoUnits.zrDecimalDegrees))
         self.assertAlmostEqual(b.x, 85.123456, places=9)
@@ -285,7 +291,7 @@ class ShellHost(unittest.TestCase):
         p = ZrGeoPosition()
         p.Projection, p.Datum, p.Units = 1, 1, 1
         p.x, p.y = 1640416.67, 328083.33
-        self.assertEqual(p.convert(0, 3, 2), (0, 0, 3, 2))
+        self.assertEqual(resolved(p, 0, 3, 2), (0, 0, 3, 2))
         self.assertEqual(done.stdout.splitlines(),
                          ["0 zrNAD83 zrUTM16 zrMeters", repr(p.x), repr(p.y),
                           repr(p.ScaleFactor), "True"])

@@ -23,6 +23,15 @@ def grid(n=1600, seed=7):
     return lon, lat
 
 
+def _join(values):
+    """The tool's join of a boundary point's areas: ';' before each further value once the
+    field holds something."""
+    field = ""
+    for v in values:
+        field = field + ";" + v if field else v
+    return field
+
+
 def position_row(lon, lat, datum):
     with lantrel.ZrGeoPosition() as p:
         p.Datum = datum
@@ -31,15 +40,17 @@ def position_row(lon, lat, datum):
             s, c, q = p.StateCount, p.CountyCount, p.QuadCount
         except lantrel.Error as e:
             return {"status": e.number}
-        row = {"state_count": s, "county_count": c, "quad_count": q, "status": 0,
-               "state": p.StateName() if s else "",
-               "state_fips": f"{p.StateFIPS():02d}" if s else "",
-               "county": p.CountyName() if c else "",
-               "county_fips": f"{p.CountyFIPS():03d}" if c else "",
-               "geoid": f"21{p.CountyFIPS():03d}" if c else "",
-               "sp_zone": p.CountySPZone() if c else "", "quad": p.QuadName() if q else "",
-               "quad_tile": p.QuadTile() if q else "", "quad_state": p.QuadState() if q else ""}
-        return row
+        S, C, Q = range(s), range(c), range(q)
+        return {"state_count": s, "county_count": c, "quad_count": q, "status": 0,
+                "state": _join(p.StateName(i) for i in S),
+                "state_fips": _join(f"{p.StateFIPS(i):02d}" for i in S),
+                "county": _join(p.CountyName(i) for i in C),
+                "county_fips": _join(f"{p.CountyFIPS(i):03d}" for i in C),
+                "geoid": _join(f"21{p.CountyFIPS(i):03d}" for i in C),
+                "sp_zone": _join(p.CountySPZone(i) for i in C),
+                "quad": _join(p.QuadName(i) for i in Q),
+                "quad_tile": _join(p.QuadTile(i) for i in Q),
+                "quad_state": _join(p.QuadState(i) for i in Q)}
 
 
 @pytest.mark.parametrize("datum", [D.zrNAD83, D.zrNAD27])

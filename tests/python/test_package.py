@@ -52,8 +52,19 @@ def test_every_public_name_has_a_docstring():
     assert undocumented == []
 
 
+def test_old_names_warn_and_still_work():
+    with pytest.warns(DeprecationWarning, match="lantrel.Error"):
+        assert lantrel.LantrelError is lantrel.Error
+    with lantrel.ZrGeoPosition() as p, pytest.warns(DeprecationWarning, match="Convert"):
+        assert p.convert(0, 3, 2) == (0, 0, 3, 2)
+    with pytest.warns(DeprecationWarning, match="return_errors"):
+        _, _, status, message = lantrel.from_carter(["D45-07", "D45-07 1200-FNL 350-FWL"],
+                                                    return_status=True)
+    assert list(status) == [5, 0] and message[0] and message[1] == ""
+    assert "LantrelError" not in lantrel.__all__
+
+
 def test_error_names_and_pickling():
-    assert lantrel.Error is lantrel.LantrelError
     e = lantrel.Error(5, "lantrel:x:", "bad", index=3)
     back = pickle.loads(pickle.dumps(e))
     assert (back.number, back.source, back.description, back.index) == (5, "lantrel:x:", "bad", 3)

@@ -56,7 +56,8 @@ def test_factors_give_a_status_for_points_beyond_the_globe(x, y, system, status)
 
 def test_carter_texts_report_each_failure_with_its_message():
     texts = ["D45-07 1200-FNL 350-FWL", "garbage", "D45-07 99999999-FNL 350-FWL", None]
-    lon, lat, status, message = lantrel.from_carter(texts, return_status=True)
+    lon, lat, errors = lantrel.from_carter(texts, return_errors=True)
+    status, message = errors.number, errors.description
     assert not math.isnan(lon[0]) and np.isnan(lon[1:]).all()
     assert list(status) == [0, 5, 5, 5]
     assert message[0] == "" and all(message[1:])

@@ -39,7 +39,7 @@ TEST(GeographicRange, ResultsBeyondThePolesOrTheAntimeridianAreErrors) {
     }
     double ox, oy;
     std::int32_t s = -7;
-    lantrel::Transformer(c.system, {1, 0, 1}).Transform(1, &c.in.x, &c.in.y, &ox, &oy, &s);
+    lantrel::Transformer(c.system, {1, 0, 1}, true).Transform(1, &c.in.x, &c.in.y, &ox, &oy, &s);
     EXPECT_EQ(s, c.status);
     double k, gamma;
     lantrel::GridFactors(c.system, true, 1, &c.in.x, &c.in.y, &k, &gamma, &s);
@@ -90,7 +90,7 @@ TEST(GeographicRange, GeographicInputBeyondTheGlobeIsAnError) {
       }
       double ox, oy;
       std::int32_t s = -7;
-      lantrel::Transformer(geo, to).Transform(1, &c.in.x, &c.in.y, &ox, &oy, &s);
+      lantrel::Transformer(geo, to, true).Transform(1, &c.in.x, &c.in.y, &ox, &oy, &s);
       if (s != 4) {
         EXPECT_EQ(s, want);
       }

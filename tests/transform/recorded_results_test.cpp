@@ -42,7 +42,7 @@ struct Recorded {
 // Routes of one record in one unit: to geographic on its datum, from geographic on its datum,
 // and to geographic on the other datum.
 std::vector<std::pair<CoordinateSystem, CoordinateSystem>> Routes(const CoordinateSystem& s) {
-  const CoordinateSystem geo{5, s.datum, 0}, other{5, 1 - s.datum, 0};
+  const CoordinateSystem geo{5, s.DatumCode(), 0}, other{5, 1 - s.DatumCode(), 0};
   return {{s, geo}, {geo, s}, {s, other}};
 }
 
@@ -52,7 +52,7 @@ void Inputs(const CoordinateSystem& from, std::vector<double>& x, std::vector<do
   y.clear();
   for (const Pair& g : GeographicPoints(100, 4242)) {
     // The point itself for a geographic source; its plane form (by the forward kernel) else.
-    const Pair p = from.projection == 5 ? g : InSystem(from, g);
+    const Pair p = from.ProjectionCode() == 5 ? g : InSystem(from, g);
     x.push_back(p.x);
     y.push_back(p.y);
   }
@@ -71,14 +71,14 @@ TEST(RecordedResults, PositionAndTransformerReproduceTheRecordedDigests) {
   for (const Recorded& r : kRecorded) {
     Digest position, batch;
     for (const auto& s : AllSystems()) {
-      if (s.projection != r.projection || s.datum != r.datum) continue;
+      if (s.ProjectionCode() != r.projection || s.DatumCode() != r.datum) continue;
       for (const auto& [from, to] : Routes(s)) {
         std::vector<double> x, y;
         Inputs(from, x, y);
         const std::size_t n = x.size();
         std::vector<double> ox(n), oy(n);
         std::vector<std::int32_t> st(n);
-        lantrel::Transformer(from, to).Transform(n, x.data(), y.data(), ox.data(), oy.data(),
+        lantrel::Transformer(from, to, true).Transform(n, x.data(), y.data(), ox.data(), oy.data(),
                                                  st.data());
         for (std::size_t i = 0; i < n; ++i) {
           position.Add(ReferenceConvert(from, to, true, x[i], y[i]));

@@ -31,8 +31,8 @@ inline bool SameOutcome(const PointOutcome& a, const PointOutcome& b) {
 }
 
 inline std::string Describe(const CoordinateSystem& s) {
-  return "(" + std::to_string(s.projection) + "," + std::to_string(s.datum) + "," +
-         std::to_string(s.units) + ")";
+  return "(" + std::to_string(s.ProjectionCode()) + "," + std::to_string(s.DatumCode()) + "," +
+         std::to_string(s.UnitsCode()) + ")";
 }
 
 /// A new position labelled `s` holding the lets (x, y).
@@ -52,7 +52,7 @@ inline PointOutcome ReferenceConvert(const CoordinateSystem& from, const Coordin
   constexpr double nan = std::numeric_limits<double>::quiet_NaN();
   ZrGeoPosition p;
   Label(p, from, westPositive, x, y);
-  std::int32_t d = to.datum, pr = to.projection, u = to.units;
+  std::int32_t d = to.DatumCode(), pr = to.ProjectionCode(), u = to.UnitsCode();
   try {
     const std::int32_t rc = p.Convert(&d, &pr, &u);
     if (rc != 0) return {rc, nan, nan};
@@ -121,7 +121,7 @@ inline std::vector<Pair> HostileInputs() {
 /// `geo` expressed in `s` through a position (NaN when that conversion fails), so plane
 /// systems get realistic plane inputs.
 inline Pair InSystem(const CoordinateSystem& s, Pair geo) {
-  const PointOutcome o = ReferenceConvert({5, s.datum, 0}, s, true, geo.x, geo.y);
+  const PointOutcome o = ReferenceConvert({5, s.DatumCode(), 0}, s, true, geo.x, geo.y);
   return {o.x, o.y};
 }
 

@@ -91,7 +91,7 @@ TEST(TransformerIdentity, AFailingPointInAnyPlaceLeavesItsNeighboursExact) {
   // Each hostile input at each offset among good points, so it shares an interleaved block
   // with points that convert, in every lane of that block.
   const CoordinateSystem from{3, 1, 2}, to{1, 0, 1};
-  const Transformer t(from, to);
+  const Transformer t(from, to, true);
   std::vector<Pair> good;
   for (const Pair& g : GeographicPoints(8, 5)) good.push_back(InSystem(from, g));
   for (const Pair& h : HostileInputs()) {
@@ -124,7 +124,7 @@ TEST(TransformerIdentity, StatusesAndNaNOutputs) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const Transformer t(c.from, c.to);
+    const Transformer t(c.from, c.to, true);
     double ox = 1.0, oy = 1.0;
     std::int32_t status = -7;
     t.Transform(1, &c.in.x, &c.in.y, &ox, &oy, &status);
@@ -137,7 +137,7 @@ TEST(TransformerIdentity, StatusesAndNaNOutputs) {
 }
 
 TEST(TransformerIdentity, InPlaceEqualsSeparateOutputs) {
-  const Transformer t({1, 1, 1}, {3, 0, 2});
+  const Transformer t({1, 1, 1}, {3, 0, 2}, true);
   const auto in = InputsFor({1, 1, 1}, 50);
   std::vector<double> x, y;
   for (const Pair& p : in) {

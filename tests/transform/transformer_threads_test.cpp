@@ -19,7 +19,7 @@ struct ThreadRun {
 };
 
 TEST(TransformerThreads, OneTransformerManyThreadsIdenticalResults) {
-  const lantrel::Transformer t({1, 1, 1}, {3, 0, 2});
+  const lantrel::Transformer t({1, 1, 1}, {3, 0, 2}, true);
   std::vector<double> x, y;
   for (const Pair& g : GeographicPoints(3000, 77)) {
     const Pair p = InSystem({1, 1, 1}, g);

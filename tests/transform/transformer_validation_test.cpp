@@ -50,7 +50,7 @@ TEST(TransformerValidation, CodesAndCombinations) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     try {
-      Transformer t(c.from, c.to);
+      Transformer t(c.from, c.to, true);
       ADD_FAILURE() << "accepted";
     } catch (const Error& e) {
       EXPECT_EQ(e.number(), c.number);
@@ -63,7 +63,7 @@ TEST(TransformerValidation, CodesAndCombinations) {
 }
 
 TEST(TransformerValidation, NullArraysAndSpanLengths) {
-  const Transformer t({5, 0, 0}, {1, 0, 1});
+  const Transformer t({5, 0, 0}, {1, 0, 1}, true);
   double v = 85.0, w = 37.5, o1 = 0, o2 = 0;
   std::int32_t s = 0;
   EXPECT_NO_THROW(t.Transform(0, nullptr, nullptr, nullptr, nullptr, nullptr));

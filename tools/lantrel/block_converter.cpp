@@ -6,15 +6,6 @@
 
 namespace lantrel::cli {
 
-namespace {
-
-CoordinateSystem Codes(const System& s) {
-  return {static_cast<std::int32_t>(s.projection), static_cast<std::int32_t>(s.datum),
-          static_cast<std::int32_t>(s.units)};
-}
-
-}  // namespace
-
 bool BlockConverter::Supports(const System& from, const System& to) {
   return !from.IsCarter() && !to.IsCarter();
 }
@@ -25,9 +16,11 @@ BlockConverter::BlockConverter(const System& from, const System& to, bool westPo
       to_(to),
       westPositive_(westPositive),
       acceptDistant_(acceptDistant),
-      toTarget_(Codes(from), Codes(to), true) {
+      toTarget_(from, to, true) {
   if (!from.Angular()) {
-    toGeographic_.emplace(Codes(from), CoordinateSystem{5, Codes(from).datum, 0}, true);
+    toGeographic_.emplace(from, System(zrGeoProjection::zrGeographic, from.datum,
+                                             zrGeoUnits::zrDecimalDegrees),
+                          true);
   }
 }
 
