@@ -255,7 +255,7 @@ void CheckConverted(PointConverter& c, bool ok, const lantrel::cli::ConvertedPoi
     Require(std::fabs(pt.y) <= 90.0 && std::fabs(pt.x) <= 180.0, "a result off the globe");
     if (!accept) {
       // A datum shift only happens inside its window, well inside the region.
-      Require(lantrel::cli::ServedRegion::Contains(std::fabs(pt.x), pt.y), "a distant result accepted");
+      Require(lantrel::ServedRegion::Contains(std::fabs(pt.x), pt.y), "a distant result accepted");
     }
   }
 }
