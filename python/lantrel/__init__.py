@@ -32,7 +32,8 @@ __all__ = [
     "ZrGeoPosition", "zrCarter", "typelib_name", "typelib_version", "main",
     "Transformer", "System", "parse_system", "served_epsg_codes", "factors",
     "to_carter", "from_carter", "locate", "Locator",
-    "convert_frame", "annotate_frame", "to_system", "annotate", "__version__",
+    "convert_frame", "annotate_frame", "to_system", "annotate", "parse_angle", "format_dms",
+    "parse_number", "__version__",
 ]
 
 # ---- Enumerations ---------------------------------------------------------------------------
@@ -654,7 +655,8 @@ _LAZY = {
     "Transformer": "._arrays", "factors": "._arrays", "to_carter": "._arrays",
     "from_carter": "._arrays", "Locator": "._locate", "locate": "._locate",
     "convert_frame": ".frames", "annotate_frame": ".frames", "to_system": ".frames",
-    "annotate": ".frames",
+    "annotate": ".frames", "parse_angle": "._text", "format_dms": "._text",
+    "parse_number": "._text",
 }
 
 

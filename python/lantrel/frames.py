@@ -12,6 +12,7 @@ from ._native import Error
 from ._arrays import Transformer, region_check, to_carter
 from ._locate import LOCATE_COLUMNS, shared_locator
 from ._systems import System, SystemLike, parse_system
+from ._text import coordinate_columns
 
 __all__ = ["convert_frame", "annotate_frame", "to_system", "annotate"]
 
@@ -48,23 +49,36 @@ def _distant_as_missing(system: System, xs: np.ndarray, ys: np.ndarray, accept_d
     return xs, ys
 
 
+def _coordinate_columns(frame: Any, x, y):
+    """The columns named, or those the command-line tool would find in a CSV header with the
+    frame's column names (x/y, lon/lat, long/lat, lng/lat, longitude/latitude,
+    easting/northing, east/north; exactly first, then ignoring case)."""
+    if x is not None and y is not None:
+        return x, y
+    return coordinate_columns(frame.columns, x, y)
+
+
 def _target_names(dst: System):
     """Names of converted columns, after the target as the tool names them: lon/lat for
     geographic targets, x/y for plane ones."""
     return ("lon", "lat") if dst.angular else ("x", "y")
 
 
-def convert_frame(frame: Any, src: SystemLike, dst: SystemLike, x: str = "x", y: str = "y",
+def convert_frame(frame: Any, src: SystemLike, dst: SystemLike, x: Optional[str] = None,
+                  y: Optional[str] = None,
                   out_x: Optional[str] = None, out_y: Optional[str] = None,
                   west_positive: bool = False, errcheck: bool = False,
                   accept_distant: bool = False):
     """A copy of a pandas.DataFrame with the coordinate columns ``x`` and ``y`` (in ``src``)
-    converted to ``dst``. The converted columns take the places of the source columns and
+    converted to ``dst``. Columns not named are found as the command-line tool finds them:
+    the first of x/y, lon/lat, long/lat, lng/lat, longitude/latitude, easting/northing,
+    east/north the frame has (exact names first, then ignoring case). The converted columns take the places of the source columns and
     are named after the target ("lon"/"lat" for geographic targets, "x"/"y" for plane ones),
     or are written into ``out_x`` / ``out_y`` when given (the source columns then stay).
     Points far outside the served region (73-98 W, 33-45 N) fail as the command-line tool
     fails them (the message names a likely swap of x and y) unless ``accept_distant``. Points
     that fail are NaN (or raise Error with ``errcheck``)."""
+    x, y = _coordinate_columns(frame, x, y)
     if (out_x is not None or out_y is not None) and (out_x or x) == (out_y or y):
         raise ValueError(f"out_x and out_y name the same column {(out_x or x)!r}; name two "
                          "columns")
@@ -91,7 +105,7 @@ def _carter_column(lon, lat, datum, zgs):
     return to_carter(lon, lat, datum=datum, zgs=zgs)
 
 
-def annotate_frame(frame: Any, lon: str = "lon", lat: str = "lat",
+def annotate_frame(frame: Any, lon: Optional[str] = None, lat: Optional[str] = None,
                    system: SystemLike = "geo", carter: bool = True, zgs: bool = False,
                    data_file: Optional[str] = None, accept_distant: bool = False,
                    suffix: str = DEFAULT_SUFFIX):
@@ -101,12 +115,13 @@ def annotate_frame(frame: Any, lon: str = "lon", lat: str = "lat",
     column the frame has already keeps its place and values; the added one is named with
     ``suffix`` ("status_lantrel"). The coordinate columns are ``lon`` and ``lat`` in
     ``system`` (geographic NAD 83 unless given; a plane system's columns hold eastings and
-    northings). Points far outside the served region get status 5 and no areas unless
+    northings); columns not named are found as convert_frame finds them. Points far outside the served region get status 5 and no areas unless
     ``accept_distant``."""
     s = parse_system(system)
     if s.is_carter:
         raise ValueError("annotate_frame needs coordinate columns, not Carter locations; "
                          "read them with lantrel.from_carter first")
+    lon, lat = _coordinate_columns(frame, lon, lat)
     names = _free_names(frame, list(LOCATE_COLUMNS) + (["carter"] if carter else []), suffix)
     xs, ys = _distant_as_missing(s, frame[lon].to_numpy(), frame[lat].to_numpy(),
                                  accept_distant)

@@ -16,7 +16,6 @@ from qgis.core import QgsExpression, QgsExpressionFunction, QgsGeometry, QgsPoin
 import lantrel
 
 from . import locations
-from .angles import TextError, format_dms
 from .layer_points import Unserved, geographic, parse_system, point_of, system_of_crs
 
 GROUP = "lantrel"
@@ -108,8 +107,12 @@ def _dms(values, context):
     if kind not in ("lon", "lat", "x", "y"):
         raise _Failure("axis must be 'lon' or 'lat'")
     try:
-        return format_dms(float(value), kind in ("lon", "x"), int(decimals))
-    except (TypeError, ValueError, TextError) as e:
+        # Decimals beyond 0-12 have always been taken as the nearest of them here.
+        places = max(0, min(12, int(decimals)))
+        return lantrel.format_dms(float(value), kind in ("lon", "x"), places)
+    except lantrel.Error as e:
+        raise _Failure(e.description) from None
+    except (TypeError, ValueError) as e:
         raise _Failure(str(e)) from None
 
 

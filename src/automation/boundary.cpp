@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "lantrel/utf8_text.hpp"
+
 namespace lantrel::automation {
 
 namespace {
@@ -28,45 +30,6 @@ const char* LayerErrorText(std::int32_t number) {
     case 91: return "Object variable or With block variable not set";
     default: return nullptr;
   }
-}
-
-// Length of the well-formed UTF-8 sequence starting at s[i], or 0 when it is malformed
-// (truncated, overlong, a surrogate, or beyond U+10FFFF).
-std::size_t Utf8SequenceLength(const unsigned char* s, std::size_t i, std::size_t n) {
-  const unsigned char b = s[i];
-  if (b < 0x80) return 1;
-  std::size_t length;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (b >= 0xC2 && b <= 0xDF) {
-    length = 2;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    length = 3;
-    if (b == 0xE0) low = 0xA0;   // no overlong forms
-    if (b == 0xED) high = 0x9F;  // no surrogates
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    length = 4;
-    if (b == 0xF0) low = 0x90;   // no overlong forms
-    if (b == 0xF4) high = 0x8F;  // nothing past U+10FFFF
-  } else {
-    return 0;
-  }
-  if (n - i < length) return 0;
-  if (s[i + 1] < low || s[i + 1] > high) return 0;
-  for (std::size_t k = 2; k < length; ++k) {
-    if (s[i + k] < 0x80 || s[i + k] > 0xBF) return 0;
-  }
-  return length;
-}
-
-bool IsUtf8(std::string_view text) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = Utf8SequenceLength(s, i, text.size());
-    if (length == 0) return false;
-    i += length;
-  }
-  return true;
 }
 
 }  // namespace
@@ -114,14 +77,14 @@ zrCarter& Object(lantrel_carter* handle) {
 std::string InText(const char* text) {
   if (text == nullptr) return {};
   std::string value(text);
-  if (!IsUtf8(value)) RaiseLayer(errc::InvalidArgument);
+  if (!ValidUtf8(value)) RaiseLayer(errc::InvalidArgument);
   return value;
 }
 
 char* OutText(const std::string& text) {
   std::string transcoded;
   const std::string* source = &text;
-  if (!IsUtf8(text)) {
+  if (!ValidUtf8(text)) {
     for (const char c : text) {
       const auto b = static_cast<unsigned char>(c);
       if (b < 0x80) {

@@ -214,10 +214,10 @@ def test_text_coordinates_to_points(tmp_path):
         ("geo", "84 52 23.88", "38.2", "hemisphere letter"),
         ("geo", "38.2N", "-84.87", "swapped"),
         ("geo", "84°61′W", "38.2", "minutes must be below 60"),
-        ("geo", "nan", "38.2", "not an angle"),
+        ("geo", "nan", "38.2", "x: cannot read angle 'nan'"),
         ("geo", "", "38.2", "empty"),
         ("north/nad83/usft", repr(e), repr(n), (e, n)),
-        ("north/nad83/usft", "1,640,416", "328083", "not a number"),
+        ("north/nad83/usft", "1,640,416", "328083", "x: cannot read number '1,640,416'"),
     ]
     for system in {c[0] for c in cases}:
         mine = [c for c in cases if c[0] == system]

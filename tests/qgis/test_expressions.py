@@ -6,7 +6,7 @@ import pytest
 
 import lantrel
 from conftest import KY_POINTS  # noqa: F401  (starts QGIS)
-from lantrel_qgis import angles, expressions, maptools, places, settings
+from lantrel_qgis import expressions, maptools, places, settings
 from qgis.core import (QgsCoordinateReferenceSystem, QgsExpression, QgsExpressionContext,
                        QgsExpressionContextScope, QgsFeature, QgsGeometry, QgsPointXY)
 
@@ -43,7 +43,8 @@ POINT = QgsGeometry.fromPointXY(QgsPointXY(E, N))
     ("lantrel_county($geometry, '', 'zone')", "EPSG:2246", FOUND["sp_zone"][0]),
     ("lantrel_quad($geometry)", "EPSG:2246", FOUND["quad"][0]),
     ("lantrel_quad($geometry, '', 'tile')", "EPSG:2246", FOUND["quad_tile"][0]),
-    ("lantrel_dms(-84.8733, 'lon')", "", angles.format_dms(-84.8733, True, 5)),
+    ("lantrel_dms(-84.8733, 'lon')", "", "84°52′23.88000″W"),
+    ("lantrel_dms(-84.8733, 'lon', 20)", "", lantrel.format_dms(-84.8733, True, 12)),
     ("lantrel_dms(38.2009, 'lat', 2)", "", "38°12′03.24″N"),
 ])
 def test_functions_answer_as_the_package(text, crs, expected):
@@ -71,37 +72,6 @@ def test_convert_returns_the_point_bit_for_bit():
 def test_failures_set_the_error_string(text, geometry, crs, words):
     value, error = evaluate(text, geometry, crs)
     assert value is None and words in error, error
-
-
-@pytest.mark.parametrize("text,expected", [
-    ("-84.8733", (-84.8733, "")),
-    ("84.5W", (-84.5, "W")),
-    ("84°52′23.88″ W", (-(84 + 52 / 60 + 23.88 / 3600), "W")),
-    ("S 1:30", (-1.5, "S")),
-    ("38 12 3.24 N", (38 + 12 / 60 + 3.24 / 3600, "N")),
-    ("-84 52 23.88", "hemisphere letter"),
-    ("N-38", "sign and a hemisphere"),
-    ("W84W", "two hemisphere"),
-    ("84.5 30", "hemisphere letter"),
-    ("84.5d30'W", "only the last"),
-    ("84 60 W", "minutes must be below 60"),
-    ("inf", "not an angle"),
-])
-def test_angles(text, expected):
-    if isinstance(expected, str):
-        with pytest.raises(angles.TextError, match=expected):
-            angles.parse_angle(text)
-    else:
-        assert angles.parse_angle(text) == expected
-
-
-@pytest.mark.parametrize("degrees,longitude,decimals,expected", [
-    (-84.8733, True, 2, "84°52′23.88″W"),
-    (37.99999999, False, 3, "38°00′00.000″N"),   # rounding carries into degrees
-    (0.5, True, 0, "0°30′00″E"),
-])
-def test_dms_writing(degrees, longitude, decimals, expected):
-    assert angles.format_dms(degrees, longitude, decimals) == expected
 
 
 @pytest.mark.parametrize("text,label,crs", [

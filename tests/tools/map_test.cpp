@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "lantrel/utf8_text.hpp"
 #include "map/graticule.hpp"
 #include "map/label_space.hpp"
 #include "map/label_text.hpp"
 #include "tool_runner.hpp"
-#include "lantrel/utf8_text.hpp"
 
 namespace lantrel::testing {
 namespace {

@@ -6,12 +6,12 @@
 #include <cstring>
 
 #include "carter_text.hpp"
+#include "command_line.hpp"
 #include "csv.hpp"
 #include "io.hpp"
 #include "json.hpp"
-#include "line_fields.hpp"
 #include "lantrel/number_text.hpp"
-#include "command_line.hpp"
+#include "line_fields.hpp"
 #include "systems.hpp"
 
 namespace lantrel::cli {

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "lantrel/coordinate_columns.hpp"
 #include "csv.hpp"
 #include "io.hpp"
+#include "lantrel/coordinate_columns.hpp"
 #include "point_converter.hpp"
 
 namespace lantrel::cli {

@@ -1,7 +1,7 @@
 #include "io.hpp"
 
-#include "lantrel/quoted_text.hpp"
 #include "lantrel/number_text.hpp"
+#include "lantrel/quoted_text.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -8,18 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "command_line.hpp"
 #include "commands.hpp"
-#include "lantrel/coordinate_columns.hpp"
 #include "csv.hpp"
-#include "lantrel/quoted_text.hpp"
 #include "input_records.hpp"
 #include "io.hpp"
 #include "json.hpp"
-#include "line_fields.hpp"
+#include "lantrel/coordinate_columns.hpp"
 #include "lantrel/fips_text.hpp"
 #include "lantrel/location_fields.hpp"
 #include "lantrel/number_text.hpp"
-#include "command_line.hpp"
+#include "lantrel/quoted_text.hpp"
+#include "line_fields.hpp"
 #include "point_converter.hpp"
 #include "point_factors.hpp"
 #include "reference_data.hpp"

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "commands.hpp"
-#include "lantrel/quoted_text.hpp"
 #include "io.hpp"
 #include "lantrel/lantrel.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "point_converter.hpp"
 #include "vector_command.hpp"
 

@@ -1,8 +1,8 @@
 #include "reference_data.hpp"
 
 #include "data_files.hpp"
-#include "lantrel/quoted_text.hpp"
 #include "io.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "point_converter.hpp"
 
 namespace lantrel::cli {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "lantrel/quoted_text.hpp"
 #include "io.hpp"
+#include "lantrel/quoted_text.hpp"
 
 namespace lantrel::cli {
 

@@ -7,11 +7,14 @@ from qgis.core import (QgsGeometry, QgsProcessing, QgsProcessingOutputNumber,
 
 import lantrel
 
-from ..angles import TextError, parse_angle, parse_number
 from ..layer_points import Unserved, crs_of, parse_system, point_error, point_geometry
 from .base import LantrelAlgorithm, Tally, Output, output_fields
 
 _WRONG_AXIS = {"x": ("N", "S"), "y": ("E", "W")}
+
+
+class TextError(ValueError):
+    """A field value that is not a coordinate, with the reason."""
 
 
 def read_coordinate(value, angular, axis):
@@ -28,15 +31,12 @@ def read_coordinate(value, angular, axis):
     text = str(value).strip()
     if not text:
         raise TextError(f"the {axis} field is empty")
-    if not angular:
-        try:
-            return parse_number(text)
-        except TextError as e:
-            raise TextError(f"{axis}: {e}") from None
     try:
-        degrees, letter = parse_angle(text)
-    except TextError as e:
-        raise TextError(f"{axis}: {e}") from None
+        if not angular:
+            return lantrel.parse_number(text)
+        degrees, letter = lantrel.parse_angle(text, hemisphere=True)
+    except lantrel.Error as e:
+        raise TextError(f"{axis}: {e.description}") from None
     if letter in _WRONG_AXIS[axis]:
         raise TextError(f"{axis}: {text!r} names a {'latitude' if axis == 'x' else 'longitude'}"
                         " (are the fields swapped?)")

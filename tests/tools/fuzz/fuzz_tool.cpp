@@ -19,12 +19,12 @@
 #include <string_view>
 #include <vector>
 
+#include "command_line.hpp"
 #include "commands.hpp"
 #include "csv.hpp"
-#include "lantrel/quoted_text.hpp"
 #include "io.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "line_fields.hpp"
-#include "command_line.hpp"
 #include "point_converter.hpp"
 #include "systems.hpp"
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "map/label_text.hpp"
 #include "lantrel/number_text.hpp"
+#include "map/label_text.hpp"
 
 namespace lantrel::cli::map {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "json.hpp"
-#include "lantrel/number_text.hpp"
 #include "lantrel/error.hpp"
 #include "lantrel/locator.hpp"
+#include "lantrel/number_text.hpp"
 #include "serve/carter_area.hpp"
 #include "serve/inputs.hpp"
 #include "serve/problem.hpp"

@@ -9,9 +9,9 @@
 
 #include "carter_text.hpp"
 #include "lantrel/angle_text.hpp"
-#include "line_fields.hpp"
 #include "lantrel/location_fields.hpp"
 #include "lantrel/number_text.hpp"
+#include "line_fields.hpp"
 #include "point_factors.hpp"
 #include "serve/carter_area.hpp"
 #include "serve/converter_pool.hpp"

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "command_line.hpp"
 #include "commands.hpp"
 #include "io.hpp"
 #include "lantrel/number_text.hpp"
-#include "command_line.hpp"
 #include "serve/api.hpp"
 #include "serve/http_server.hpp"
 

@@ -24,10 +24,10 @@ void ReadFeaturePoints(const FeatureInput&, const std::optional<std::string>&,
 #include <string_view>
 #include <vector>
 
-#include "lantrel/quoted_text.hpp"
 #include "gdal_messages.hpp"
 #include "io.hpp"
 #include "lantrel/number_text.hpp"
+#include "lantrel/quoted_text.hpp"
 
 namespace lantrel::cli {
 

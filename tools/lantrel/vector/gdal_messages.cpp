@@ -5,8 +5,8 @@
 #include <cpl_error.h>
 #include <gdal_priv.h>
 
-#include "lantrel/quoted_text.hpp"
 #include "io.hpp"
+#include "lantrel/quoted_text.hpp"
 
 namespace lantrel::cli {
 

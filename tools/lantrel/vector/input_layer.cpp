@@ -6,11 +6,11 @@
 
 #include <filesystem>
 
+#include "command_line.hpp"
 #include "csv.hpp"
-#include "lantrel/quoted_text.hpp"
 #include "gdal_messages.hpp"
 #include "io.hpp"
-#include "command_line.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "systems.hpp"
 #include "vector_format.hpp"
 

@@ -28,14 +28,14 @@ int RunVectorJob(const VectorSettings&, const std::function<bool(ZrGeoPosition&)
 #include <string_view>
 #include <vector>
 
-#include "lantrel/angle_text.hpp"
-#include "lantrel/quoted_text.hpp"
-#include "gdal_messages.hpp"
 #include "feature_records.hpp"
+#include "gdal_messages.hpp"
 #include "input_layer.hpp"
 #include "io.hpp"
+#include "lantrel/angle_text.hpp"
 #include "lantrel/location_fields.hpp"
 #include "lantrel/number_text.hpp"
+#include "lantrel/quoted_text.hpp"
 #include "point_converter.hpp"
 #include "point_factors.hpp"
 #include "staged_output.hpp"
