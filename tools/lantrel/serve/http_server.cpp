@@ -4,74 +4,26 @@
 #include <signal.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <thread>
-#include <vector>
 
 #include <httplib.h>
 
+#include "serve/connection_threads.hpp"
 #include "serve/problem.hpp"
 
 namespace lantrel::cli::serve {
 
 namespace {
 
-// Connection threads made on demand up to a limit; beyond it connections wait their turn.
-class ConnectionThreads : public httplib::TaskQueue {
+// cpp-httplib's task queue over the connection threads.
+class ConnectionQueue : public httplib::TaskQueue {
  public:
-  explicit ConnectionThreads(std::size_t limit) : limit_(limit) {}
-  ~ConnectionThreads() override { shutdown(); }
-
-  void enqueue(std::function<void()> fn) override {
-    std::unique_lock<std::mutex> lock(mutex_);
-    jobs_.push_back(std::move(fn));
-    if (idle_ == 0 && threads_.size() < limit_) {
-      threads_.emplace_back([this] { Work(); });
-    } else {
-      ready_.notify_one();
-    }
-  }
-
-  void shutdown() override {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (stopping_ && threads_.empty()) return;
-      stopping_ = true;
-    }
-    ready_.notify_all();
-    for (auto& t : threads_) {
-      if (t.joinable()) t.join();
-    }
-    std::lock_guard<std::mutex> lock(mutex_);
-    threads_.clear();
-  }
+  explicit ConnectionQueue(std::size_t limit) : threads_(limit) {}
+  void enqueue(std::function<void()> fn) override { threads_.Enqueue(std::move(fn)); }
+  void shutdown() override { threads_.Shutdown(); }
 
  private:
-  void Work() {
-    for (;;) {
-      std::function<void()> job;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        ++idle_;
-        ready_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-        --idle_;
-        if (jobs_.empty()) return;  // stopping, nothing left
-        job = std::move(jobs_.front());
-        jobs_.pop_front();
-      }
-      job();
-    }
-  }
-
-  std::size_t limit_;
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  std::deque<std::function<void()>> jobs_;
-  std::vector<std::thread> threads_;
-  std::size_t idle_ = 0;
-  bool stopping_ = false;
+  ConnectionThreads threads_;
 };
 
 // cpp-httplib compresses the media types it names exactly (application/json, ...) and any
@@ -121,7 +73,7 @@ bool Serve(const Api& api, const std::function<void(const std::string&)>& ready)
 
   httplib::Server server;
   const std::size_t threads = static_cast<std::size_t>(s.threads > 0 ? s.threads : kDefaultThreads);
-  server.new_task_queue = [threads] { return new ConnectionThreads(threads); };
+  server.new_task_queue = [threads] { return new ConnectionQueue(threads); };
   // Without it every keep-alive answer waits on Nagle's algorithm for the client's ACK.
   server.set_tcp_nodelay(true);
   server.set_keep_alive_timeout(kKeepAliveSeconds);
