@@ -21,6 +21,7 @@
 
 #include "lantrel/error.hpp"
 #include "core/raise.hpp"
+#include "core/windows_1252.hpp"
 #include "refdata/checksum.hpp"
 #include "refdata/edge_index.hpp"
 #include "refdata/integrity.hpp"

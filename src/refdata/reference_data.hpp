@@ -58,8 +58,4 @@ std::shared_ptr<const ReferenceData> ParseReferenceData(const unsigned char* byt
 std::shared_ptr<ReferenceData> DecodeReferenceData(const unsigned char* bytes, std::size_t size,
                                                    const std::string& fileName);
 
-/// Decodes 8-bit Windows-1252 text to UTF-8. The five bytes the code page leaves undefined
-/// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 control characters of the same value.
-std::string Windows1252ToUtf8(const unsigned char* bytes, std::size_t size);
-
 }  // namespace lantrel::detail

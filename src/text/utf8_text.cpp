@@ -1,5 +1,7 @@
 #include "lantrel/utf8_text.hpp"
 
+#include "core/windows_1252.hpp"
+
 namespace lantrel {
 
 std::size_t Utf8Length(std::string_view text, std::size_t i) {
@@ -39,6 +41,12 @@ bool ValidUtf8(std::string_view text) {
     i += n;
   }
   return true;
+}
+
+std::string AsUtf8(std::string_view text) {
+  if (ValidUtf8(text)) return std::string(text);
+  return detail::Windows1252ToUtf8(reinterpret_cast<const unsigned char*>(text.data()), text.size(),
+                                   detail::UndefinedBytes::Replacement);
 }
 
 }  // namespace lantrel

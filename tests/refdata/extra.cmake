@@ -62,7 +62,7 @@ if(NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL_HAVE_LIBFUZZER)
       ${CMAKE_CURRENT_SOURCE_DIR}/refdata/fuzz/fuzz_refdata.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/reference_data.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/checksum.cpp
-      ${CMAKE_SOURCE_DIR}/src/refdata/text_encoding.cpp
+      ${CMAKE_SOURCE_DIR}/src/core/windows_1252.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/edge_index.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/lookup_grid.cpp
       ${CMAKE_SOURCE_DIR}/src/refdata/integrity.cpp

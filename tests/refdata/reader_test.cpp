@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "lantrel/lantrel.hpp"
+#include "lantrel/utf8_text.hpp"
+#include "core/windows_1252.hpp"
 #include "refdata/checksum.hpp"
 #include "refdata/reference_data.hpp"
 #include "refdata_files.hpp"
@@ -171,6 +173,9 @@ TEST(Reader, TextsAreDecodedFromWindows1252) {
   for (const auto& c : cases) {
     EXPECT_EQ(Windows1252ToUtf8(c.in.data(), c.in.size()), c.out);
   }
+  // Text shown to people: undefined bytes are replaced, and UTF-8 is kept as it is.
+  EXPECT_EQ(lantrel::AsUtf8("\x81\xE9"), "\xEF\xBF\xBD\xC3\xA9");
+  EXPECT_EQ(lantrel::AsUtf8("Caf\xC3\xA9"), "Caf\xC3\xA9");
   FileContents f = SmallFile();
   f.states[0].name = "Caf\xE9";
   EXPECT_EQ(Parse(f.Bytes())->states[0].Name, "Caf\xC3\xA9");

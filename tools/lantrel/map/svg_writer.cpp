@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "lantrel/number_text.hpp"
+#include "lantrel/utf8_text.hpp"
 #include "map/label_text.hpp"
 
 namespace lantrel::cli::map {
