@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace lantrel {
 
@@ -27,18 +28,37 @@ namespace {
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
                                    1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
 
+// "00" to "99", for writing two digits at a time.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Writes n with `decimals` digits after the point (at least one digit before it).
 char* WriteScaled(char* out, std::uint64_t n, int decimals) {
   char digits[24];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + n % 10);
-    n /= 10;
-  } while (n != 0);
-  while (count <= decimals) digits[count++] = '0';
-  for (int i = count - 1; i >= 0; --i) {
-    *out++ = digits[i];
-    if (i == decimals && decimals > 0) *out++ = '.';
+  char* const end = digits + sizeof digits;
+  char* p = end;
+  while (n >= 100) {
+    const auto pair = static_cast<std::size_t>(n % 100) * 2;
+    n /= 100;
+    p -= 2;
+    std::memcpy(p, kDigitPairs + pair, 2);
+  }
+  if (n >= 10) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs + static_cast<std::size_t>(n) * 2, 2);
+  } else {
+    *--p = static_cast<char>('0' + n);
+  }
+  while (end - p <= decimals) *--p = '0';
+  const auto whole = static_cast<std::size_t>(end - p - decimals);
+  std::memcpy(out, p, whole);
+  out += whole;
+  if (decimals > 0) {
+    *out++ = '.';
+    std::memcpy(out, p + whole, static_cast<std::size_t>(decimals));
+    out += decimals;
   }
   return out;
 }
