@@ -7,7 +7,43 @@
 
 namespace lantrel {
 
+namespace {
+
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// [-]digits[.digits] with at most 15 digits in all, read exactly: the digits form an integer
+// below 2^53 and the power of ten is exact, so the one division is correctly rounded, the
+// value from_chars gives. Anything else gives nothing and goes to from_chars.
+std::optional<double> ParsePlainDecimal(const char* p, const char* last) {
+  const bool negative = p != last && *p == '-';
+  if (negative) ++p;
+  std::uint64_t digits = 0;
+  int count = 0;
+  int decimals = 0;
+  bool point = false;
+  for (; p != last; ++p) {
+    const char c = *p;
+    if (c >= '0' && c <= '9') {
+      if (++count > 15) return std::nullopt;
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      if (point) ++decimals;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (count == 0) return std::nullopt;
+  const double v = static_cast<double>(digits) / kExactPowersOfTen[decimals];
+  return negative ? -v : v;
+}
+
+}  // namespace
+
 std::optional<double> ParseDecimal(std::string_view text) {
+  if (const auto plain = ParsePlainDecimal(text.data(), text.data() + text.size())) return plain;
   const char* first = text.data();
   const char* last = first + text.size();
   const bool plus = first != last && *first == '+';

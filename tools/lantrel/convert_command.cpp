@@ -1,5 +1,6 @@
-// lantrel convert: reads points line by line (plain or CSV), converts each with one reusable
-// position object and writes one output line per input line, in order.
+// lantrel convert: reads points line by line (plain or CSV), converts them in blocks through the
+// library's transformer where it can and with one reusable position object otherwise, and
+// writes one output line per input line, in order.
 #include <unistd.h>
 
 #include <algorithm>
