@@ -1,10 +1,11 @@
 # Debian packages, one per install component (`make package`, or `cpack -G DEB` in the build
 # folder):
-#   liblantrel3     runtime: liblantrel.so.3 (named after the SONAME); recommends the data
+#   liblantrel4     runtime: liblantrel.so.4 (named after the SONAME, LANTREL_ABI_VERSION);
+#                   recommends the data
 #   liblantrel-dev  headers, liblantrel.a, the liblantrel.so link, CMake package, lantrel.pc
 #   lantrel         the command-line tool (the library linked in) and its manual page
 #   lantrel-data    the reference data file (architecture-independent), when it was built
-#   liblantrel3-dbgsym, lantrel-dbgsym
+#   liblantrel4-dbgsym, lantrel-dbgsym
 #                   the debug information of the two packages holding ELF files: CPack strips
 #                   them and keeps what it took in /usr/lib/debug/.build-id/ (.ddeb files)
 # The libraries go to the multiarch folder (CMAKE_INSTALL_LIBDIR, lib/<triplet> on Debian; see
@@ -27,7 +28,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(_lantrel_deb_version "${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE}")
 
 set(CPACK_COMPONENTS_ALL runtime dev tool)
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME liblantrel${PROJECT_VERSION_MAJOR})
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME liblantrel${LANTREL_ABI_VERSION})
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION
     "lantrel coordinate library (shared library)\n Kentucky's state-plane zones and those of its neighbours, UTM 16/17,\n NAD 27 <-> NAD 83, the Carter grid and state/county/quadrangle lookup.")

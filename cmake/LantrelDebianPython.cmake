@@ -1,5 +1,5 @@
 # Two more Debian packages, for Debian's /usr/bin/python3 and the QGIS it runs:
-#   python3-lantrel       the lantrel Python package, over liblantrel3's library and
+#   python3-lantrel       the lantrel Python package, over liblantrel4's library and
 #                         lantrel-data's data file (its liblantrel.so is a relative link to the
 #                         packaged library, which finds the packaged data file itself)
 #   qgis-plugin-lantrel   the QGIS plugin, in QGIS's system plugin folder
@@ -13,7 +13,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/lantrel DESTINATION ${LANTREL_PYT
         COMPONENT python FILES_MATCHING PATTERN "*.py" PATTERN "py.typed"
         PATTERN "__pycache__" EXCLUDE)
 file(RELATIVE_PATH _lantrel_python_to_library /prefix/${LANTREL_PYTHON_DIR}/lantrel
-     /prefix/${CMAKE_INSTALL_LIBDIR}/liblantrel.so.${PROJECT_VERSION_MAJOR})
+     /prefix/${CMAKE_INSTALL_LIBDIR}/liblantrel.so.${LANTREL_ABI_VERSION})
 set(_lantrel_python_link ${PROJECT_BINARY_DIR}/generated/python-link/liblantrel.so)
 file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/generated/python-link)
 file(CREATE_LINK ${_lantrel_python_to_library} ${_lantrel_python_link} SYMBOLIC)

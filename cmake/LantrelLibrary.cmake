@@ -115,10 +115,10 @@ foreach(t lantrel lantrel_static)
   # Consumers compiling as C++17 are served by the public headers; the library itself is C++20.
   target_compile_features(${t} INTERFACE cxx_std_17)
 endforeach()
-# SONAME liblantrel.so.<major>: the major version changes exactly when the binary interface
-# does (docs/install.md, "Versions and the SONAME").
+# SONAME liblantrel.so.<abi>, file liblantrel.so.<abi>.0.0: the ABI number changes exactly when
+# the binary interface does (docs/install.md, "Versions and the SONAME").
 set_target_properties(lantrel PROPERTIES
-  VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}
+  VERSION ${LANTREL_ABI_VERSION}.0.0 SOVERSION ${LANTREL_ABI_VERSION}
   EXPORT_NAME lantrel)
 set_target_properties(lantrel_static PROPERTIES OUTPUT_NAME lantrel EXPORT_NAME lantrel_static)
 target_link_options(lantrel PRIVATE "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/lantrel.map")

@@ -21,10 +21,11 @@ configure_package_config_file(cmake/lantrelConfig.cmake.in
   ${PROJECT_BINARY_DIR}/generated/lantrelConfig.cmake
   INSTALL_DESTINATION ${LANTREL_INSTALL_CMAKEDIR}
   PATH_VARS CMAKE_INSTALL_INCLUDEDIR LANTREL_INSTALL_DATA_DIR)
-# One major version is one binary interface (one SONAME): any 3.x satisfies a request for 3.y
-# with x >= y; a request for 2.x or 4.x is refused.
-write_basic_package_version_file(${PROJECT_BINARY_DIR}/generated/lantrelConfigVersion.cmake
-  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+# Compatibility follows the binary interface, not the release's major version: a request for a
+# release is met by this one when both share one SONAME (LANTREL_ABI_FIRST_RELEASE up to this
+# release), so a program built against an older interface is not linked to this one unawares.
+configure_file(cmake/lantrelConfigVersion.cmake.in
+  ${PROJECT_BINARY_DIR}/generated/lantrelConfigVersion.cmake @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/generated/lantrelConfig.cmake
               ${PROJECT_BINARY_DIR}/generated/lantrelConfigVersion.cmake
         DESTINATION ${LANTREL_INSTALL_CMAKEDIR} COMPONENT dev)

@@ -596,6 +596,12 @@ int32_t lantrel_locator_locate_matches(const lantrel_locator* locator, size_t co
                                        const double* lon, const double* lat, int32_t datum,
                                        lantrel_location_matches* out, int32_t* status,
                                        lantrel_point_errors* errors);
+/// The texts of the areas one point lies in (count of them, in the order the locator reports
+/// them) as one location field, joined by the rule of the tool's locate and every other front
+/// end: a ';' before each text once the field holds something. count 0 gives "". *out is a
+/// library string (release it with lantrel_string_free). Error 5 for a NULL out, a NULL texts
+/// with count > 0, a NULL entry or a text that is not UTF-8 (*out is then NULL).
+int32_t lantrel_location_field_join(size_t count, const char* const* texts, char** out);
 /// table 0 states, 1 counties, 2 quadrangles: number of records. Error 5 for another table
 /// number or a NULL out, 91 for a NULL locator. Thread rule: safe from many threads at once.
 int32_t lantrel_locator_size(const lantrel_locator* locator, int32_t table, int32_t* out);

@@ -35,6 +35,11 @@ struct LocationFields {
   const std::string& Carter() const { return values[kCarterField]; }
 };
 
+/// Adds one more area's text to a location field, the one rule every front end joins the areas
+/// of a point on a boundary by: a ';' goes before the text once the field holds something (so
+/// no ';' leads, and an empty first text leaves none either). A field of no areas stays empty.
+void JoinLocationField(std::string& field, std::string_view text);
+
 /// Looks up the position's current point. The Carter location is the point's on the position's
 /// datum (ZGS layout when zgs is set); reading it converts the position to the Carter system,
 /// so the caller places the next point afresh. Library errors (data not loaded, faulty data,

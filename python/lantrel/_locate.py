@@ -42,6 +42,11 @@ if has("lantrel_locator_outline"):
 if has("lantrel_locator_locate_matches"):
     declare("lantrel_locator_locate_matches", _i32, _vp, _size, _vp, _vp, _i32, _vp, _vp, _vp)
 
+#: The table each text column of locate() comes from.
+_FIELD_TABLES = {"state": "states", "state_fips": "states", "county": "counties",
+                 "county_fips": "counties", "geoid": "counties", "sp_zone": "counties",
+                 "quad": "quads", "quad_tile": "quads", "quad_state": "quads"}
+
 #: The tables of a data file, by name (Locator.outline, Locator.records_meeting).
 OUTLINE_TABLES = {"states": 0, "counties": 1, "quads": 2}
 
@@ -55,21 +60,49 @@ _MATCHES = np.dtype([("states", np.int32, (3,)), ("counties", np.int32, (3,)),
                      ("quads", np.int32, (4,)), ("state_count", np.int32),
                      ("county_count", np.int32), ("quad_count", np.int32)])
 
-#: What joins the areas of a point on a boundary in one column, as the tool joins them.
+if has("lantrel_location_field_join"):
+    declare("lantrel_location_field_join", _i32, _size, _text, _P(ctypes.c_char_p))
+
+#: What joins the areas of a point on a boundary in one column (the library's rule,
+#: lantrel_location_field_join, which the tool and the server share).
 MATCH_SEPARATOR = ";"
 
 
-def _joined(texts: np.ndarray, indices: np.ndarray) -> np.ndarray:
-    """Per point, the texts of its matches (indices, -1 past the count, picking texts' last
-    entry "") joined as the tool joins them: a separator before each further text once the
-    column holds something."""
-    column = texts[indices[:, 0]]
-    for k in range(1, indices.shape[1]):
-        more = texts[indices[:, k]]
-        present = indices[:, k] >= 0
-        sep = np.where(present & (column != ""), MATCH_SEPARATOR, "").astype(object)
-        column = np.where(present, column + sep + more, column)
-    return column
+def _join_field(texts) -> str:
+    """The texts of one point's areas as one field, joined by the library."""
+    data = [t.encode("utf-8") for t in texts]
+    out = ctypes.c_char_p()
+    check(_lib.lantrel_location_field_join(len(data), (ctypes.c_char_p * max(len(data), 1))(*data),
+                                           ctypes.byref(out)))
+    try:
+        return "" if not out.value else out.value.decode("utf-8")
+    finally:
+        _lib.lantrel_string_free(ctypes.cast(out, _vp))
+
+
+class _MatchSets:
+    """The points' sets of matches in one table (indices, -1 past the count): a point with one
+    match or none takes its field from a per-record table, and each distinct set of several
+    matches (points on a boundary) is joined once."""
+
+    def __init__(self, indices: np.ndarray) -> None:
+        self.first = indices[:, 0]
+        self.several = np.flatnonzero(indices[:, 1] >= 0) if indices.shape[1] > 1 else \
+            np.empty(0, dtype=np.intp)
+        self.sets = np.empty((0, indices.shape[1]), dtype=indices.dtype)
+        self.which = np.empty(0, dtype=np.intp)
+        if self.several.size:
+            self.sets, which = np.unique(indices[self.several], axis=0, return_inverse=True)
+            self.which = which.reshape(-1)
+
+    def joined(self, texts: np.ndarray, single: np.ndarray) -> np.ndarray:
+        """The column of each point: single[i] is the field of record i alone (its last entry
+        the field of no record), texts[i] record i's text."""
+        column = single[self.first]
+        if self.several.size:
+            fields = np.array([_join_field(texts[s[s >= 0]]) for s in self.sets], dtype=object)
+            column[self.several] = fields[self.which]
+        return column
 
 
 def _decode(value: Optional[bytes]) -> str:
@@ -162,19 +195,32 @@ class Locator:
             check(_lib.lantrel_locator_locate_matches(
                 self._handle, n, _ptr(xs), _ptr(ys), int(d), _ptr(found), _ptr(status),
                 None if errors is None else errors.handle))
-        t = self._tables
-        states, counties, quads = found["states"], found["counties"], found["quads"]
+        t, single = self._tables, self._single_fields()
+        sets = {"states": _MatchSets(found["states"]), "counties": _MatchSets(found["counties"]),
+                "quads": _MatchSets(found["quads"])}
+        columns = {name: sets[table].joined(t[name], single[name])
+                   for name, table in _FIELD_TABLES.items()}
         return {
-            "state": _joined(t["state"], states), "state_fips": _joined(t["state_fips"], states),
-            "county": _joined(t["county"], counties),
-            "county_fips": _joined(t["county_fips"], counties),
-            "geoid": _joined(t["geoid"], counties), "sp_zone": _joined(t["sp_zone"], counties),
-            "quad": _joined(t["quad"], quads), "quad_tile": _joined(t["quad_tile"], quads),
-            "quad_state": _joined(t["quad_state"], quads),
+            **columns,
             "state_count": found["state_count"].copy(),
             "county_count": found["county_count"].copy(),
             "quad_count": found["quad_count"].copy(), "status": status,
         }
+
+    def _single_fields(self) -> Dict[str, np.ndarray]:
+        """Per text column, the field of each record alone and (last) of no record, as the
+        library writes them; made once."""
+        single = getattr(self, "_single", None)
+        if single is None:
+            if not has("lantrel_location_field_join"):
+                raise Error(E_INVALID_ARGUMENT, "lantrel",
+                            "the loaded library has no lantrel_location_field_join; rebuild and "
+                            "reinstall lantrel")
+            single = {name: np.array([_join_field([v]) for v in texts[:-1]] + [_join_field([])],
+                                     dtype=object)
+                      for name, texts in self._tables.items()}
+            self._single = single
+        return single
 
     def locate(self, lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83",
                errcheck: bool = False, return_errors: bool = False):

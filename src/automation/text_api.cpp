@@ -1,9 +1,7 @@
 // C entry points for coordinate-system texts, Carter locations as arrays of text and the
 // plausibility check.
-#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>

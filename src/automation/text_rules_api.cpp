@@ -7,6 +7,7 @@
 #include "automation/boundary.hpp"
 #include "lantrel/angle_text.hpp"
 #include "lantrel/coordinate_columns.hpp"
+#include "lantrel/location_fields.hpp"
 #include "lantrel/number_text.hpp"
 #include "lantrel/plausibility.hpp"
 #include "lantrel/quoted_text.hpp"
@@ -62,6 +63,19 @@ int32_t lantrel_angle_format_dms(double degrees, lantrel_bool longitude, int32_t
     char text[lantrel::kMaxDmsChars];
     *target = OutText(std::string(text, lantrel::FormatDms(text, degrees, FromBool(longitude),
                                                            static_cast<int>(decimals))));
+  });
+}
+
+int32_t lantrel_location_field_join(size_t count, const char* const* texts, char** out) {
+  return GuardOut(out, [&] {
+    auto** target = Out(out);
+    if (texts == nullptr && count > 0) RaiseLayer(lantrel::errc::InvalidArgument);
+    std::string field;
+    for (size_t i = 0; i < count; ++i) {
+      if (texts[i] == nullptr) RaiseLayer(lantrel::errc::InvalidArgument);
+      lantrel::JoinLocationField(field, InText(texts[i]));
+    }
+    *target = OutText(field);
   });
 }
 

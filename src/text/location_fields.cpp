@@ -5,12 +5,14 @@
 
 namespace lantrel {
 
+void JoinLocationField(std::string& field, std::string_view text) {
+  if (!field.empty()) field += ';';
+  field += text;
+}
+
 namespace {
 
-void Join(std::string& field, const std::string& value) {
-  if (!field.empty()) field += ';';
-  field += value;
-}
+void Join(std::string& field, const std::string& value) { JoinLocationField(field, value); }
 
 }  // namespace
 

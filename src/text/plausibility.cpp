@@ -1,9 +1,9 @@
 #include "lantrel/plausibility.hpp"
 
-#include <charconv>
 #include <cmath>
 
 #include "lantrel/error.hpp"
+#include "lantrel/number_text.hpp"
 #include "lantrel/position.hpp"
 
 namespace lantrel {
@@ -24,19 +24,13 @@ bool AllDigits(std::string_view s) {
 }  // namespace
 
 std::string MessageNumber(double v) {
-  char text[400];
-  if (!(std::fabs(v) < 1e15)) {
-    const auto r = std::to_chars(text, text + sizeof text, v);
-    return std::string(text, r.ptr);
-  }
-  const auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 9);
-  char* begin = text;
-  char* end = r.ptr;
-  while (end > begin && end[-1] == '0') --end;
-  if (end > begin && end[-1] == '.') --end;
-  // A value that rounds to zero is written without its minus sign.
-  if (end - begin == 2 && begin[0] == '-' && begin[1] == '0') ++begin;
-  return std::string(begin, end);
+  char text[kMaxFixedChars];
+  if (!(std::fabs(v) < 1e15)) return std::string(text, FormatShortest(text, v));
+  // The tool's fixed form (no minus on a zero), its trailing zeros and point dropped.
+  char* end = FormatFixed(text, v, 9);
+  while (end > text && end[-1] == '0') --end;
+  if (end > text && end[-1] == '.') --end;
+  return std::string(text, end);
 }
 
 std::string FootageProblem(const CarterText& loc) {

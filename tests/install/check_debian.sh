@@ -17,7 +17,11 @@ generator=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$build/CMakeCache.txt")
 cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
 cc=$(sed -n 's/^CMAKE_C_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
-major=${version%%.*}
+# The runtime package and its library are named after the SONAME, which has a number of its own.
+soname=$(readelf -dW "$build/bin/liblantrel.so" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
+abi=${soname#liblantrel.so.}
+[[ $abi =~ ^[0-9]+$ ]] || fail "the built liblantrel.so has no SONAME liblantrel.so.<abi> (has '$soname')"
+libfile=$(basename "$(readlink -f "$build/bin/liblantrel.so")")
 build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
 libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
@@ -37,7 +41,7 @@ deb() {  # the package file of $1
   [ -n "$f" ] || fail "package $1 was not built (have: $(cd "$work/packages" && ls ./*.deb 2>/dev/null | tr '\n' ' '))"
   echo "$f"
 }
-runtime=$(deb "liblantrel$major")
+runtime=$(deb "liblantrel$abi")
 dev=$(deb liblantrel-dev)
 tool=$(deb lantrel)
 packages=("$runtime" "$dev" "$tool")
@@ -54,9 +58,9 @@ has() {  # package, path
 lacks() {
   ! dpkg-deb -c "$1" | awk '{print $6}' | grep -qx "./$2" || fail "$(basename "$1") should not hold /$2"
 }
-has "$runtime" "usr/$libdir/liblantrel.so.$major"
+has "$runtime" "usr/$libdir/liblantrel.so.$abi"
 lacks "$runtime" "usr/$libdir/liblantrel.so"
-lacks "$runtime" "usr/lib/liblantrel.so.$major"
+lacks "$runtime" "usr/lib/liblantrel.so.$abi"
 has "$dev" "usr/$libdir/liblantrel.so"
 has "$dev" "usr/$libdir/liblantrel.a"
 has "$dev" usr/include/lantrel/lantrel.h
@@ -68,10 +72,10 @@ has "$tool" usr/share/man/man1/lantrel.1
 
 # Dependencies.
 depends() { dpkg-deb -f "$1" Depends; }
-depends "$runtime" | grep -q 'libc6' || fail "liblantrel$major does not depend on libc6: $(depends "$runtime")"
-depends "$runtime" | grep -q 'libstdc++6' || fail "liblantrel$major does not depend on libstdc++6: $(depends "$runtime")"
-depends "$dev" | grep -q "liblantrel$major (= $version-" ||
-  fail "liblantrel-dev does not depend on exactly this liblantrel$major: $(depends "$dev")"
+depends "$runtime" | grep -q 'libc6' || fail "liblantrel$abi does not depend on libc6: $(depends "$runtime")"
+depends "$runtime" | grep -q 'libstdc++6' || fail "liblantrel$abi does not depend on libstdc++6: $(depends "$runtime")"
+depends "$dev" | grep -q "liblantrel$abi (= $version-" ||
+  fail "liblantrel-dev does not depend on exactly this liblantrel$abi: $(depends "$dev")"
 depends "$tool" | grep -q 'libc6' || fail "lantrel does not depend on libc6: $(depends "$tool")"
 if [ $with_data = yes ]; then
   depends "$tool" | grep -q "lantrel-data (= $version-" || fail "lantrel does not depend on lantrel-data: $(depends "$tool")"
@@ -87,7 +91,7 @@ usr=$root/usr
 # Stripped binaries: no symbol table and no debug sections, a link to their debug file, which
 # the -dbgsym package of the same version holds under the binary's build ID.
 debug=$work/debug
-for pair in "lantrel:usr/bin/lantrel" "liblantrel$major:usr/$libdir/liblantrel.so.$version"; do
+for pair in "lantrel:usr/bin/lantrel" "liblantrel$abi:usr/$libdir/$libfile"; do
   package=${pair%%:*} file=$root/${pair#*:}
   [ -f "$file" ] || fail "$package lacks /${pair#*:}"
   sections=$(readelf -SW "$file")

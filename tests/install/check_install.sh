@@ -37,9 +37,30 @@ install_tree() {
     [ -e "$root/$f" ] || fail "the installed tree lacks $f"
   done
   ls "$root/$libdir"/liblantrel.so.[0-9]* > /dev/null 2>&1 || fail "the installed tree lacks liblantrel.so.<major>"
+  version_rule "$root"
   if data_built && [ ! -f "$root/share/lantrel/lantrel.bin" ]; then
     fail "the data file was built but not installed to share/lantrel/lantrel.bin"
   fi
+}
+
+# The package version file meets the requests of releases sharing this SONAME and no others.
+version_rule() {
+  local dir=$1/$libdir/cmake/lantrel version first abi
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
+  first=$(sed -n 's/^set(_lantrel_abi_first "\(.*\)")$/\1/p' "$dir/lantrelConfigVersion.cmake")
+  abi=$(sed -n 's/^set(lantrel_ABI_VERSION \(.*\))$/\1/p' "$dir/lantrelConfig.cmake")
+  readelf -dW "$1/$libdir/liblantrel.so" | grep -q "(SONAME).*\[liblantrel\.so\.$abi\]" ||
+    fail "lantrelConfig.cmake says interface $abi, the installed library's SONAME differs"
+  local request expected got
+  # request (empty: none; a...b: a range) and whether it is met
+  for pair in ":TRUE" "$version:TRUE" "$first:TRUE" "0.1:FALSE" "${first%%.*}.0:FALSE" \
+              "$version.1:FALSE" "$((${version%%.*} + 1)).0:FALSE" "0.1...$version:TRUE" \
+              "0.1...<$version:FALSE"; do
+    request=${pair%:*} expected=${pair##*:}
+    got=$(cmake -DPACKAGE_FIND_VERSION_REQUEST="$request" -DFILE="$dir/lantrelConfigVersion.cmake" \
+                -P "$here/version_request.cmake" 2>&1) || fail "version check failed: $got"
+    [ "$got" = "$expected" ] || fail "a request for '$request' gives compatible=$got, expected $expected"
+  done
 }
 
 # Builds the C++17 consumer against the tree at $1 (shared or static) into $2 and runs it.

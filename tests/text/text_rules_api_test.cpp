@@ -255,6 +255,40 @@ TEST(NumberText, WholeDecimalNumbersOnly) {
   }
 }
 
+// A point on a boundary lists its areas in one field: the tool's rule, through the C call
+// Python joins with.
+TEST(LocationFieldJoin, AreasJoinedBySemicolonOnceTheFieldHoldsText) {
+  const struct {
+    std::vector<const char*> texts;
+    const char* joined;  // nullptr: refused
+  } cases[] = {
+      {{}, ""},
+      {{"Franklin"}, "Franklin"},
+      {{"Franklin", "Scott"}, "Franklin;Scott"},
+      {{"A", "B", "C"}, "A;B;C"},
+      {{"", "B"}, "B"},
+      {{"A", ""}, "A;"},
+      {{"A", nullptr}, nullptr},
+      {{"\xff"}, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.texts.size());
+    char* out = nullptr;
+    const int32_t rc = lantrel_location_field_join(c.texts.size(), c.texts.data(), &out);
+    if (c.joined == nullptr) {
+      EXPECT_EQ(rc, 5);
+      EXPECT_EQ(out, nullptr);
+      continue;
+    }
+    ASSERT_EQ(rc, 0) << lantrel_last_error_description();
+    EXPECT_STREQ(out, c.joined);
+    lantrel_string_free(out);
+  }
+  EXPECT_EQ(lantrel_location_field_join(1, nullptr, nullptr), 5);
+  char* out = nullptr;
+  EXPECT_EQ(lantrel_location_field_join(1, nullptr, &out), 5);
+}
+
 TEST(CoordinateColumns, UsualNamesAreFoundAndMissingOnesNamed) {
   const struct {
     std::vector<const char*> names;

@@ -1,6 +1,7 @@
-// Plain input is converted in blocks through the library's transformer, CSV input record by
-// record through a position: both must write the same digits and the same failures for the
-// same points, across systems, datums, units, block boundaries and refused points.
+// Plain and CSV input are converted in blocks through the library's transformer, plain input
+// written as JSON point by point through a position: all must write the same digits and the
+// same failures for the same points, across systems, datums, units, block boundaries and
+// refused points.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -92,6 +93,182 @@ TEST(BlockConversion, StrictStopsAtTheFirstFailureInsideABlock) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(Lines(r.out).size(), 10u);
   EXPECT_EQ(r.err, "11: longitude -200 is out of range (-180 to 180)\n");
+}
+
+// CSV records go through blocks too; plain lines written as JSON still go point by point, and
+// a CSV record written as JSON is the same object one line further down.
+TEST(BlockConversion, CsvBlocksWriteWhatThePointPathWrites) {
+  LANTREL_REQUIRE(LibraryProjects(), "plane projections");
+  const struct {
+    std::string from, to;
+    std::vector<std::string> extra;
+    int points;
+  } cases[] = {
+      {"geo", "north/nad83/usft", {}, 5000},  // more than one block
+      {"north/nad27/usft", "utm16/nad83/m", {}, 300},
+      {"utm17/nad83/m", "geo/nad27", {"--west-positive", "-p", "9"}, 300},
+  };
+  std::mt19937 random(11);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.from + " -> " + c.to);
+    const std::string plain = Points(c.from, c.points, random);
+    std::vector<std::string> args = {"convert", "--json", "-f", c.from, "-t", c.to};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const auto points = RunTool(args, plain);
+    args.push_back("--csv");
+    std::string csv = "x,y\n" + plain;
+    for (char& ch : csv) {
+      if (ch == ' ') ch = ',';
+    }
+    const auto records = RunTool(args, csv);
+    const auto a = Lines(points.out);
+    const auto b = Lines(records.out);
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      const std::string shifted = "{\"line\":" + std::to_string(i + 2) + a[i].substr(a[i].find(','));
+      EXPECT_EQ(shifted, b[i]) << "line " << i + 1;
+    }
+    EXPECT_EQ(points.status, records.status);
+  }
+}
+
+// CSV records as the tool wrote them record by record before they went through blocks: quoted
+// and blank-padded values, failing, short, long and malformed records, a record over two
+// lines, comments and blank lines, CRLF line ends and --strict, byte for byte.
+TEST(BlockConversion, CsvBlocksKeepTheRecordByRecordBytes) {
+  const std::string kEdge =
+      "# comment before header\r\n"
+      "\r\n"
+      "id,\"lon\",lat,note\r\n"
+      "1,-84.8733,38.2009,plain\r\n"
+      "2,\" -84.8733 \",\"38.2009\",\"quoted, with comma\"\r\n"
+      "3,-84.8733,,missing y\r\n"
+      "4,abc,38.2,bad x\r\n"
+      "5,-84.8733,38.2009,\"multi\r\n"
+      "line\"\r\n"
+      "6,-84.8733\r\n"
+      "7,-84,8733,38.2,too many\r\n"
+      "\r\n"
+      "8,84.8733,38.2009,positive west\r\n"
+      "9,+84.8733,38.2009,plus\r\n"
+      "10,-8.48733e1,38.2009,exp\r\n"
+      "11,84d52'23.88\"W,38.2,dms\r\n"
+      "12,-120.5,38.2,far\r\n"
+      "13,-84.87,99,lat out\r\n"
+      "14,\"-84.8733\"x,38.2,malformed\r\n"
+      "15,-84.8733,38.2009,\"unterminated\r\n"
+      "16,-84.8733,38.2009,after\r\n"
+      "17,-0,0,zero\r\n"
+      "18,-84.8733 ,  38.2009\t,blanks\r\n"
+      "19,.5,5.,odd\r\n";
+  const std::string kPlane =
+      "x;y;z\n"
+      "1500000;200000;a\n"
+      "1500000.5;\"200000\";b\n"
+      "-5;200000;neg\n"
+      "1e6;2e5;exp\n"
+      "9999999999;1;big\n"
+      "1500000;200000\n";
+  const struct {
+    std::vector<std::string> args;
+    const std::string& input;
+    const char* out;
+    const char* err;
+  } cases[] = {
+      {{"--csv", "-f", "geo", "-t", "north"}, kEdge,
+       "# comment before header\r\n"
+       "\r\n"
+       "id,x,y,note\r\n"
+       "1,1461301.588,255846.547,plain\r\n"
+       "2,1461301.588,255846.547,\"quoted, with comma\"\r\n"
+       "3,,,missing y\r\n"
+       "4,,,bad x\r\n"
+       "5,1461301.588,255846.547,\"multi\r\n"
+       "line\"\r\n"
+       "6,\r\n"
+       ",,,\r\n"
+       "\r\n"
+       "8,1461301.588,255846.547,positive west\r\n"
+       "9,1461301.588,255846.547,plus\r\n"
+       "10,1461301.588,255846.547,exp\r\n"
+       ",,,\r\n"
+       "12,,,far\r\n"
+       "13,,,lat out\r\n"
+       ",,,\r\n"
+       ",,,\r\n"
+       "16,1461301.588,255846.547,after\r\n"
+       "17,,,zero\r\n"
+       "18,1461301.588,255846.547,blanks\r\n"
+       "19,,,odd\r\n",
+       "6: missing y value\n"
+       "7: cannot read x value 'abc'\n"
+       "10: the record has 2 fields, the coordinates need 3\n"
+       "11: the record has 5 fields, the header 4\n"
+       "16: malformed CSV: a quote inside the unquoted field 2\n"
+       "17: the point at longitude -120.5, latitude 38.2 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"
+       "18: latitude 99 is out of range (-90 to 90)\n"
+       "19: malformed CSV: text after the closing quote of field 2\n"
+       "20: malformed CSV: a quoted field is not closed by the end of the input; reading resumes at line 21\n"
+       "22: the point at longitude 0, latitude 0 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"
+       "24: the point at longitude -0.5, latitude 5 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"},
+      {{"--csv", "--json", "-f", "geo", "-t", "north"}, kEdge,
+       "{\"line\":4,\"id\":\"1\",\"x\":1461301.588,\"y\":255846.547,\"note\":\"plain\"}\n"
+       "{\"line\":5,\"id\":\"2\",\"x\":1461301.588,\"y\":255846.547,\"note\":\"quoted, with comma\"}\n"
+       "{\"line\":6,\"error\":\"missing y value\"}\n"
+       "{\"line\":7,\"error\":\"cannot read x value 'abc'\"}\n"
+       "{\"line\":8,\"id\":\"5\",\"x\":1461301.588,\"y\":255846.547,\"note\":\"multi\\r\\nline\"}\n"
+       "{\"line\":10,\"error\":\"the record has 2 fields, the coordinates need 3\"}\n"
+       "{\"line\":11,\"error\":\"the record has 5 fields, the header 4\"}\n"
+       "{\"line\":13,\"id\":\"8\",\"x\":1461301.588,\"y\":255846.547,\"note\":\"positive west\"}\n"
+       "{\"line\":14,\"id\":\"9\",\"x\":1461301.588,\"y\":255846.547,\"note\":\"plus\"}\n"
+       "{\"line\":15,\"id\":\"10\",\"x\":1461301.588,\"y\":255846.547,\"note\":\"exp\"}\n"
+       "{\"line\":16,\"error\":\"malformed CSV: a quote inside the unquoted field 2\"}\n"
+       "{\"line\":17,\"error\":\"the point at longitude -120.5, latitude 38.2 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\"}\n"
+       "{\"line\":18,\"error\":\"latitude 99 is out of range (-90 to 90)\"}\n"
+       "{\"line\":19,\"error\":\"malformed CSV: text after the closing quote of field 2\"}\n"
+       "{\"line\":20,\"error\":\"malformed CSV: a quoted field is not closed by the end of the input; reading resumes at line 21\"}\n"
+       "{\"line\":21,\"id\":\"16\",\"x\":1461301.588,\"y\":255846.547,\"note\":\"after\"}\n"
+       "{\"line\":22,\"error\":\"the point at longitude 0, latitude 0 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\"}\n"
+       "{\"line\":23,\"id\":\"18\",\"x\":1461301.588,\"y\":255846.547,\"note\":\"blanks\"}\n"
+       "{\"line\":24,\"error\":\"the point at longitude -0.5, latitude 5 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\"}\n",
+       "6: missing y value\n"
+       "7: cannot read x value 'abc'\n"
+       "10: the record has 2 fields, the coordinates need 3\n"
+       "11: the record has 5 fields, the header 4\n"
+       "16: malformed CSV: a quote inside the unquoted field 2\n"
+       "17: the point at longitude -120.5, latitude 38.2 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"
+       "18: latitude 99 is out of range (-90 to 90)\n"
+       "19: malformed CSV: text after the closing quote of field 2\n"
+       "20: malformed CSV: a quoted field is not closed by the end of the input; reading resumes at line 21\n"
+       "22: the point at longitude 0, latitude 0 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"
+       "24: the point at longitude -0.5, latitude 5 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"},
+      {{"--csv", "-f", "geo", "-t", "north", "--strict"}, kEdge,
+       "# comment before header\r\n"
+       "\r\n"
+       "id,x,y,note\r\n"
+       "1,1461301.588,255846.547,plain\r\n"
+       "2,1461301.588,255846.547,\"quoted, with comma\"\r\n",
+       "6: missing y value\n"},
+      {{"--csv", "-f", "north", "-t", "utm16"}, kPlane,
+       "x;y;z\n"
+       "698514.450;4213577.756;a\n"
+       "698514.602;4213577.760;b\n"
+       ";;neg\n"
+       "546209.084;4209050.222;exp\n"
+       ";;big\n"
+       "698514.450;4213577.756\n",
+       "4: negative easting -5 cannot be converted (the position keeps eastings as magnitudes)\n"
+       "6: the point at longitude 60.18271351, latitude -89.983203396 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"convert"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(args[2] + " " + args.back());
+    const auto r = RunTool(args, c.input);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.status, 1);
+  }
 }
 
 }  // namespace

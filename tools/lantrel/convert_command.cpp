@@ -1,5 +1,6 @@
-// lantrel convert: reads points line by line (plain or CSV), converts each with one reusable
-// position object and writes one output line per input line, in order.
+// lantrel convert: reads points line by line (plain or CSV), converts them in blocks through the
+// library's transformer where it can and with one reusable position object otherwise, and
+// writes one output line per input line, in order.
 #include <unistd.h>
 
 #include <algorithm>
@@ -136,6 +137,87 @@ std::string_view TrimRest(std::string_view rest) {
   return rest.substr(i);
 }
 
+// Columns of one CSV header: where the coordinates are and what the output holds.
+struct CsvLayout {
+  std::size_t x = 0;          // x, or the Carter location column
+  std::ptrdiff_t y = -1;      // y column; -1 when the source is Carter
+  // One output column: an input column copied, or a new value.
+  struct Column {
+    enum Kind { Input, X, Y, Location, ScaleFactor, Convergence } kind;
+    std::size_t input = 0;    // the input column it copies or stands for; a record too short
+                              // to hold that column gets no cell for it
+  };
+  std::vector<Column> columns;     // in output order
+  std::vector<std::string> names;  // output column names, in output order
+  std::string header;              // the output header line
+  std::size_t inputs = 0;          // columns of the input header
+};
+
+// The new coordinate columns take the places of the source's (x for x, y for y; a Carter
+// location and a pair replace each other at the x column), or with --keep follow them;
+// they are named after the target system (lon/lat, x/y, carter) unless --x-name/--y-name say
+// otherwise. Factor columns come last.
+CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& names,
+                     const CoordinateColumns& found, const std::string& file, char delimiter) {
+  CsvLayout layout;
+  layout.inputs = names.size();
+  layout.x = found.x;
+  layout.y = found.y ? static_cast<std::ptrdiff_t>(*found.y) : -1;
+  using Column = CsvLayout::Column;
+  const std::size_t x = layout.x;
+  const std::size_t y = layout.y < 0 ? x : static_cast<std::size_t>(layout.y);
+  const std::size_t last = std::max(x, y);
+  const std::string xName = s.xName.value_or(s.to.IsCarter() ? "carter" : s.to.Angular() ? "lon" : "x");
+  const std::string yName = s.yName.value_or(s.to.Angular() ? "lat" : "y");
+  auto add = [&](Column::Kind kind, std::size_t source, const std::string& name) {
+    layout.columns.push_back({kind, source});
+    layout.names.push_back(name);
+  };
+  // Both new columns at one place (Carter involved, or --keep).
+  auto addNew = [&] {
+    if (s.to.IsCarter()) {
+      add(Column::Location, x, xName);
+    } else {
+      add(Column::X, x, xName);
+      add(Column::Y, y, yName);
+    }
+  };
+  const bool inPlace = !s.keep && !s.to.IsCarter() && !s.from.IsCarter();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const bool coordinate = i == x || i == y;
+    if (inPlace && coordinate) {
+      if (i == x) add(Column::X, x, xName);
+      else add(Column::Y, y, yName);
+      continue;
+    }
+    if (coordinate && !s.keep) {
+      if (i == x) addNew();
+      continue;
+    }
+    add(Column::Input, i, names[i]);
+    if (s.keep && i == last) addNew();
+  }
+  if (s.factors) {
+    add(Column::ScaleFactor, last, std::string(kFactorFieldNames[0]));
+    add(Column::Convergence, last, std::string(kFactorFieldNames[1]));
+  }
+  // A name written twice would make the output ambiguous to every reader.
+  for (std::size_t a = 0; a < layout.names.size(); ++a) {
+    for (std::size_t b = a + 1; b < layout.names.size(); ++b) {
+      if (EqualsIgnoreCase(layout.names[a], layout.names[b]) &&
+          (layout.columns[a].kind != Column::Input || layout.columns[b].kind != Column::Input)) {
+        throw UsageError(file + ": the output would have two columns named " +
+                         Excerpt(layout.names[b]) + "; name the new ones with --x-name and --y-name");
+      }
+    }
+  }
+  for (std::size_t i = 0; i < layout.names.size(); ++i) {
+    if (i > 0) layout.header += delimiter;
+    AppendCsvField(layout.header, layout.names[i], delimiter);
+  }
+  return layout;
+}
+
 class ConvertJob {
  public:
   explicit ConvertJob(ConvertSettings s)
@@ -147,7 +229,10 @@ class ConvertJob {
     rules_.delimiter = s_.delimiter;
     rules_.columns = ColumnRequest{s_.xCol, s_.yCol, s_.from.IsCarter()};
     converter_.AcceptDistant(s_.acceptDistant);
-    if (!s_.csv && !s_.json && !s_.factors && !s_.dms && BlockConverter::Supports(s_.from, s_.to)) {
+    // Plain lines and CSV records between pair systems go through the transformer in blocks
+    // (plain lines not for JSON output).
+    if ((s_.csv || !s_.json) && !s_.factors && !s_.dms &&
+        BlockConverter::Supports(s_.from, s_.to)) {
       try {
         blocks_.emplace(s_.from, s_.to, s_.westPositive, s_.acceptDistant);
       } catch (const Error&) {
@@ -163,6 +248,12 @@ class ConvertJob {
   void RunPlainBlocks(LineReader& in, InputRecords& records);
   void PlainLine(const InputRecord& record);
   void RunCsv(LineReader& in, InputRecords& records);
+  void RunCsvBlocks(LineReader& in, InputRecords& records);
+  // Handles a blank, comment or header record; false when it is a data record.
+  bool CsvFrame(const LineReader& in, const InputRecord& record, InputRecords& records);
+  // Writes a CSV data record: damaged, failed (ok false, error saying why) or converted to pt.
+  void WriteCsvRecord(const InputRecord& record, const std::string_view* fields, std::size_t count,
+                 char delimiter, bool ok, const ConvertedPoint& pt, const std::string& error);
 
   void Coordinate(std::string& out, double v) const {
     char text[kMaxFixedChars];
@@ -220,6 +311,8 @@ class ConvertJob {
   std::optional<PointFactors> factors_;  // of the point last converted, with --factors
   // CSV: the header written for the previous file, to skip an identical one.
   std::string lastHeader_;
+  // CSV: the output columns of the current header.
+  std::optional<CsvLayout> layout_;
 };
 
 void ConvertJob::JsonStart(std::uint64_t line) {
@@ -275,7 +368,7 @@ void ConvertJob::Failed(std::uint64_t line, const std::string& message) {
 }
 
 void ConvertJob::RunPlain(LineReader& in, InputRecords& records) {
-  if (blocks_) {
+  if (blocks_ && !s_.json) {
     RunPlainBlocks(in, records);
     return;
   }
@@ -422,210 +515,289 @@ void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
   }
 }
 
-// Columns of one CSV header: where the coordinates are and what the output holds.
-struct CsvLayout {
-  std::size_t x = 0;          // x, or the Carter location column
-  std::ptrdiff_t y = -1;      // y column; -1 when the source is Carter
-  // One output column: an input column copied, or a new value.
-  struct Column {
-    enum Kind { Input, X, Y, Location, ScaleFactor, Convergence } kind;
-    std::size_t input = 0;    // the input column it copies or stands for; a record too short
-                              // to hold that column gets no cell for it
-  };
-  std::vector<Column> columns;     // in output order
-  std::vector<std::string> names;  // output column names, in output order
-  std::string header;              // the output header line
-  std::size_t inputs = 0;          // columns of the input header
-};
+bool ConvertJob::CsvFrame(const LineReader& in, const InputRecord& record,
+                          InputRecords& records) {
+  if (record.kind == InputRecord::Kind::Other) {
+    if (!s_.json) {
+      out_.Write(record.text);
+      out_.Write(record.ending);
+    }
+    return true;
+  }
+  if (record.kind != InputRecord::Kind::Header) return false;
+  std::optional<CsvLayout>& layout = layout_;
+  layout = MakeLayout(s_, records.names(), records.columns(), ShownName(in.name()),
+                      records.delimiter());
+  if (!s_.json && layout->header != lastHeader_) {
+    out_.Write(layout->header);
+    out_.Write(record.ending);
+  }
+  lastHeader_ = layout->header;
+  return true;
+}
 
-// The new coordinate columns take the places of the source's (x for x, y for y; a Carter
-// location and a pair replace each other at the x column), or with --keep follow them;
-// they are named after the target system (lon/lat, x/y, carter) unless --x-name/--y-name say
-// otherwise. Factor columns come last.
-CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& names,
-                     const CoordinateColumns& found, const std::string& file, char delimiter) {
-  CsvLayout layout;
-  layout.inputs = names.size();
-  layout.x = found.x;
-  layout.y = found.y ? static_cast<std::ptrdiff_t>(*found.y) : -1;
-  using Column = CsvLayout::Column;
-  const std::size_t x = layout.x;
-  const std::size_t y = layout.y < 0 ? x : static_cast<std::size_t>(layout.y);
-  const std::size_t last = std::max(x, y);
-  const std::string xName = s.xName.value_or(s.to.IsCarter() ? "carter" : s.to.Angular() ? "lon" : "x");
-  const std::string yName = s.yName.value_or(s.to.Angular() ? "lat" : "y");
-  auto add = [&](Column::Kind kind, std::size_t source, const std::string& name) {
-    layout.columns.push_back({kind, source});
-    layout.names.push_back(name);
-  };
-  // Both new columns at one place (Carter involved, or --keep).
-  auto addNew = [&] {
-    if (s.to.IsCarter()) {
-      add(Column::Location, x, xName);
+void ConvertJob::WriteCsvRecord(const InputRecord& record, const std::string_view* fields,
+                           std::size_t count, char delimiter, bool ok, const ConvertedPoint& pt,
+                           const std::string& error) {
+  const CsvLayout& layout = *layout_;
+  const std::uint64_t first = record.line;
+  scratch_.clear();
+  if (record.damaged) {
+    // Which value belongs to which column is not known: the record is written as a record
+    // of empty fields, one per output column, so the records stay aligned.
+    if (s_.json) {
+      JsonStart(first);
+      scratch_ += ",\"error\":";
+      AppendJsonString(scratch_, error);
+      scratch_ += "}\n";
     } else {
-      add(Column::X, x, xName);
-      add(Column::Y, y, yName);
+      EmptyCsvRecord(scratch_, layout.names.size(), delimiter);
+      scratch_ += record.ending;
     }
-  };
-  const bool inPlace = !s.keep && !s.to.IsCarter() && !s.from.IsCarter();
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    const bool coordinate = i == x || i == y;
-    if (inPlace && coordinate) {
-      if (i == x) add(Column::X, x, xName);
-      else add(Column::Y, y, yName);
+    out_.Write(scratch_);
+    return;
+  }
+  // The output cells in layout order.
+  cells_.clear();
+  using Column = CsvLayout::Column;
+  for (const Column& column : layout.columns) {
+    if (column.input >= count) {
+      cells_.push_back({Cell::Missing, {}, 0.0, {}});
       continue;
     }
-    if (coordinate && !s.keep) {
-      if (i == x) addNew();
-      continue;
+    switch (column.kind) {
+      case Column::Input:
+        cells_.push_back({Cell::Raw, fields[column.input], 0.0, {}});
+        break;
+      case Column::X:
+      case Column::Y: {
+        const bool x = column.kind == Column::X;
+        const double v = x ? pt.x : pt.y;
+        if (!ok) cells_.push_back({Cell::Empty, {}, 0.0, {}});
+        else if (s_.dms) cells_.push_back({Cell::Text, {}, 0.0, Dms(x ? dmsX_ : dmsY_, v, x)});
+        else cells_.push_back({Cell::Number, {}, v, {}});
+        break;
+      }
+      case Column::Location:
+        cells_.push_back({Cell::Text, {}, 0.0, ok ? std::string_view(pt.location) : ""});
+        break;
+      case Column::ScaleFactor:
+      case Column::Convergence:
+        cells_.push_back({ok ? Cell::Factor : Cell::Empty, {}, !factors_ ? 0.0
+                          : column.kind == Column::ScaleFactor ? factors_->scaleFactor
+                                                               : factors_->convergence, {}});
+        break;
     }
-    add(Column::Input, i, names[i]);
-    if (s.keep && i == last) addNew();
   }
-  if (s.factors) {
-    add(Column::ScaleFactor, last, std::string(kFactorFieldNames[0]));
-    add(Column::Convergence, last, std::string(kFactorFieldNames[1]));
-  }
-  // A name written twice would make the output ambiguous to every reader.
-  for (std::size_t a = 0; a < layout.names.size(); ++a) {
-    for (std::size_t b = a + 1; b < layout.names.size(); ++b) {
-      if (EqualsIgnoreCase(layout.names[a], layout.names[b]) &&
-          (layout.columns[a].kind != Column::Input || layout.columns[b].kind != Column::Input)) {
-        throw UsageError(file + ": the output would have two columns named " +
-                         Excerpt(layout.names[b]) + "; name the new ones with --x-name and --y-name");
+  if (s_.json) {
+    JsonStart(first);
+    if (!ok) {
+      scratch_ += ",\"error\":";
+      AppendJsonString(scratch_, error);
+    } else {
+      for (std::size_t c = 0; c < cells_.size(); ++c) {
+        const Cell& cell = cells_[c];
+        if (cell.kind == Cell::Missing) continue;
+        scratch_ += ',';
+        AppendJsonString(scratch_, layout.names[c]);
+        scratch_ += ':';
+        if (cell.kind == Cell::Number) Coordinate(scratch_, cell.number);
+        else if (cell.kind == Cell::Factor) Shortest(scratch_, cell.number);
+        else if (cell.kind == Cell::Text) AppendJsonString(scratch_, cell.text);
+        else AppendJsonString(scratch_, CsvValue(cell.raw));
       }
     }
+    scratch_ += "}\n";
+  } else {
+    bool lead = true;
+    for (const Cell& cell : cells_) {
+      if (cell.kind == Cell::Missing) continue;
+      if (!lead) scratch_ += delimiter;
+      lead = false;
+      if (cell.kind == Cell::Number) Coordinate(scratch_, cell.number);
+      else if (cell.kind == Cell::Factor) Shortest(scratch_, cell.number);
+      else if (cell.kind == Cell::Text) AppendCsvField(scratch_, cell.text, delimiter);
+      else if (cell.kind == Cell::Raw) scratch_.append(cell.raw);
+    }
+    // A failed record too short to hold any other cell is written as empty fields, one per
+    // output column ("" for one column): an empty line is no record to CSV readers.
+    if (scratch_.empty()) EmptyCsvRecord(scratch_, layout.names.size(), delimiter);
+    scratch_ += record.ending;
   }
-  for (std::size_t i = 0; i < layout.names.size(); ++i) {
-    if (i > 0) layout.header += delimiter;
-    AppendCsvField(layout.header, layout.names[i], delimiter);
-  }
-  return layout;
+  out_.Write(scratch_);
 }
 
 void ConvertJob::RunCsv(LineReader& in, InputRecords& records) {
-  std::optional<CsvLayout> layout;
+  layout_.reset();
+  if (blocks_) {
+    RunCsvBlocks(in, records);
+    return;
+  }
   InputRecord record;
   ConvertedPoint pt;
   std::string error;
   while (!stopped_ && records.Next(record)) {
     Tick(in);
     KeepBom(in);
-    const std::uint64_t first = record.line;
-    if (record.kind == InputRecord::Kind::Other) {
-      if (!s_.json) {
-        out_.Write(record.text);
-        out_.Write(record.ending);
-      }
-      continue;
-    }
-    if (record.kind == InputRecord::Kind::Header) {
-      layout = MakeLayout(s_, records.names(), records.columns(), ShownName(in.name()),
-                          records.delimiter());
-      if (!s_.json && layout->header != lastHeader_) {
-        out_.Write(layout->header);
-        out_.Write(record.ending);
-      }
-      lastHeader_ = layout->header;
-      continue;
-    }
-    const std::vector<std::string_view>& fields = *record.fields;
-    const char delimiter = records.delimiter();
-    if (record.damaged) {
-      // Which value belongs to which column is not known: the record is written as a record
-      // of empty fields, one per output column, so the records stay aligned.
-      const std::string& damage = record.error;
-      Failed(first, damage);
-      if (stopped_) break;
-      scratch_.clear();
-      if (s_.json) {
-        JsonStart(first);
-        scratch_ += ",\"error\":";
-        AppendJsonString(scratch_, damage);
-        scratch_ += "}\n";
-      } else {
-        EmptyCsvRecord(scratch_, layout->names.size(), delimiter);
-        scratch_ += record.ending;
-      }
-      out_.Write(scratch_);
-      continue;
-    }
+    if (CsvFrame(in, record, records)) continue;
     error = record.error;
-    const bool ok = record.placed && ConvertPlaced(pt, error);
+    const bool ok = !record.damaged && record.placed && ConvertPlaced(pt, error);
     if (!ok) {
-      Failed(first, error);
+      Failed(record.line, error);
       if (stopped_) break;
     }
-    // The output cells in layout order.
-    cells_.clear();
-    using Column = CsvLayout::Column;
-    for (const Column& column : layout->columns) {
-      if (column.input >= fields.size()) {
-        cells_.push_back({Cell::Missing, {}, 0.0, {}});
-        continue;
-      }
-      switch (column.kind) {
-        case Column::Input:
-          cells_.push_back({Cell::Raw, fields[column.input], 0.0, {}});
-          break;
-        case Column::X:
-        case Column::Y: {
-          const bool x = column.kind == Column::X;
-          const double v = x ? pt.x : pt.y;
-          if (!ok) cells_.push_back({Cell::Empty, {}, 0.0, {}});
-          else if (s_.dms) cells_.push_back({Cell::Text, {}, 0.0, Dms(x ? dmsX_ : dmsY_, v, x)});
-          else cells_.push_back({Cell::Number, {}, v, {}});
-          break;
-        }
-        case Column::Location:
-          cells_.push_back({Cell::Text, {}, 0.0, ok ? std::string_view(pt.location) : ""});
-          break;
-        case Column::ScaleFactor:
-        case Column::Convergence:
-          cells_.push_back({ok ? Cell::Factor : Cell::Empty, {}, !factors_ ? 0.0
-                            : column.kind == Column::ScaleFactor ? factors_->scaleFactor
-                                                                 : factors_->convergence, {}});
-          break;
-      }
-    }
-    scratch_.clear();
-    if (s_.json) {
-      JsonStart(first);
-      if (!ok) {
-        scratch_ += ",\"error\":";
-        AppendJsonString(scratch_, error);
-      } else {
-        for (std::size_t c = 0; c < cells_.size(); ++c) {
-          const Cell& cell = cells_[c];
-          if (cell.kind == Cell::Missing) continue;
-          scratch_ += ',';
-          AppendJsonString(scratch_, layout->names[c]);
-          scratch_ += ':';
-          if (cell.kind == Cell::Number) Coordinate(scratch_, cell.number);
-          else if (cell.kind == Cell::Factor) Shortest(scratch_, cell.number);
-          else if (cell.kind == Cell::Text) AppendJsonString(scratch_, cell.text);
-          else AppendJsonString(scratch_, CsvValue(cell.raw));
-        }
-      }
-      scratch_ += "}\n";
-    } else {
-      bool lead = true;
-      for (const Cell& cell : cells_) {
-        if (cell.kind == Cell::Missing) continue;
-        if (!lead) scratch_ += delimiter;
-        lead = false;
-        if (cell.kind == Cell::Number) Coordinate(scratch_, cell.number);
-        else if (cell.kind == Cell::Factor) Shortest(scratch_, cell.number);
-        else if (cell.kind == Cell::Text) AppendCsvField(scratch_, cell.text, delimiter);
-        else if (cell.kind == Cell::Raw) scratch_.append(cell.raw);
-      }
-      // A failed record too short to hold any other cell is written as empty fields, one per
-      // output column ("" for one column): an empty line is no record to CSV readers.
-      if (scratch_.empty()) EmptyCsvRecord(scratch_, layout->names.size(), delimiter);
-      scratch_ += record.ending;
-    }
-    out_.Write(scratch_);
+    WriteCsvRecord(record, record.fields->data(), record.fields->size(), records.delimiter(), ok, pt,
+              error);
   }
+}
+
+namespace {
+
+// A CSV field's value when it is written without quotes (blanks around it dropped); a quoted
+// one is unquoted into `buffer`.
+std::string_view FieldValue(std::string_view raw, std::string& buffer) {
+  while (!raw.empty() && (raw.front() == ' ' || raw.front() == '\t')) raw.remove_prefix(1);
+  while (!raw.empty() && (raw.back() == ' ' || raw.back() == '\t')) raw.remove_suffix(1);
+  if (raw.empty() || raw.front() != '"') return raw;
+  buffer = CsvValue(raw);
+  return buffer;
+}
+
+// A coordinate the block reads as the record-by-record path would: a decimal number; for a
+// geographic source only the plain form [-]digits[.digits], which the angle reader takes as
+// that same number (exponents, '+' and the like are left to the angle reader).
+std::optional<double> BlockValue(std::string_view value, bool geographic) {
+  if (geographic) {
+    std::size_t i = !value.empty() && value[0] == '-' ? 1 : 0;
+    bool digits = false, point = false;
+    for (; i < value.size(); ++i) {
+      const char c = value[i];
+      if (c >= '0' && c <= '9') digits = true;
+      else if (c == '.' && !point) point = true;
+      else return std::nullopt;
+    }
+    if (!digits) return std::nullopt;
+  }
+  return ParseDecimal(value);
+}
+
+}  // namespace
+
+// CSV records in blocks: the data records of a block are copied, their coordinates read and
+// converted together, and the records written in order. A record the block does not convert
+// (damaged, too short, unreadable, refused, failing) is placed and converted on its own, so
+// output and messages are those of the record-by-record path. A blank line or the header
+// ends the block before it is handled.
+void ConvertJob::RunCsvBlocks(LineReader& in, InputRecords& records) {
+  constexpr std::size_t kBlock = 4096;
+  struct Entry {
+    InputRecord record;               // text, fields and error refer to the block's copies
+    std::size_t textOffset, fieldOffset, fieldCount;
+    std::size_t point;                // index into the block's arrays, or kNone
+  };
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  records.PlaceLater(true);
+  std::vector<Entry> entries;
+  std::string text;                   // the records' texts, one after the other
+  std::vector<std::size_t> fieldSpans;  // per field: offset in text, length
+  std::vector<std::string_view> fields;
+  std::vector<double> xs, ys, outX, outY;
+  std::unique_ptr<bool[]> done(new bool[kBlock]);
+  std::string xBuffer, yBuffer;
+  ConvertedPoint pt;
+  std::string error;
+  InputRecord record;
+  entries.reserve(kBlock);
+  const bool geographic = s_.from.Angular();
+
+  auto flush = [&] {
+    if (entries.empty()) return;
+    if (bar_) bar_->Update(in.consumed());
+    outX.resize(xs.size());
+    outY.resize(xs.size());
+    blocks_->Convert(xs.size(), xs.data(), ys.data(), outX.data(), outY.data(), done.get());
+    fields.resize(fieldSpans.size() / 2);
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+      fields[f] = std::string_view(text).substr(fieldSpans[2 * f], fieldSpans[2 * f + 1]);
+    }
+    const char delimiter = records.delimiter();
+    for (Entry& e : entries) {
+      if (stopped_) break;
+      InputRecord& r = e.record;
+      r.text = std::string_view(text).substr(e.textOffset, r.text.size());
+      const std::string_view* f = fields.data() + e.fieldOffset;
+      bool ok;
+      if (e.point != kNone && done[e.point]) {
+        if (!s_.json) {
+          // Straight into the output: the record holds every coordinate column (it was
+          // read), and the layout has only input and coordinate columns.
+          bool lead = true;
+          for (const CsvLayout::Column& column : layout_->columns) {
+            if (column.input >= e.fieldCount) continue;
+            if (!lead) out_.Put(delimiter);
+            lead = false;
+            if (column.kind == CsvLayout::Column::Input) out_.Write(f[column.input]);
+            else out_.Fixed(column.kind == CsvLayout::Column::X ? outX[e.point] : outY[e.point],
+                            s_.precision);
+          }
+          out_.Write(r.ending);
+          continue;
+        }
+        pt.x = outX[e.point];
+        pt.y = outY[e.point];
+        ok = true;
+        factors_.reset();
+      } else {
+        if (!r.damaged && r.error.empty()) records.PlaceCsvPoint(f, r);
+        error = r.error;
+        ok = !r.damaged && r.placed && ConvertPlaced(pt, error);
+      }
+      if (!ok) {
+        Failed(r.line, error);
+        if (stopped_) break;
+      }
+      WriteCsvRecord(r, f, e.fieldCount, delimiter, ok, pt, error);
+    }
+    entries.clear();
+    text.clear();
+    fieldSpans.clear();
+    xs.clear();
+    ys.clear();
+  };
+
+  while (!stopped_ && records.Next(record)) {
+    KeepBom(in);
+    if (record.kind != InputRecord::Kind::Point) {
+      flush();
+      if (stopped_) break;
+      CsvFrame(in, record, records);
+      continue;
+    }
+    Entry e{record, text.size(), fieldSpans.size() / 2, record.fields->size(), kNone};
+    e.record.fields = nullptr;
+    const std::string_view base = record.text;
+    for (const std::string_view field : *record.fields) {
+      fieldSpans.push_back(text.size() + static_cast<std::size_t>(field.data() - base.data()));
+      fieldSpans.push_back(field.size());
+    }
+    text.append(base);
+    // A record that fits the header with both values plain decimals goes into the block.
+    if (!record.damaged && record.error.empty()) {
+      const auto& columns = records.columns();
+      const auto x = BlockValue(FieldValue((*record.fields)[columns.x], xBuffer), geographic);
+      const auto y = x ? BlockValue(FieldValue((*record.fields)[*columns.y], yBuffer), geographic)
+                       : std::nullopt;
+      if (x && y) {
+        e.point = xs.size();
+        xs.push_back(*x);
+        ys.push_back(*y);
+      }
+    }
+    entries.push_back(std::move(e));
+    if (entries.size() == kBlock) flush();
+  }
+  flush();
+  records.PlaceLater(false);
 }
 
 int ConvertJob::Run() {

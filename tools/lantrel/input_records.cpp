@@ -91,6 +91,10 @@ void InputRecords::ReadCsvPoint(InputRecord& record) {
                    " fields, the coordinates need " + std::to_string(need);
     return;
   }
+  if (!placeLater_) PlaceCsvPoint(fields.data(), record);
+}
+
+void InputRecords::PlaceCsvPoint(const std::string_view* fields, InputRecord& record) {
   record.placed = rules_.columns.carter
                       ? converter_.PlaceLocation(CsvValue(fields[columns_.x]))
                       : converter_.PlaceValues(CsvValue(fields[columns_.x]), CsvValue(fields[*columns_.y]));

@@ -55,6 +55,14 @@ class InputRecords {
   void ReadLine(std::string_view line, std::string_view ending, std::uint64_t number,
                 InputRecord& record);
 
+  /// CSV: while on, Next leaves a data record's point unplaced (placed false, error empty
+  /// where the record fits the header), for callers that read the coordinates of many
+  /// records themselves and place only the ones they cannot convert (PlaceCsvPoint).
+  void PlaceLater(bool on) { placeLater_ = on; }
+  /// CSV: places the point of a data record of the current header from its fields, as Next
+  /// does; sets record.placed and record.error.
+  void PlaceCsvPoint(const std::string_view* fields, InputRecord& record);
+
   /// CSV: the header's column names, the coordinate columns and the delimiter.
   const std::vector<std::string>& names() const { return names_; }
   const CoordinateColumns& columns() const { return columns_; }
@@ -70,6 +78,7 @@ class InputRecords {
   CsvReader csv_;
   CsvRecord record_;
   bool haveHeader_ = false;
+  bool placeLater_ = false;
   std::vector<std::string> names_;
   CoordinateColumns columns_;
 };
