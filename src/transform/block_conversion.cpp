@@ -28,12 +28,13 @@ unsigned Refresh(const Route& r, Block& x, Block& y) noexcept {
 // The datum shift, point by point, for points inside the window and the grid.
 unsigned Shift(const Route& r, Block& x, Block& y) noexcept {
   if (r.from.datum == r.to.datum) return 0;
-  const auto shift = r.from.DatumCode() == kNAD27 ? TryNad27ToNad83 : TryNad83ToNad27;
+  const bool fromNad27 = r.from.DatumCode() == kNAD27;
   unsigned marked = 0;
   for (std::size_t i = 0; i < kBlockWidth; ++i) {
     const Pair geo{x[i], y[i]};
     Pair shifted;
-    const bool done = InShiftWindow(geo) && shift(geo, shifted);
+    const bool done = InShiftWindow(geo) && (fromNad27 ? TryNad27ToNad83(geo, shifted)
+                                                       : TryNad83ToNad27(geo, shifted));
     if (!done) {
       marked |= 1u << i;
       continue;
