@@ -259,15 +259,16 @@ int32_t lantrel_carter_read_locations_detailed(int32_t datum, lantrel_bool west_
                                                double* lon, double* lat, int32_t* status,
                                                lantrel_point_errors* errors);
 
-/** lantrel_carter_format_locations_detailed and lantrel_carter_read_locations_detailed on up
- *  to `threads` threads: 1 the caller's thread alone (what the _detailed forms do), 0 every
- *  core, N at most N. Arrays below LANTREL_ARRAY_THREAD_THRESHOLD points stay on the caller's
- *  thread. Outputs, statuses and `errors` (in input order, indices in the whole array) are the
- *  same whatever the count. */
+/** lantrel_carter_format_locations_detailed on up to `threads` threads: 1 the caller's thread
+ *  alone (what the _detailed form does), 0 every core, N at most N. Arrays below
+ *  LANTREL_ARRAY_THREAD_THRESHOLD points stay on the caller's thread. Outputs, statuses and
+ *  `errors` (in input order, indices in the whole array) are the same whatever the count. */
 int32_t lantrel_carter_format_locations_threaded(int32_t datum, lantrel_bool zgs_layout,
                                                  size_t count, const double* lon,
                                                  const double* lat, char** out, int32_t* status,
                                                  lantrel_point_errors* errors, uint32_t threads);
+/** lantrel_carter_read_locations_detailed on up to `threads` threads, counted as for
+ *  lantrel_carter_format_locations_threaded. */
 int32_t lantrel_carter_read_locations_threaded(int32_t datum, lantrel_bool west_positive,
                                                size_t count, const char* const* text,
                                                double* lon, double* lat, int32_t* status,
@@ -631,13 +632,14 @@ int32_t lantrel_locator_locate_matches(const lantrel_locator* locator, size_t co
                                        const double* lon, const double* lat, int32_t datum,
                                        lantrel_location_matches* out, int32_t* status,
                                        lantrel_point_errors* errors);
-/// lantrel_locator_locate_detailed and lantrel_locator_locate_matches on up to `threads`
-/// threads, counted as for lantrel_transformer_transform_threaded; the outcome is the same
-/// whatever the count.
+/// lantrel_locator_locate_detailed on up to `threads` threads, counted as for
+/// lantrel_transformer_transform_threaded; the outcome is the same whatever the count.
 int32_t lantrel_locator_locate_threaded(const lantrel_locator* locator, size_t count,
                                         const double* lon, const double* lat, int32_t datum,
                                         lantrel_location* out, int32_t* status,
                                         lantrel_point_errors* errors, uint32_t threads);
+/// lantrel_locator_locate_matches on up to `threads` threads, counted as for
+/// lantrel_transformer_transform_threaded.
 int32_t lantrel_locator_locate_matches_threaded(const lantrel_locator* locator, size_t count,
                                                 const double* lon, const double* lat,
                                                 int32_t datum, lantrel_location_matches* out,

@@ -100,6 +100,7 @@ class Locator {
   void Locate(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
               Location* out, std::int32_t* status, PointErrors* errors,
               unsigned threads) const;
+  /// LocateMatches on up to `threads` threads, counted as for Locate.
   void LocateMatches(std::size_t count, const double* lon, const double* lat,
                      std::int32_t datum, LocationMatches* out, std::int32_t* status,
                      PointErrors* errors, unsigned threads) const;
