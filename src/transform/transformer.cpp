@@ -49,7 +49,9 @@ void ConvertRange(const detail::Route& r, std::size_t begin, std::size_t end, co
   const auto finish = [&](std::size_t i, detail::Block& bx, detail::Block& by, unsigned marked) {
     std::int32_t s[kWidth] = {};
     for (std::size_t k = 0; k < kWidth; ++k) {
-      if (marked & (1u << k)) s[k] = ConvertOne(r, x[i + k], y[i + k], bx[k], by[k], errors, i + k);
+      if (marked & (1u << k)) {
+        s[k] = ConvertOne(r, x[i + k], y[i + k], bx[k], by[k], errors, i + k);
+      }
     }
     for (std::size_t k = 0; k < kWidth; ++k) {
       outX[i + k] = bx[k];
