@@ -7,7 +7,8 @@
 // GeoToUTM16 (NAD 83, no datum step), Nad27NorthToNad83UTM16 and Nad83GeoToNad27Geo (datum
 // shift by grid). PROJ takes and gives degrees like lantrel (unit conversion steps in its
 // pipeline); longitudes are handed to it with its own sign convention (east positive).
-// Items per second count points.
+// Items per second count points. The XMillion cases take arrays of 1,000,000 points on one
+// thread and on every core.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -108,6 +109,60 @@ void BM_Lantrel_Nad83GeoToNad27GeoArray(benchmark::State& state) {
   RunLantrel(state, kGeo83, kGeo27, WindowPoints());
 }
 BENCHMARK(BM_Lantrel_Nad83GeoToNad27GeoArray)->Unit(benchmark::kMillisecond);
+
+// Arrays of 1,000,000 points on the caller's thread (threads 1) and on every core (threads
+// 0): the same points as above, repeated.
+constexpr std::size_t kLargePoints = 1000000;
+
+Arrays Repeated(const Arrays& in) {
+  Arrays r;
+  r.x.reserve(kLargePoints);
+  r.y.reserve(kLargePoints);
+  for (std::size_t i = 0; i < kLargePoints; ++i) {
+    r.x.push_back(in.x[i % in.x.size()]);
+    r.y.push_back(in.y[i % in.y.size()]);
+  }
+  return r;
+}
+
+void RunLarge(benchmark::State& state, CoordinateSystem from, CoordinateSystem to,
+              const Arrays& in) {
+  const lantrel::Transformer t(from, to, true);
+  const auto threads = static_cast<unsigned>(state.range(0));
+  std::vector<double> ox(kLargePoints), oy(kLargePoints);
+  std::vector<std::int32_t> status(kLargePoints);
+  for (auto _ : state) {
+    t.Transform(kLargePoints, in.x.data(), in.y.data(), ox.data(), oy.data(), status.data(),
+                nullptr, threads);
+    benchmark::DoNotOptimize(ox.data());
+    benchmark::DoNotOptimize(oy.data());
+    benchmark::ClobberMemory();
+  }
+  for (const std::int32_t s : status) {
+    if (s != 0) state.SkipWithError("a point failed");
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kLargePoints));
+}
+
+void BM_Lantrel_GeoToNorthZoneMillion(benchmark::State& state) {
+  static const Arrays in = Repeated(WindowPoints());
+  RunLarge(state, kGeo83, kNorth83UsFt, in);
+}
+void BM_Lantrel_NorthZoneToGeoMillion(benchmark::State& state) {
+  static const Arrays in = Repeated(InSystem(kNorth83UsFt));
+  RunLarge(state, kNorth83UsFt, kGeo83, in);
+}
+void BM_Lantrel_Nad27NorthToNad83UTM16Million(benchmark::State& state) {
+  static const Arrays in = Repeated(InSystem(kNorth27UsFt));
+  RunLarge(state, kNorth27UsFt, kUtm16Metres, in);
+}
+// Argument: the thread count (1 the caller's thread, 0 every core). Wall-clock time counts.
+BENCHMARK(BM_Lantrel_GeoToNorthZoneMillion)->Arg(1)->Arg(0)->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Lantrel_NorthZoneToGeoMillion)->Arg(1)->Arg(0)->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Lantrel_Nad27NorthToNad83UTM16Million)->Arg(1)->Arg(0)->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 #if LANTREL_HAVE_PROJ
 

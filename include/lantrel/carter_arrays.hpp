@@ -44,4 +44,15 @@ void ReadCarterLocations(zrGeoDatum datum, bool westPositive, std::size_t count,
                          const std::string_view* text, double* lon, double* lat,
                          std::int32_t* status, PointErrors* errors = nullptr);
 
+/// FormatCarterLocations on up to `threads` threads (1 the caller's
+/// thread alone, 0 every core, N at most N; arrays below kArrayThreadThreshold points stay
+/// on the caller's thread). The outcome, `errors` included, is the same whatever the count.
+void FormatCarterLocations(zrGeoDatum datum, bool zgsLayout, std::size_t count,
+                           const double* lon, const double* lat, std::string* out,
+                           std::int32_t* status, PointErrors* errors, unsigned threads);
+/// ReadCarterLocations on up to `threads` threads, counted as for FormatCarterLocations.
+void ReadCarterLocations(zrGeoDatum datum, bool westPositive, std::size_t count,
+                         const std::string_view* text, double* lon, double* lat,
+                         std::int32_t* status, PointErrors* errors, unsigned threads);
+
 }  // namespace lantrel

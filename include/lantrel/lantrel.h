@@ -259,6 +259,21 @@ int32_t lantrel_carter_read_locations_detailed(int32_t datum, lantrel_bool west_
                                                double* lon, double* lat, int32_t* status,
                                                lantrel_point_errors* errors);
 
+/** lantrel_carter_format_locations_detailed on up to `threads` threads: 1 the caller's thread
+ *  alone (what the _detailed form does), 0 every core, N at most N. Arrays below
+ *  LANTREL_ARRAY_THREAD_THRESHOLD points stay on the caller's thread. Outputs, statuses and
+ *  `errors` (in input order, indices in the whole array) are the same whatever the count. */
+int32_t lantrel_carter_format_locations_threaded(int32_t datum, lantrel_bool zgs_layout,
+                                                 size_t count, const double* lon,
+                                                 const double* lat, char** out, int32_t* status,
+                                                 lantrel_point_errors* errors, uint32_t threads);
+/** lantrel_carter_read_locations_detailed on up to `threads` threads, counted as for
+ *  lantrel_carter_format_locations_threaded. */
+int32_t lantrel_carter_read_locations_threaded(int32_t datum, lantrel_bool west_positive,
+                                               size_t count, const char* const* text,
+                                               double* lon, double* lat, int32_t* status,
+                                               lantrel_point_errors* errors, uint32_t threads);
+
 /** lantrel_carter_read_locations with each failure's description beside it (superseded by
  *  lantrel_carter_read_locations_detailed, which gives the number and source too): when `message`
  *  is not NULL, message[i] is a library string (release each with lantrel_string_free) where
@@ -482,6 +497,10 @@ int32_t lantrel_carter_let_block_number(lantrel_carter* carter, int32_t value);
 
 /* ---- Array conversion ---------------------------------------------------------------------- */
 
+/// Arrays shorter than this many points stay on the caller's thread whatever thread count a
+/// _threaded call is given (starting threads would cost more than the points take).
+#define LANTREL_ARRAY_THREAD_THRESHOLD 32768
+
 /// Opaque handle of an immutable conversion between two coordinate systems.
 typedef struct lantrel_transformer lantrel_transformer;
 
@@ -518,6 +537,16 @@ int32_t lantrel_transformer_transform_detailed(const lantrel_transformer* transf
                                                size_t count, const double* x, const double* y,
                                                double* out_x, double* out_y, int32_t* status,
                                                lantrel_point_errors* errors);
+/// lantrel_transformer_transform_detailed on up to `threads` threads: 1 the caller's thread
+/// alone (what lantrel_transformer_transform_detailed does), 0 every core, N at most N. Arrays
+/// below LANTREL_ARRAY_THREAD_THRESHOLD points stay on the caller's thread. The array is cut
+/// into contiguous chunks, one per thread; results, statuses and `errors` (in input order,
+/// indices in the whole array) are the same, bit for bit, whatever the count. Returns when
+/// every thread has finished.
+int32_t lantrel_transformer_transform_threaded(const lantrel_transformer* transformer,
+                                               size_t count, const double* x, const double* y,
+                                               double* out_x, double* out_y, int32_t* status,
+                                               lantrel_point_errors* errors, uint32_t threads);
 /// Scale factor and convergence (degrees) of count points in the given system, bit-identical to
 /// a position's ScaleFactor and Convergence after the lets Projection, Datum, Units,
 /// WestPositive, x, y. The codes are validated like lantrel_transformer_create's source system
@@ -534,6 +563,13 @@ int32_t lantrel_factors_detailed(int32_t projection, int32_t datum, int32_t unit
                                  lantrel_bool west_positive, size_t count, const double* x,
                                  const double* y, double* scale_factor, double* convergence,
                                  int32_t* status, lantrel_point_errors* errors);
+/// lantrel_factors_detailed on up to `threads` threads, counted as for
+/// lantrel_transformer_transform_threaded; the outcome is the same whatever the count.
+int32_t lantrel_factors_threaded(int32_t projection, int32_t datum, int32_t units,
+                                 lantrel_bool west_positive, size_t count, const double* x,
+                                 const double* y, double* scale_factor, double* convergence,
+                                 int32_t* status, lantrel_point_errors* errors,
+                                 uint32_t threads);
 
 /* ---- Batch location lookup ------------------------------------------------------------- */
 
@@ -602,6 +638,19 @@ int32_t lantrel_locator_locate_matches(const lantrel_locator* locator, size_t co
 /// library string (release it with lantrel_string_free). Error 5 for a NULL out, a NULL texts
 /// with count > 0, a NULL entry or a text that is not UTF-8 (*out is then NULL).
 int32_t lantrel_location_field_join(size_t count, const char* const* texts, char** out);
+/// lantrel_locator_locate_detailed on up to `threads` threads, counted as for
+/// lantrel_transformer_transform_threaded; the outcome is the same whatever the count.
+int32_t lantrel_locator_locate_threaded(const lantrel_locator* locator, size_t count,
+                                        const double* lon, const double* lat, int32_t datum,
+                                        lantrel_location* out, int32_t* status,
+                                        lantrel_point_errors* errors, uint32_t threads);
+/// lantrel_locator_locate_matches on up to `threads` threads, counted as for
+/// lantrel_transformer_transform_threaded.
+int32_t lantrel_locator_locate_matches_threaded(const lantrel_locator* locator, size_t count,
+                                                const double* lon, const double* lat,
+                                                int32_t datum, lantrel_location_matches* out,
+                                                int32_t* status, lantrel_point_errors* errors,
+                                                uint32_t threads);
 /// table 0 states, 1 counties, 2 quadrangles: number of records. Error 5 for another table
 /// number or a NULL out, 91 for a NULL locator. Thread rule: safe from many threads at once.
 int32_t lantrel_locator_size(const lantrel_locator* locator, int32_t table, int32_t* out);

@@ -94,6 +94,16 @@ class Locator {
   void LocateMatches(std::size_t count, const double* lon, const double* lat,
                      std::int32_t datum, LocationMatches* out, std::int32_t* status,
                      PointErrors* errors = nullptr) const;
+  /// Locate and LocateMatches on up to `threads` threads (1 the caller's thread alone, 0
+  /// every core, N at most N; arrays below kArrayThreadThreshold points stay on the caller's
+  /// thread). The outcome, `errors` included, is the same whatever the count.
+  void Locate(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
+              Location* out, std::int32_t* status, PointErrors* errors,
+              unsigned threads) const;
+  /// LocateMatches on up to `threads` threads, counted as for Locate.
+  void LocateMatches(std::size_t count, const double* lon, const double* lat,
+                     std::int32_t datum, LocationMatches* out, std::int32_t* status,
+                     PointErrors* errors, unsigned threads) const;
 
 #if __cplusplus >= 202002L
   /// The same over spans; every span must hold lon.size() elements (error 5 otherwise).

@@ -22,6 +22,10 @@
 
 namespace lantrel {
 
+/// Arrays shorter than this many points stay on the caller's thread whatever thread count an
+/// array call is given.
+inline constexpr std::size_t kArrayThreadThreshold = 32768;
+
 /// Per-point outcome of a conversion: 0 when the point converted.
 inline constexpr std::int32_t kTransformDone = 0;
 /// Per-point outcome: the datum change was refused, the point lies outside the shift window.
@@ -68,6 +72,15 @@ class Transformer {
   /// Results and statuses are those of the call without it, bit for bit.
   void Transform(std::size_t count, const double* x, const double* y, double* outX,
                  double* outY, std::int32_t* status, PointErrors* errors) const;
+  /// The same on up to `threads` threads: 1 is the caller's thread alone (what the forms
+  /// without it do), 0 every core (std::thread::hardware_concurrency), N at most N. Arrays
+  /// below kArrayThreadThreshold points stay on the caller's thread. Results, statuses and
+  /// `errors` (in input order, indices in the whole array) are the same, bit for bit, whatever
+  /// the count. `errors` may be null. Throws only what the forms without it throw (and
+  /// std::bad_alloc), on the caller's thread.
+  void Transform(std::size_t count, const double* x, const double* y, double* outX,
+                 double* outY, std::int32_t* status, PointErrors* errors,
+                 unsigned threads) const;
 
 #if __cplusplus >= 202002L
   /// The same over spans; every span must have the length of `x` (error 5 otherwise).
@@ -100,6 +113,11 @@ class Transformer {
 void GridFactors(System system, bool westPositive, std::size_t count, const double* x,
                  const double* y, double* scaleFactor, double* convergence,
                  std::int32_t* status, PointErrors* errors);
+/// GridFactors on up to `threads` threads, as Transformer::Transform counts them (1 the
+/// caller's thread, 0 every core, N at most N); the outcome is the same whatever the count.
+void GridFactors(System system, bool westPositive, std::size_t count, const double* x,
+                 const double* y, double* scaleFactor, double* convergence,
+                 std::int32_t* status, PointErrors* errors, unsigned threads);
 /// GridFactors without the errors of the failed points.
 void GridFactors(System system, bool westPositive, std::size_t count, const double* x,
                  const double* y, double* scaleFactor, double* convergence,

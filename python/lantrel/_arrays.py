@@ -37,6 +37,18 @@ if has("lantrel_transformer_transform_detailed"):
             _vp, _vp, _vp)
     declare("lantrel_carter_read_locations_detailed", _i32, _i32, _i16, _size, _vp, _vp, _vp,
             _vp, _vp)
+_u32 = ctypes.c_uint32
+if has("lantrel_transformer_transform_threaded"):
+    declare("lantrel_transformer_transform_threaded", _i32, _vp, _size, _vp, _vp, _vp, _vp,
+            _vp, _vp, _u32)
+    declare("lantrel_factors_threaded", _i32, _i32, _i32, _i32, _i16, _size, _vp, _vp, _vp,
+            _vp, _vp, _vp, _u32)
+    declare("lantrel_carter_format_locations_threaded", _i32, _i32, _i16, _size, _vp, _vp,
+            _vp, _vp, _vp, _u32)
+    declare("lantrel_carter_read_locations_threaded", _i32, _i32, _i16, _size, _vp, _vp, _vp,
+            _vp, _vp, _u32)
+    declare("lantrel_locator_locate_matches_threaded", _i32, _vp, _size, _vp, _vp, _i32, _vp,
+            _vp, _vp, _u32)
 if has("lantrel_region_check"):
     declare("lantrel_region_check", _i32, _i32, _i32, _i32, _size, _vp, _vp, _vp, _vp)
 
@@ -47,6 +59,32 @@ def _require(name: str) -> None:
     if not has(name):
         raise Error(E_INVALID_ARGUMENT, "lantrel",
                     f"the loaded library has no {name}; rebuild and reinstall lantrel")
+
+
+def _threads(threads: Any) -> int:
+    """The thread count an array call hands on: 1 the calling thread (the default), 0 every
+    core, N at most N. Arrays below 32,768 points stay on one thread whatever it says."""
+    if isinstance(threads, bool) or not isinstance(threads, (int, np.integer)):
+        raise TypeError(f"threads must be an int, got {type(threads).__name__}")
+    count = int(threads)
+    if not 0 <= count <= 0xFFFFFFFF:
+        raise ValueError(f"threads must be 0 (every core) or a positive count, got {count}")
+    return count
+
+
+def _array_call(name: str, threads: Any, *args) -> None:
+    """Calls the library's array function ``name`` (a _detailed form or
+    lantrel_locator_locate_matches), or its _threaded form with the thread count when that is
+    not 1; checks the returned status."""
+    count = _threads(threads)
+    if count == 1:
+        _require(name)
+        check(getattr(_lib, name)(*args))
+        return
+    threaded = name[:-len("_detailed")] if name.endswith("_detailed") else name
+    threaded += "_threaded"
+    _require(threaded)
+    check(getattr(_lib, threaded)(*args, count))
 
 
 def _numbers(value: ArrayLike, name: str) -> np.ndarray:
@@ -185,7 +223,7 @@ class Transformer:
         self._handle = handle.value
 
     def transform(self, x: ArrayLike, y: ArrayLike, errcheck: bool = False,
-                  check_region: bool = False, return_errors: bool = False):
+                  check_region: bool = False, return_errors: bool = False, threads: int = 1):
         """Converts points: numpy arrays or any array-likes of equal shape (scalars give Python
         floats). Returns (x_out, y_out) as float64 arrays of the input's shape; points that
         fail are NaN there. With ``errcheck`` the first failing point raises Error with its
@@ -197,18 +235,23 @@ class Transformer:
         finite, always fails (error 5). With ``check_region`` a point far outside the served
         region (73-98 W, 33-45 N) fails too (error 5, its message naming the likely cause,
         e.g. "x and y may be swapped"), as the command-line tool and the frame helpers
-        judge points."""
-        return self._transform(x, y, errcheck, "check_region" if check_region else None,
-                               return_errors)
+        judge points.
 
-    def _transform(self, x, y, errcheck, escape, return_errors=False):
+        ``threads`` spreads a large array over threads: 1 (the default) converts on the
+        calling thread, 0 on every core, N on at most N; the results are the same, bit for
+        bit, whatever the count."""
+        return self._transform(x, y, errcheck, "check_region" if check_region else None,
+                               return_errors, threads)
+
+    def _transform(self, x, y, errcheck, escape, return_errors=False, threads=1):
         xs, ys, shape, scalar = _pair(x, y)
         detail = _Detail(errcheck, return_errors)
-        out_x, out_y, records = self._convert(xs, ys, escape, detail)
+        out_x, out_y, records = self._convert(xs, ys, escape, detail, threads)
         return detail.finish((_out(out_x, shape, scalar), _out(out_y, shape, scalar)), xs.size,
                              shape, scalar, records)
 
-    def _convert(self, xs: np.ndarray, ys: np.ndarray, escape: Optional[str], detail: _Detail):
+    def _convert(self, xs: np.ndarray, ys: np.ndarray, escape: Optional[str], detail: _Detail,
+                 threads: Any = 1):
         """Converted arrays and the error records of the failed points (when detail asks
         for them); when the region is judged (escape names how a distant point is taken), a
         point the region refuses fails with the region's message."""
@@ -216,11 +259,12 @@ class Transformer:
         out_x = np.empty(n, dtype=np.float64)
         out_y = np.empty(n, dtype=np.float64)
         status = np.zeros(n, dtype=np.int32)
+        _threads(threads)
         _require("lantrel_transformer_transform_detailed")
         if n:
-            check(_lib.lantrel_transformer_transform_detailed(
-                self._handle, n, _ptr(xs), _ptr(ys), _ptr(out_x), _ptr(out_y), _ptr(status),
-                detail.handle))
+            _array_call("lantrel_transformer_transform_detailed", threads,
+                        self._handle, n, _ptr(xs), _ptr(ys), _ptr(out_x), _ptr(out_y),
+                        _ptr(status), detail.handle)
         records = detail.records()
         if escape is not None:
             region, texts = region_check(self.src, xs, ys)
@@ -247,11 +291,11 @@ class Transformer:
 
 
 def factors(x: ArrayLike, y: ArrayLike, system: SystemLike = "geo", west_positive: bool = False,
-            errcheck: bool = False, return_errors: bool = False):
+            errcheck: bool = False, return_errors: bool = False, threads: int = 1):
     """Grid scale factor and meridian convergence (degrees) of points given in ``system``,
     as a position's ScaleFactor and Convergence give them. Returns two float64 arrays (NaN
     where a point fails; with ``errcheck`` the first failure raises Error; with
-    ``return_errors`` an ArrayErrors follows, as for Transformer.transform)."""
+    ``return_errors`` an ArrayErrors follows; ``threads`` as for Transformer.transform)."""
     s = parse_system(system)
     _require("lantrel_factors_detailed")
     xs, ys, shape, scalar = _pair(x, y)
@@ -261,24 +305,24 @@ def factors(x: ArrayLike, y: ArrayLike, system: SystemLike = "geo", west_positiv
     status = np.zeros(n, dtype=np.int32)
     west = -1 if west_positive else 0
     detail = _Detail(errcheck, return_errors)
-    check(_lib.lantrel_factors_detailed(int(s.projection), int(s.datum), int(s.units), west, n,
-                                        _ptr(xs) if n else None, _ptr(ys) if n else None,
-                                        _ptr(scale) if n else None,
-                                        _ptr(convergence) if n else None,
-                                        _ptr(status) if n else None, detail.handle))
+    _array_call("lantrel_factors_detailed", threads,
+                int(s.projection), int(s.datum), int(s.units), west, n,
+                _ptr(xs) if n else None, _ptr(ys) if n else None, _ptr(scale) if n else None,
+                _ptr(convergence) if n else None, _ptr(status) if n else None, detail.handle)
     return detail.finish((_out(scale, shape, scalar), _out(convergence, shape, scalar)), n,
                          shape, scalar)
 
 
 def to_carter(lon: ArrayLike, lat: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad27",
-              zgs: bool = False, errcheck: bool = False, return_errors: bool = False):
+              zgs: bool = False, errcheck: bool = False, return_errors: bool = False,
+              threads: int = 1):
     """Carter location strings of geographic points on ``datum`` (NAD 27 unless given, the
     datum the state defines Carter locations on): the default layout
     ("D45-07 1200-FNL 350-FWL") or, with ``zgs``, the other ("1200 FNL  350 FWL 07- D-45").
     Longitudes of either sign are west. Returns an object array of str of the input's shape
     (a str for scalars), None where a point fails (outside the Carter grid, latitude beyond
     ±90, NaN); with ``errcheck`` the first failure raises Error; with ``return_errors`` the
-    result is (locations, errors), as for Transformer.transform."""
+    result is (locations, errors), as for Transformer.transform; ``threads`` as there."""
     d = parse_datum(datum)
     xs, ys, shape, scalar = _pair(lon, lat)
     n = xs.size
@@ -286,11 +330,12 @@ def to_carter(lon: ArrayLike, lat: ArrayLike, datum: Union[str, int, zrGeoDatum]
     status = np.zeros(n, dtype=np.int32)
     result = np.empty(n, dtype=object)
     detail = _Detail(errcheck, return_errors)
+    _threads(threads)
     _require("lantrel_carter_format_locations_detailed")
     if n:
-        check(_lib.lantrel_carter_format_locations_detailed(
-            int(d), -1 if zgs else 0, n, _ptr(xs), _ptr(ys), _ptr(pointers), _ptr(status),
-            detail.handle))
+        _array_call("lantrel_carter_format_locations_detailed", threads,
+                    int(d), -1 if zgs else 0, n, _ptr(xs), _ptr(ys), _ptr(pointers),
+                    _ptr(status), detail.handle)
         string_at, free = ctypes.string_at, _lib.lantrel_string_free
         for i, address in enumerate(pointers.tolist()):
             if address:
@@ -303,14 +348,15 @@ def to_carter(lon: ArrayLike, lat: ArrayLike, datum: Union[str, int, zrGeoDatum]
 
 def from_carter(locations: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad27",
                 west_positive: bool = False, errcheck: bool = False,
-                return_status: bool = False, return_errors: bool = False):
+                return_status: bool = False, return_errors: bool = False,
+                threads: int = 1):
     """Geographic longitude and latitude on ``datum`` (NAD 27 unless given, the datum the
     state defines Carter locations on) of Carter location strings in either layout (a str,
     or an array-like of str). Longitudes come out negative west unless ``west_positive``.
     Returns two float64 arrays (floats for one str), NaN where a text is not a location, names
     parts out of range or footages beyond the globe; with ``errcheck`` the first failure
     raises Error. With ``return_errors`` the result is (lon, lat, errors), as for
-    Transformer.transform. ``return_status`` (deprecated: use return_errors) gives (lon, lat,
+    Transformer.transform; ``threads`` as there. ``return_status`` (deprecated: use return_errors) gives (lon, lat,
     status, message), the error number and description of each element."""
     if return_status:
         warnings.warn("from_carter(return_status=True) is deprecated; use return_errors=True",
@@ -345,11 +391,12 @@ def from_carter(locations: ArrayLike, datum: Union[str, int, zrGeoDatum] = "nad2
     lat = np.empty(n, dtype=np.float64)
     status = np.zeros(n, dtype=np.int32)
     detail = _Detail(errcheck, return_errors or return_status)
+    _threads(threads)
     _require("lantrel_carter_read_locations_detailed")
     if n:
-        check(_lib.lantrel_carter_read_locations_detailed(
-            int(d), -1 if west_positive else 0, n, _ptr(pointers), _ptr(lon), _ptr(lat),
-            _ptr(status), detail.handle))
+        _array_call("lantrel_carter_read_locations_detailed", threads,
+                    int(d), -1 if west_positive else 0, n, _ptr(pointers), _ptr(lon),
+                    _ptr(lat), _ptr(status), detail.handle)
     del keep
     results = ((float(lon[0]), float(lat[0])) if scalar
                else (lon.reshape(shape), lat.reshape(shape)))

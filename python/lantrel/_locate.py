@@ -178,10 +178,13 @@ class Locator:
                 "quad_tile": texts(quads[1]), "quad_state": texts(quads[2])}
 
     def locate_arrays(self, lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83",
-                      errors: Optional[ErrorList] = None) -> Dict[str, np.ndarray]:
+                      errors: Optional[ErrorList] = None,
+                      threads: int = 1) -> Dict[str, np.ndarray]:
         """As locate(), as a dict of 1-D numpy arrays (one entry per column); ``errors``, when
-        given, receives the records of the failed points."""
-        from ._arrays import _pair, _ptr
+        given, receives the records of the failed points; ``threads`` as for
+        Transformer.transform."""
+        from ._arrays import _array_call, _pair, _ptr, _threads
+        _threads(threads)
         if not has("lantrel_locator_locate_matches"):
             raise Error(E_INVALID_ARGUMENT, "lantrel",
                         "the loaded library has no lantrel_locator_locate_matches; rebuild and "
@@ -192,9 +195,9 @@ class Locator:
         found = np.zeros(n, dtype=_MATCHES)
         status = np.zeros(n, dtype=np.int32)
         if n:
-            check(_lib.lantrel_locator_locate_matches(
-                self._handle, n, _ptr(xs), _ptr(ys), int(d), _ptr(found), _ptr(status),
-                None if errors is None else errors.handle))
+            _array_call("lantrel_locator_locate_matches", threads,
+                        self._handle, n, _ptr(xs), _ptr(ys), int(d), _ptr(found), _ptr(status),
+                        None if errors is None else errors.handle)
         t, single = self._tables, self._single_fields()
         sets = {"states": _MatchSets(found["states"]), "counties": _MatchSets(found["counties"]),
                 "quads": _MatchSets(found["quads"])}
@@ -223,11 +226,11 @@ class Locator:
         return single
 
     def locate(self, lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83",
-               errcheck: bool = False, return_errors: bool = False):
+               errcheck: bool = False, return_errors: bool = False, threads: int = 1):
         """See lantrel.locate."""
         import pandas
         errors = ErrorList() if (errcheck or return_errors) else None
-        columns = self.locate_arrays(lon, lat, datum, errors)
+        columns = self.locate_arrays(lon, lat, datum, errors, threads)
         records = [] if errors is None else errors.records()
         if errcheck:
             error = first_error(records)
@@ -320,7 +323,7 @@ def shared_locator(data_file: Optional[Union[str, os.PathLike]] = None) -> Locat
 
 def locate(lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83",
            data_file: Optional[Union[str, os.PathLike]] = None, errcheck: bool = False,
-           return_errors: bool = False):
+           return_errors: bool = False, threads: int = 1):
     """State, county and 7.5' quadrangle of each point, as a pandas.DataFrame with one row per
     point and the columns state, state_fips, county, county_fips, geoid, sp_zone, quad,
     quad_tile, quad_state ("" where none; the FIPS codes as the zero-padded text Census
@@ -333,5 +336,7 @@ def locate(lon: Any, lat: Any, datum: Union[str, int, zrGeoDatum] = "nad83",
     say how many. Longitudes of either sign are west; ``datum`` "nad27" points are shifted
     as a position's lookup shifts them. A missing data file raises Error 1010; with
     ``errcheck`` the first failing point raises Error instead of reporting its status; with
-    ``return_errors`` the result is (frame, errors), errors an ArrayErrors of every point."""
-    return shared_locator(data_file).locate(lon, lat, datum, errcheck, return_errors)
+    ``return_errors`` the result is (frame, errors), errors an ArrayErrors of every point.
+    ``threads`` spreads a large array over threads (1 the calling thread, 0 every core, N at
+    most N); the result is the same whatever the count."""
+    return shared_locator(data_file).locate(lon, lat, datum, errcheck, return_errors, threads)

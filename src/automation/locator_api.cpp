@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <utility>
 #include <string>
+#include <vector>
 
 #include "automation/boundary.hpp"
 #include "lantrel/fips_text.hpp"
@@ -60,23 +61,26 @@ namespace {
 
 // The C++ batch validates the arguments and fills a block at a time; the block is then copied
 // into the caller's records, and each block's failed points join the caller's list at their
-// place in the whole array.
+// place in the whole array. A call on several threads takes blocks large enough for the C++
+// batch to spread over them.
 template <typename Found, typename Record, typename Locate, typename Convert>
 int32_t LocateInBlocks(const lantrel_locator* locator, size_t count, const double* lon,
                        const double* lat, int32_t datum, Record* out, int32_t* status,
-                       lantrel_point_errors* errors, Locate locate, Convert convert) {
+                       lantrel_point_errors* errors, uint32_t threads, Locate locate,
+                       Convert convert) {
   return GuardArray(errors, [&] {
     if (errors != nullptr) errors->object.Clear();
     const auto& l = Object(locator);
     if (count == 0) return;
     if (!out) RaiseLayer(lantrel::errc::InvalidArgument);
-    constexpr size_t kBlock = 256;
-    Found block[kBlock];
+    const size_t blockSize = threads == 1 ? 256 : size_t{1} << 17;
+    std::vector<Found> block(std::min(count, blockSize));
     lantrel::PointErrors blockErrors;
-    for (size_t start = 0; start < count; start += kBlock) {
-      const size_t n = count - start < kBlock ? count - start : kBlock;
-      locate(l, n, lon ? lon + start : nullptr, lat ? lat + start : nullptr, datum, block,
-             status ? status + start : nullptr, errors != nullptr ? &blockErrors : nullptr);
+    for (size_t start = 0; start < count; start += blockSize) {
+      const size_t n = count - start < blockSize ? count - start : blockSize;
+      locate(l, n, lon ? lon + start : nullptr, lat ? lat + start : nullptr, datum, block.data(),
+             status ? status + start : nullptr, errors != nullptr ? &blockErrors : nullptr,
+             threads);
       for (size_t i = 0; i < n; ++i) out[start + i] = convert(block[i]);
       if (errors != nullptr) {
         for (const lantrel::PointError& e : blockErrors) {
@@ -85,6 +89,21 @@ int32_t LocateInBlocks(const lantrel_locator* locator, size_t count, const doubl
       }
     }
   });
+}
+
+lantrel_location ToRecord(const lantrel::Location& f) {
+  return lantrel_location{f.state, f.county, f.quad, f.stateCount, f.countyCount, f.quadCount};
+}
+
+lantrel_location_matches ToRecord(const lantrel::LocationMatches& f) {
+  lantrel_location_matches m{};
+  std::copy(f.states.begin(), f.states.end(), m.states);
+  std::copy(f.counties.begin(), f.counties.end(), m.counties);
+  std::copy(f.quads.begin(), f.quads.end(), m.quads);
+  m.state_count = f.stateCount;
+  m.county_count = f.countyCount;
+  m.quad_count = f.quadCount;
+  return m;
 }
 
 }  // namespace
@@ -113,38 +132,43 @@ int32_t lantrel_locator_locate_detailed(const lantrel_locator* locator, size_t c
                                         const double* lon, const double* lat, int32_t datum,
                                         lantrel_location* out, int32_t* status,
                                         lantrel_point_errors* errors) {
+  return lantrel_locator_locate_threaded(locator, count, lon, lat, datum, out, status, errors,
+                                         1);
+}
+
+int32_t lantrel_locator_locate_threaded(const lantrel_locator* locator, size_t count,
+                                        const double* lon, const double* lat, int32_t datum,
+                                        lantrel_location* out, int32_t* status,
+                                        lantrel_point_errors* errors, uint32_t threads) {
   return LocateInBlocks<lantrel::Location>(
-      locator, count, lon, lat, datum, out, status, errors,
+      locator, count, lon, lat, datum, out, status, errors, threads,
       [](const lantrel::Locator& l, size_t n, const double* x, const double* y, int32_t d,
-         lantrel::Location* found, int32_t* s, lantrel::PointErrors* e) {
-        l.Locate(n, x, y, d, found, s, e);
+         lantrel::Location* found, int32_t* s, lantrel::PointErrors* e, uint32_t t) {
+        l.Locate(n, x, y, d, found, s, e, t);
       },
-      [](const lantrel::Location& f) {
-        return lantrel_location{f.state, f.county, f.quad, f.stateCount, f.countyCount,
-                                f.quadCount};
-      });
+      [](const lantrel::Location& f) { return ToRecord(f); });
 }
 
 int32_t lantrel_locator_locate_matches(const lantrel_locator* locator, size_t count,
                                        const double* lon, const double* lat, int32_t datum,
                                        lantrel_location_matches* out, int32_t* status,
                                        lantrel_point_errors* errors) {
+  return lantrel_locator_locate_matches_threaded(locator, count, lon, lat, datum, out, status,
+                                                 errors, 1);
+}
+
+int32_t lantrel_locator_locate_matches_threaded(const lantrel_locator* locator, size_t count,
+                                                const double* lon, const double* lat,
+                                                int32_t datum, lantrel_location_matches* out,
+                                                int32_t* status, lantrel_point_errors* errors,
+                                                uint32_t threads) {
   return LocateInBlocks<lantrel::LocationMatches>(
-      locator, count, lon, lat, datum, out, status, errors,
+      locator, count, lon, lat, datum, out, status, errors, threads,
       [](const lantrel::Locator& l, size_t n, const double* x, const double* y, int32_t d,
-         lantrel::LocationMatches* found, int32_t* s, lantrel::PointErrors* e) {
-        l.LocateMatches(n, x, y, d, found, s, e);
+         lantrel::LocationMatches* found, int32_t* s, lantrel::PointErrors* e, uint32_t t) {
+        l.LocateMatches(n, x, y, d, found, s, e, t);
       },
-      [](const lantrel::LocationMatches& f) {
-        lantrel_location_matches m{};
-        std::copy(f.states.begin(), f.states.end(), m.states);
-        std::copy(f.counties.begin(), f.counties.end(), m.counties);
-        std::copy(f.quads.begin(), f.quads.end(), m.quads);
-        m.state_count = f.stateCount;
-        m.county_count = f.countyCount;
-        m.quad_count = f.quadCount;
-        return m;
-      });
+      [](const lantrel::LocationMatches& f) { return ToRecord(f); });
 }
 
 int32_t lantrel_locator_size(const lantrel_locator* locator, int32_t table, int32_t* out) {

@@ -126,6 +126,15 @@ int32_t lantrel_carter_format_locations_detailed(int32_t datum, lantrel_bool zgs
                                                  size_t count, const double* lon,
                                                  const double* lat, char** out, int32_t* status,
                                                  lantrel_point_errors* errors) {
+  return lantrel_carter_format_locations_threaded(datum, zgs_layout, count, lon, lat, out,
+                                                  status, errors, 1);
+}
+
+int32_t lantrel_carter_format_locations_threaded(int32_t datum, lantrel_bool zgs_layout,
+                                                 size_t count, const double* lon,
+                                                 const double* lat, char** out, int32_t* status,
+                                                 lantrel_point_errors* errors,
+                                                 uint32_t threads) {
   return GuardArray(errors, [&] {
     if (errors != nullptr) errors->object.Clear();
     if (out != nullptr) {
@@ -134,7 +143,7 @@ int32_t lantrel_carter_format_locations_detailed(int32_t datum, lantrel_bool zgs
     std::vector<std::string> texts(count);
     // The library checks the datum, then the arrays it reads and fills.
     lantrel::FormatCarterLocations(DatumCode(datum), FromBool(zgs_layout), count, lon, lat,
-                                   texts.data(), status, ListOf(errors));
+                                   texts.data(), status, ListOf(errors), threads);
     if (count != 0 && out == nullptr) RaiseLayer(lantrel::errc::InvalidArgument);
     // Out of memory half-way: hand back nothing rather than half a batch.
     try {
@@ -161,6 +170,14 @@ int32_t lantrel_carter_read_locations_detailed(int32_t datum, lantrel_bool west_
                                                size_t count, const char* const* text,
                                                double* lon, double* lat, int32_t* status,
                                                lantrel_point_errors* errors) {
+  return lantrel_carter_read_locations_threaded(datum, west_positive, count, text, lon, lat,
+                                                status, errors, 1);
+}
+
+int32_t lantrel_carter_read_locations_threaded(int32_t datum, lantrel_bool west_positive,
+                                               size_t count, const char* const* text,
+                                               double* lon, double* lat, int32_t* status,
+                                               lantrel_point_errors* errors, uint32_t threads) {
   return GuardArray(errors, [&] {
     if (errors != nullptr) errors->object.Clear();
     // A NULL text reads as empty, and fails as one.
@@ -171,7 +188,7 @@ int32_t lantrel_carter_read_locations_detailed(int32_t datum, lantrel_bool west_
     // The library checks the datum, then the arrays.
     lantrel::ReadCarterLocations(DatumCode(datum), FromBool(west_positive), count,
                                  text != nullptr ? views.data() : nullptr, lon, lat, status,
-                                 ListOf(errors));
+                                 ListOf(errors), threads);
   });
 }
 

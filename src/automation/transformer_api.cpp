@@ -12,6 +12,8 @@ using lantrel::automation::GuardOut;
 using lantrel::automation::Out;
 using lantrel::automation::RaiseLayer;
 
+static_assert(LANTREL_ARRAY_THREAD_THRESHOLD == lantrel::kArrayThreadThreshold);
+
 // A transformer handle owns its immutable transformer; it is not reference-counted.
 struct lantrel_transformer {
   lantrel::Transformer object;
@@ -44,10 +46,18 @@ int32_t lantrel_transformer_transform_detailed(const lantrel_transformer* transf
                                                size_t count, const double* x, const double* y,
                                                double* out_x, double* out_y, int32_t* status,
                                                lantrel_point_errors* errors) {
+  return lantrel_transformer_transform_threaded(transformer, count, x, y, out_x, out_y, status,
+                                                errors, 1);
+}
+
+int32_t lantrel_transformer_transform_threaded(const lantrel_transformer* transformer,
+                                               size_t count, const double* x, const double* y,
+                                               double* out_x, double* out_y, int32_t* status,
+                                               lantrel_point_errors* errors, uint32_t threads) {
   return GuardArray(errors, [&] {
     if (errors != nullptr) errors->object.Clear();
     if (transformer == nullptr) RaiseLayer(91);
-    transformer->object.Transform(count, x, y, out_x, out_y, status, ListOf(errors));
+    transformer->object.Transform(count, x, y, out_x, out_y, status, ListOf(errors), threads);
   });
 }
 
@@ -63,9 +73,18 @@ int32_t lantrel_factors_detailed(int32_t projection, int32_t datum, int32_t unit
                                  lantrel_bool west_positive, size_t count, const double* x,
                                  const double* y, double* scale_factor, double* convergence,
                                  int32_t* status, lantrel_point_errors* errors) {
+  return lantrel_factors_threaded(projection, datum, units, west_positive, count, x, y,
+                                  scale_factor, convergence, status, errors, 1);
+}
+
+int32_t lantrel_factors_threaded(int32_t projection, int32_t datum, int32_t units,
+                                 lantrel_bool west_positive, size_t count, const double* x,
+                                 const double* y, double* scale_factor, double* convergence,
+                                 int32_t* status, lantrel_point_errors* errors,
+                                 uint32_t threads) {
   return GuardArray(errors, [&] {
     lantrel::GridFactors({projection, datum, units}, FromBool(west_positive), count, x, y,
-                         scale_factor, convergence, status, ListOf(errors));
+                         scale_factor, convergence, status, ListOf(errors), threads);
   });
 }
 

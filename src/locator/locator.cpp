@@ -10,6 +10,7 @@
 #include "datum/nadcon.hpp"
 #include "lantrel/data_file.hpp"
 #include "lantrel/error.hpp"
+#include "core/parallel_chunks.hpp"
 #include "core/point_failure.hpp"
 #include "core/raise.hpp"
 #include "core/shift_window.hpp"
@@ -100,20 +101,24 @@ LocationMatches MatchesChecked(const detail::ReferenceData& data, double lon, do
 // Every point of an array through `one`, its failures noted point by point.
 template <typename Result, typename One>
 void LocateEach(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
-                Result* out, std::int32_t* status, PointErrors* errors, One one) {
+                Result* out, std::int32_t* status, PointErrors* errors, unsigned threads,
+                One one) {
   if (errors != nullptr) errors->Clear();
   if (count == 0) return;
   CheckDatum(datum);
   if (!lon || !lat || !out || !status) detail::RaiseRuntime(errc::InvalidArgument);
-  for (std::size_t i = 0; i < count; ++i) {
-    try {
-      out[i] = one(lon[i], lat[i]);
-      status[i] = 0;
-    } catch (const Error& e) {
-      out[i] = Result{};
-      status[i] = detail::NoteFailure(errors, i, e);
+  detail::RunInChunks(count, threads, errors,
+                      [&](std::size_t begin, std::size_t end, PointErrors* chunkErrors) {
+    for (std::size_t i = begin; i < end; ++i) {
+      try {
+        out[i] = one(lon[i], lat[i]);
+        status[i] = 0;
+      } catch (const Error& e) {
+        out[i] = Result{};
+        status[i] = detail::NoteFailure(chunkErrors, i, e);
+      }
     }
-  }
+  });
 }
 
 }  // namespace
@@ -144,14 +149,26 @@ void Locator::Locate(std::size_t count, const double* lon, const double* lat, st
 
 void Locator::Locate(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
                      Location* out, std::int32_t* status, PointErrors* errors) const {
-  LocateEach(count, lon, lat, datum, out, status, errors,
+  Locate(count, lon, lat, datum, out, status, errors, 1);
+}
+
+void Locator::Locate(std::size_t count, const double* lon, const double* lat, std::int32_t datum,
+                     Location* out, std::int32_t* status, PointErrors* errors,
+                     unsigned threads) const {
+  LocateEach(count, lon, lat, datum, out, status, errors, threads,
              [&](double x, double y) { return LocateChecked(*data_, x, y, datum); });
 }
 
 void Locator::LocateMatches(std::size_t count, const double* lon, const double* lat,
                             std::int32_t datum, LocationMatches* out, std::int32_t* status,
                             PointErrors* errors) const {
-  LocateEach(count, lon, lat, datum, out, status, errors,
+  LocateMatches(count, lon, lat, datum, out, status, errors, 1);
+}
+
+void Locator::LocateMatches(std::size_t count, const double* lon, const double* lat,
+                            std::int32_t datum, LocationMatches* out, std::int32_t* status,
+                            PointErrors* errors, unsigned threads) const {
+  LocateEach(count, lon, lat, datum, out, status, errors, threads,
              [&](double x, double y) { return MatchesChecked(*data_, x, y, datum); });
 }
 

@@ -28,13 +28,13 @@ unsigned Refresh(const Route& r, Block& x, Block& y) noexcept {
 // The datum shift, point by point, for points inside the window and the grid.
 unsigned Shift(const Route& r, Block& x, Block& y) noexcept {
   if (r.from.datum == r.to.datum) return 0;
+  const bool fromNad27 = r.from.DatumCode() == kNAD27;
   unsigned marked = 0;
   for (std::size_t i = 0; i < kBlockWidth; ++i) {
     const Pair geo{x[i], y[i]};
     Pair shifted;
-    const bool done = InShiftWindow(geo) && (r.from.DatumCode() == kNAD27
-                                                 ? TryNad27ToNad83(geo, shifted)
-                                                 : TryNad83ToNad27(geo, shifted));
+    const bool done = InShiftWindow(geo) && (fromNad27 ? TryNad27ToNad83(geo, shifted)
+                                                       : TryNad83ToNad27(geo, shifted));
     if (!done) {
       marked |= 1u << i;
       continue;
@@ -50,11 +50,9 @@ void Project(const Route& r, Block& x, Block& y) noexcept {
   if (r.toZone.Angular() && !r.westPositive) x = -x;
 }
 
-}  // namespace
-
-unsigned ConvertBlock(const Route& r, const double* inX, const double* inY, Block& x,
-                      Block& y) noexcept {
-  if (RaisedFlags() != 0) ClearFlags();
+// The block's steps without the status: the marks of the range, window and finiteness tests.
+unsigned RunBlock(const Route& r, const double* inX, const double* inY, Block& x,
+                  Block& y) noexcept {
   for (std::size_t i = 0; i < kBlockWidth; ++i) {
     const Pair stored = LetPair(inX[i], inY[i]);
     x[i] = stored.x;
@@ -66,7 +64,29 @@ unsigned ConvertBlock(const Route& r, const double* inX, const double* inY, Bloc
   for (std::size_t i = 0; i < kBlockWidth; ++i) {
     if (!(std::isfinite(x[i]) && std::isfinite(y[i]))) marked |= 1u << i;
   }
+  return marked;
+}
+
+}  // namespace
+
+unsigned ConvertBlock(const Route& r, const double* inX, const double* inY, Block& x,
+                      Block& y) noexcept {
+  if (RaisedFlags() != 0) ClearFlags();
+  const unsigned marked = RunBlock(r, inX, inY, x, y);
   return RaisedFlags() != 0 ? kAllMarked : marked;
+}
+
+void ConvertSuperblock(const Route& r, const double* inX, const double* inY,
+                       Block (&x)[kBlocksPerSuperblock], Block (&y)[kBlocksPerSuperblock],
+                       unsigned (&marked)[kBlocksPerSuperblock]) noexcept {
+  if (RaisedFlags() != 0) ClearFlags();
+  for (std::size_t b = 0; b < kBlocksPerSuperblock; ++b) {
+    marked[b] = RunBlock(r, inX + b * kBlockWidth, inY + b * kBlockWidth, x[b], y[b]);
+  }
+  if (RaisedFlags() == 0) return;
+  for (std::size_t b = 0; b < kBlocksPerSuperblock; ++b) {
+    marked[b] = ConvertBlock(r, inX + b * kBlockWidth, inY + b * kBlockWidth, x[b], y[b]);
+  }
 }
 
 }  // namespace lantrel::detail

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -141,6 +142,56 @@ TEST(TransformerApi, MatchesTheCxxTransformerInPlace) {
       EXPECT_EQ(y[i], cy[i]);
     }
   }
+}
+
+// The _threaded calls give the one-thread outcome and error records whatever the count.
+TEST(TransformerApi, ThreadedCallsMatchTheOneThreadCalls) {
+  TransformerHandle h(5, 1, 0, 1, 0, 1, LANTREL_FALSE);
+  constexpr std::size_t n = LANTREL_ARRAY_THREAD_THRESHOLD + 77;
+  std::vector<double> x(n), y(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    x[i] = i % 911 == 0 ? 95.0 : 82.0 + 0.0001 * static_cast<double>(i);  // 95 W: refused
+    y[i] = 37.0 + 0.00003 * static_cast<double>(i);
+  }
+  struct Run {
+    std::vector<double> a, b;
+    std::vector<int32_t> s;
+    std::vector<std::size_t> failed;
+  };
+  const auto run = [&](uint32_t threads, bool factors) {
+    Run r{std::vector<double>(n), std::vector<double>(n), std::vector<int32_t>(n), {}};
+    lantrel_point_errors* e = nullptr;
+    EXPECT_EQ(lantrel_point_errors_create(&e), 0);
+    EXPECT_EQ(factors ? lantrel_factors_threaded(5, 1, 0, LANTREL_TRUE, n, x.data(), y.data(),
+                                                 r.a.data(), r.b.data(), r.s.data(), e, threads)
+                      : lantrel_transformer_transform_threaded(h.t, n, x.data(), y.data(),
+                                                               r.a.data(), r.b.data(),
+                                                               r.s.data(), e, threads),
+              0);
+    size_t count = 0;
+    EXPECT_EQ(lantrel_point_errors_count(e, &count), 0);
+    for (size_t k = 0; k < count; ++k) {
+      size_t index = 0;
+      EXPECT_EQ(lantrel_point_errors_get(e, k, &index, nullptr, nullptr, nullptr), 0);
+      r.failed.push_back(index);
+    }
+    lantrel_point_errors_release(e);
+    return r;
+  };
+  for (const bool factors : {false, true}) {
+    const Run one = run(1, factors);
+    EXPECT_EQ(one.failed.empty(), factors);
+    for (const uint32_t threads : {0u, 2u, 3u}) {
+      const Run many = run(threads, factors);
+      EXPECT_EQ(std::memcmp(many.a.data(), one.a.data(), n * sizeof(double)), 0);
+      EXPECT_EQ(std::memcmp(many.b.data(), one.b.data(), n * sizeof(double)), 0);
+      EXPECT_EQ(many.s, one.s);
+      EXPECT_EQ(many.failed, one.failed);
+    }
+  }
+  EXPECT_EQ(lantrel_transformer_transform_threaded(nullptr, 1, x.data(), y.data(), x.data(),
+                                                   y.data(), nullptr, nullptr, 0),
+            91);
 }
 
 TEST(TransformerApi, Factors) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <random>
 #include <string>
 #include <vector>
@@ -82,6 +83,34 @@ TEST(BlockConversion, PlainBlocksWriteWhatCsvRecordsWrite) {
     }
     EXPECT_EQ(shifted, records.err);
     EXPECT_EQ(blocks.status, records.status);
+  }
+}
+
+// A large plain input goes on in blocks spread over threads: every thread count writes the
+// output and messages of one thread; a bad count is a usage error.
+TEST(BlockConversion, ThreadCountsWriteTheOneThreadOutput) {
+  LANTREL_REQUIRE(LibraryProjects(), "plane projections");
+  std::mt19937 random(11);
+  std::string plain;
+  for (int round = 0; round < 15; ++round) plain += Points("north/nad27/usft", 5000, random);
+  const std::vector<std::string> args = {"convert", "-f", "north/nad27/usft", "-t", "utm16"};
+  auto one = args;
+  one.insert(one.end(), {"--threads", "1"});
+  const auto single = RunTool(one, plain);
+  ASSERT_FALSE(single.err.empty());
+  ASSERT_GT(Lines(single.out).size(), 70000u);
+  for (const char* threads : std::initializer_list<const char*>{"0", "2", "3", nullptr}) {
+    auto a = args;
+    if (threads != nullptr) a.insert(a.end(), {"--threads", threads});
+    const auto r = RunTool(a, plain);
+    EXPECT_TRUE(r.out == single.out) << (threads ? threads : "default");
+    EXPECT_EQ(r.err, single.err);
+    EXPECT_EQ(r.status, single.status);
+  }
+  for (const char* bad : {"-1", "257", "two"}) {
+    auto a = args;
+    a.insert(a.end(), {"--threads", bad});
+    EXPECT_EQ(RunTool(a, "1,2\n").status, 2) << bad;
   }
 }
 

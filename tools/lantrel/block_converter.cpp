@@ -11,11 +11,12 @@ bool BlockConverter::Supports(const System& from, const System& to) {
 }
 
 BlockConverter::BlockConverter(const System& from, const System& to, bool westPositive,
-                               bool acceptDistant)
+                               bool acceptDistant, unsigned threads)
     : from_(from),
       to_(to),
       westPositive_(westPositive),
       acceptDistant_(acceptDistant),
+      threads_(threads),
       toTarget_(from, to, true) {
   if (!from.Angular()) {
     toGeographic_.emplace(from, System(zrGeoProjection::zrGeographic, from.datum,
@@ -33,7 +34,8 @@ void BlockConverter::Convert(std::size_t n, const double* x, const double* y, do
   const double* lon = x;
   const double* lat = y;
   if (toGeographic_) {
-    toGeographic_->Transform(n, x, y, geoX_.data(), geoY_.data(), status_.data());
+    toGeographic_->Transform(n, x, y, geoX_.data(), geoY_.data(), status_.data(), nullptr,
+                             threads_);
     lon = geoX_.data();
     lat = geoY_.data();
   }
@@ -43,7 +45,7 @@ void BlockConverter::Convert(std::size_t n, const double* x, const double* y, do
     done[i] = PairInRange(from_, x[i], y[i]) && (!toGeographic_ || status_[i] == 0) &&
               RegionPlausible(toGeographic_ ? lon[i] : std::fabs(lon[i]), lat[i], acceptDistant_);
   }
-  toTarget_.Transform(n, x, y, outX, outY, status_.data());
+  toTarget_.Transform(n, x, y, outX, outY, status_.data(), nullptr, threads_);
   const bool negate = to_.Angular() && !westPositive_;
   for (std::size_t i = 0; i < n; ++i) {
     done[i] = done[i] && status_[i] == 0;

@@ -22,8 +22,9 @@ class BlockConverter {
   static bool Supports(const System& from, const System& to);
 
   /// Throws lantrel::Error when the library refuses the systems (callers then stay point by
-  /// point).
-  BlockConverter(const System& from, const System& to, bool westPositive, bool acceptDistant);
+  /// point). `threads` as Transformer::Transform takes it (0 every core, 1 one thread).
+  BlockConverter(const System& from, const System& to, bool westPositive, bool acceptDistant,
+                 unsigned threads = 1);
 
   /// Converts n points; done[i] is false where the caller must convert the point itself.
   /// outX/outY hold the results (west longitudes with the sign the tool writes) where done.
@@ -35,6 +36,7 @@ class BlockConverter {
   System to_;
   bool westPositive_;
   bool acceptDistant_;
+  unsigned threads_;
   Transformer toTarget_;
   std::optional<Transformer> toGeographic_;  // plane sources: for the checks
   std::vector<double> geoX_, geoY_;

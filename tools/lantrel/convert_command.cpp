@@ -48,6 +48,7 @@ struct ConvertSettings {
   bool keep = false;     // CSV: keep the source coordinate columns beside the new ones
   bool factors = false;  // add the target system's scale factor and convergence
   int precision = 3;
+  unsigned threads = 0;  // plain-text blocks: 0 every core (large inputs only), 1 one thread
   std::optional<std::string> xCol;
   std::optional<std::string> yCol;
   std::optional<std::string> xName;  // CSV: names of the new coordinate columns
@@ -123,6 +124,9 @@ ConvertSettings ParseConvertOptions(const CommandLine& o) {
   }
   if (o.Has("progress")) s.progress = ProgressMode::On;
   if (o.Has("no-progress")) s.progress = ProgressMode::Off;
+  if (const auto t = o.Value("threads")) {
+    s.threads = static_cast<unsigned>(IntOption("threads", *t, 0, 256));
+  }
   s.files = o.operands();
   if (s.files.empty()) s.files.push_back("-");
   return s;
@@ -234,7 +238,7 @@ class ConvertJob {
     if ((s_.csv || !s_.json) && !s_.factors && !s_.dms &&
         BlockConverter::Supports(s_.from, s_.to)) {
       try {
-        blocks_.emplace(s_.from, s_.to, s_.westPositive, s_.acceptDistant);
+        blocks_.emplace(s_.from, s_.to, s_.westPositive, s_.acceptDistant, s_.threads);
       } catch (const Error&) {
         // The library refuses the pair of systems for arrays: stay line by line.
       }
@@ -448,9 +452,12 @@ void ConvertJob::PlainLine(const InputRecord& record) {
 // Plain lines in blocks: the lines of a block are copied, their pairs read and converted
 // together, and the lines written in order. A line the block does not convert (unreadable,
 // refused, failing) goes through PlainLine, so output and messages are those of the
-// line-by-line path.
+// line-by-line path. An input that fills its first block goes on in blocks large enough for
+// the library to spread them over threads (unless --threads 1).
 void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
-  constexpr std::size_t kBlock = 4096;
+  constexpr std::size_t kFirstBlock = 4096;
+  const std::size_t largeBlock = s_.threads == 1 ? kFirstBlock : 2 * kArrayThreadThreshold;
+  std::size_t blockLines = kFirstBlock;
   struct Entry {
     std::size_t offset, length;  // the line in text
     std::string_view ending;
@@ -462,8 +469,8 @@ void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
   std::vector<Entry> entries;
   std::string text;
   std::vector<double> xs, ys, outX, outY;
-  std::unique_ptr<bool[]> done(new bool[kBlock]);
-  entries.reserve(kBlock);
+  std::unique_ptr<bool[]> done(new bool[largeBlock]);
+  entries.reserve(largeBlock);
   InputRecord record;
   std::string_view line;
   bool more = true;
@@ -472,7 +479,7 @@ void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
     text.clear();
     xs.clear();
     ys.clear();
-    while (entries.size() < kBlock && (more = in.Next(line))) {
+    while (entries.size() < blockLines && (more = in.Next(line))) {
       KeepBom(in);
       Entry e{text.size(), line.size(), in.outputEnding(), in.lineNumber(), false, 0, 0, 0, 0, 0};
       if (Classify(line) == LineKind::Data) {
@@ -499,6 +506,7 @@ void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
     outX.resize(xs.size());
     outY.resize(xs.size());
     blocks_->Convert(xs.size(), xs.data(), ys.data(), outX.data(), outY.data(), done.get());
+    blockLines = largeBlock;
     for (const Entry& e : entries) {
       if (stopped_) break;
       if (e.data && done[e.point]) {
@@ -960,6 +968,10 @@ CommandLine ConvertCommandLine() {
   c.Flag("--accept-distant",
          "accept points far outside 73-98 W, 33-45 N and Carter\n"
          "footages beyond a section");
+  c.Option("--threads", "N",
+           "threads for plain-text input of many points: 0 every core (the\n"
+           "default; used from 32768 points on), 1 one thread, N at most N;\n"
+           "the output is the same whatever the count");
   c.Flag("--progress",
          "show a progress bar for any regular input file");
   c.Flag("--no-progress",
