@@ -148,9 +148,12 @@ TEST_F(VectorFiles, WellsInEveryFormatConvertWithTheirAttributes) {
     // The wells as a layer of this format (geographic NAD 83), then converted from it with
     // the system taken from the layer where the format records one.
     const std::string geo = ScratchDir() + "/wells." + format.extension;
+    const std::string north = ScratchDir() + "/north." + format.extension;
+    // The tool refuses to replace a file; another test of this program may have left one.
+    std::remove(geo.c_str());
+    std::remove(north.c_str());
     const auto a = RunTool({"convert", "--from", "geo", "--to", "geo", "-o", geo, csv});
     ASSERT_EQ(a.status, 0) << a.err;
-    const std::string north = ScratchDir() + "/north." + format.extension;
     std::vector<std::string> args{"convert", "--to", "north", "-o", north, geo};
     const bool layerNamesSystem = std::string(format.extension) != "csv" &&
                                   std::string(format.extension) != "geojson";
