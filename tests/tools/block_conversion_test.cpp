@@ -198,6 +198,19 @@ TEST(BlockConversion, CsvBlocksKeepTheRecordByRecordBytes) {
       "1e6;2e5;exp\n"
       "9999999999;1;big\n"
       "1500000;200000\n";
+  // What both outputs of kEdge report, line by line.
+  const std::string kEdgeErrors =
+      "6: missing y value\n"
+      "7: cannot read x value 'abc'\n"
+      "10: the record has 2 fields, the coordinates need 3\n"
+      "11: the record has 5 fields, the header 4\n"
+      "16: malformed CSV: a quote inside the unquoted field 2\n"
+      "17: the point at longitude -120.5, latitude 38.2 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"
+      "18: latitude 99 is out of range (-90 to 90)\n"
+      "19: malformed CSV: text after the closing quote of field 2\n"
+      "20: malformed CSV: a quoted field is not closed by the end of the input; reading resumes at line 21\n"
+      "22: the point at longitude 0, latitude 0 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"
+      "24: the point at longitude -0.5, latitude 5 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n";
   const struct {
     std::vector<std::string> args;
     const std::string& input;
@@ -229,17 +242,7 @@ TEST(BlockConversion, CsvBlocksKeepTheRecordByRecordBytes) {
        "17,,,zero\r\n"
        "18,1461301.588,255846.547,blanks\r\n"
        "19,,,odd\r\n",
-       "6: missing y value\n"
-       "7: cannot read x value 'abc'\n"
-       "10: the record has 2 fields, the coordinates need 3\n"
-       "11: the record has 5 fields, the header 4\n"
-       "16: malformed CSV: a quote inside the unquoted field 2\n"
-       "17: the point at longitude -120.5, latitude 38.2 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"
-       "18: latitude 99 is out of range (-90 to 90)\n"
-       "19: malformed CSV: text after the closing quote of field 2\n"
-       "20: malformed CSV: a quoted field is not closed by the end of the input; reading resumes at line 21\n"
-       "22: the point at longitude 0, latitude 0 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"
-       "24: the point at longitude -0.5, latitude 5 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"},
+       kEdgeErrors.c_str()},
       {{"--csv", "--json", "-f", "geo", "-t", "north"}, kEdge,
        "{\"line\":4,\"id\":\"1\",\"x\":1461301.588,\"y\":255846.547,\"note\":\"plain\"}\n"
        "{\"line\":5,\"id\":\"2\",\"x\":1461301.588,\"y\":255846.547,\"note\":\"quoted, with comma\"}\n"
@@ -260,17 +263,7 @@ TEST(BlockConversion, CsvBlocksKeepTheRecordByRecordBytes) {
        "{\"line\":22,\"error\":\"the point at longitude 0, latitude 0 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\"}\n"
        "{\"line\":23,\"id\":\"18\",\"x\":1461301.588,\"y\":255846.547,\"note\":\"blanks\"}\n"
        "{\"line\":24,\"error\":\"the point at longitude -0.5, latitude 5 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\"}\n",
-       "6: missing y value\n"
-       "7: cannot read x value 'abc'\n"
-       "10: the record has 2 fields, the coordinates need 3\n"
-       "11: the record has 5 fields, the header 4\n"
-       "16: malformed CSV: a quote inside the unquoted field 2\n"
-       "17: the point at longitude -120.5, latitude 38.2 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"
-       "18: latitude 99 is out of range (-90 to 90)\n"
-       "19: malformed CSV: text after the closing quote of field 2\n"
-       "20: malformed CSV: a quoted field is not closed by the end of the input; reading resumes at line 21\n"
-       "22: the point at longitude 0, latitude 0 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"
-       "24: the point at longitude -0.5, latitude 5 lies far outside the served region (73-98 W, 33-45 N); --accept-distant takes it\n"},
+       kEdgeErrors.c_str()},
       {{"--csv", "-f", "geo", "-t", "north", "--strict"}, kEdge,
        "# comment before header\r\n"
        "\r\n"
