@@ -48,7 +48,7 @@ struct ConvertSettings {
   bool keep = false;     // CSV: keep the source coordinate columns beside the new ones
   bool factors = false;  // add the target system's scale factor and convergence
   int precision = 3;
-  unsigned threads = 0;  // plain-text blocks: 0 every core (large inputs only), 1 one thread
+  unsigned threads = 0;  // blocks: 0 every core (large inputs only), 1 one thread
   std::optional<std::string> xCol;
   std::optional<std::string> yCol;
   std::optional<std::string> xName;  // CSV: names of the new coordinate columns
@@ -221,6 +221,18 @@ CsvLayout MakeLayout(const ConvertSettings& s, const std::vector<std::string>& n
   }
   return layout;
 }
+
+// Records per block: the first block small, so a short input stays on one thread and its first
+// answers come at once; the later ones large enough for the library to spread them over threads
+// (unless --threads 1).
+struct BlockLines {
+  static constexpr std::size_t kFirst = 4096;
+  explicit BlockLines(unsigned threads)
+      : most(threads == 1 ? kFirst : 2 * kArrayThreadThreshold) {}
+  std::size_t most;         // the largest block
+  std::size_t now = kFirst;  // the current block's size
+  void Filled() { now = most; }
+};
 
 class ConvertJob {
  public:
@@ -455,9 +467,7 @@ void ConvertJob::PlainLine(const InputRecord& record) {
 // line-by-line path. An input that fills its first block goes on in blocks large enough for
 // the library to spread them over threads (unless --threads 1).
 void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
-  constexpr std::size_t kFirstBlock = 4096;
-  const std::size_t largeBlock = s_.threads == 1 ? kFirstBlock : 2 * kArrayThreadThreshold;
-  std::size_t blockLines = kFirstBlock;
+  BlockLines lines(s_.threads);
   struct Entry {
     std::size_t offset, length;  // the line in text
     std::string_view ending;
@@ -469,8 +479,8 @@ void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
   std::vector<Entry> entries;
   std::string text;
   std::vector<double> xs, ys, outX, outY;
-  std::unique_ptr<bool[]> done(new bool[largeBlock]);
-  entries.reserve(largeBlock);
+  std::unique_ptr<bool[]> done(new bool[lines.most]);
+  entries.reserve(lines.most);
   InputRecord record;
   std::string_view line;
   bool more = true;
@@ -479,7 +489,7 @@ void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
     text.clear();
     xs.clear();
     ys.clear();
-    while (entries.size() < blockLines && (more = in.Next(line))) {
+    while (entries.size() < lines.now && (more = in.Next(line))) {
       KeepBom(in);
       Entry e{text.size(), line.size(), in.outputEnding(), in.lineNumber(), false, 0, 0, 0, 0, 0};
       if (Classify(line) == LineKind::Data) {
@@ -506,7 +516,7 @@ void ConvertJob::RunPlainBlocks(LineReader& in, InputRecords& records) {
     outX.resize(xs.size());
     outY.resize(xs.size());
     blocks_->Convert(xs.size(), xs.data(), ys.data(), outX.data(), outY.data(), done.get());
-    blockLines = largeBlock;
+    lines.Filled();
     for (const Entry& e : entries) {
       if (stopped_) break;
       if (e.data && done[e.point]) {
@@ -697,7 +707,7 @@ std::optional<double> BlockValue(std::string_view value, bool geographic) {
 // output and messages are those of the record-by-record path. A blank line or the header
 // ends the block before it is handled.
 void ConvertJob::RunCsvBlocks(LineReader& in, InputRecords& records) {
-  constexpr std::size_t kBlock = 4096;
+  BlockLines lines(s_.threads);
   struct Entry {
     InputRecord record;               // text, fields and error refer to the block's copies
     std::size_t textOffset, fieldOffset, fieldCount;
@@ -710,12 +720,12 @@ void ConvertJob::RunCsvBlocks(LineReader& in, InputRecords& records) {
   std::vector<std::size_t> fieldSpans;  // per field: offset in text, length
   std::vector<std::string_view> fields;
   std::vector<double> xs, ys, outX, outY;
-  std::unique_ptr<bool[]> done(new bool[kBlock]);
+  std::unique_ptr<bool[]> done(new bool[lines.most]);
   std::string xBuffer, yBuffer;
   ConvertedPoint pt;
   std::string error;
   InputRecord record;
-  entries.reserve(kBlock);
+  entries.reserve(lines.most);
   const bool geographic = s_.from.Angular();
 
   auto flush = [&] {
@@ -724,6 +734,7 @@ void ConvertJob::RunCsvBlocks(LineReader& in, InputRecords& records) {
     outX.resize(xs.size());
     outY.resize(xs.size());
     blocks_->Convert(xs.size(), xs.data(), ys.data(), outX.data(), outY.data(), done.get());
+    lines.Filled();
     fields.resize(fieldSpans.size() / 2);
     for (std::size_t f = 0; f < fields.size(); ++f) {
       fields[f] = std::string_view(text).substr(fieldSpans[2 * f], fieldSpans[2 * f + 1]);
@@ -802,7 +813,7 @@ void ConvertJob::RunCsvBlocks(LineReader& in, InputRecords& records) {
       }
     }
     entries.push_back(std::move(e));
-    if (entries.size() == kBlock) flush();
+    if (entries.size() == lines.now) flush();
   }
   flush();
   records.PlaceLater(false);
@@ -969,8 +980,8 @@ CommandLine ConvertCommandLine() {
          "accept points far outside 73-98 W, 33-45 N and Carter\n"
          "footages beyond a section");
   c.Option("--threads", "N",
-           "threads for plain-text input of many points: 0 every core (the\n"
-           "default; used from 32768 points on), 1 one thread, N at most N;\n"
+           "threads for plain-text or CSV input of many points: 0 every core\n"
+           "(the default; used from 32768 points on), 1 one thread, N at most N;\n"
            "the output is the same whatever the count");
   c.Flag("--progress",
          "show a progress bar for any regular input file");
