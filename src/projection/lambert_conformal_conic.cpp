@@ -20,7 +20,6 @@ V LambertConformalConic::Isometric(const V& s) const noexcept {
 template <typename V>
 void LambertConformalConic::Forward(const V& lon, const V& lat, V& east,
                                     V& north) const noexcept {
-  using std::cos;
   using std::exp;
   using std::sin;
   const V lambda = lon * kDegToRad;
@@ -29,8 +28,10 @@ void LambertConformalConic::Forward(const V& lon, const V& lat, V& east,
   const V R = K_ / exp(n_ * Q);
   // Angle from the central meridian; positive east of it since longitudes are west-positive.
   const V theta = (lambda0_ - lambda) * n_;
-  east = R * sin(theta) + E0_;
-  north = (Rb_ + N0_) - R * cos(theta);
+  V sinTheta, cosTheta;
+  SinCos(theta, sinTheta, cosTheta);
+  east = R * sinTheta + E0_;
+  north = (Rb_ + N0_) - R * cosTheta;
 }
 
 template <typename V>

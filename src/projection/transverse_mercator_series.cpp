@@ -13,14 +13,12 @@ namespace lantrel::detail {
 template <typename V>
 void TransverseMercator::Forward(const V& lon, const V& lat, V& east,
                                  V& north) const noexcept {
-  using std::cos;
-  using std::sin;
   using std::sqrt;
   using std::tan;
   const V lambda = lon * kDegToRad;
   const V phi = lat * kDegToRad;
-  const V s = sin(phi);
-  const V co = cos(phi);
+  V s, co;
+  SinCos(phi, s, co);
   const V t = tan(phi);
   const V co2 = co * co;
   const V t2 = t * t;
@@ -51,17 +49,16 @@ void TransverseMercator::Forward(const V& lon, const V& lat, V& east,
 template <typename V>
 void TransverseMercator::Reverse(const V& east, const V& north, V& lon,
                                  V& lat) const noexcept {
-  using std::cos;
-  using std::sin;
   using std::sqrt;
   using std::tan;
   const V omega = (north - N0_ + Sb_) / (r_ * k0_);
-  const V cw = cos(omega);
+  V sw, cw;
+  SinCos(omega, sw, cw);
   const V cw2 = cw * cw;
-  const V phif = omega + sin(omega) * cw * (((V6_ * cw2 + V4_) * cw2 + V2_) * cw2 + V0_);
+  const V phif = omega + sw * cw * (((V6_ * cw2 + V4_) * cw2 + V2_) * cw2 + V0_);
 
-  const V sf = sin(phif);
-  const V cf = cos(phif);
+  V sf, cf;
+  SinCos(phif, sf, cf);
   const V t = tan(phif);
   const V t2 = t * t;
   const V t4 = t2 * t2;
