@@ -6,12 +6,15 @@
 // in a run on one thread; each chunk writes only its own part of the outputs and records its
 // failures in a list of its own, with the points' indices in the whole array, and the lists
 // join the caller's in chunk order. The outcome is thus the same, bit for bit, whatever the
-// number of threads. The first chunk runs on the caller's thread, each other on a thread of its
-// own that starts from clear floating-point flags. What a chunk throws reaches the caller
+// number of threads and whichever thread takes which chunk. There are several chunks per
+// thread, taken in turn by whichever thread is free: a core another program keeps busy then
+// does less of the work instead of holding up the whole call. The caller's thread takes chunks
+// too; the others start from clear floating-point flags. What a chunk throws reaches the caller
 // after every thread has finished (the first chunk's exception first, in point order).
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <exception>
 #include <thread>
@@ -44,16 +47,23 @@ inline unsigned ArrayThreads(std::size_t count, unsigned requested) noexcept {
       std::min<std::size_t>({n, kMaxArrayThreads, superblocks}));
 }
 
-/// Points per chunk (a multiple of kChunkAlignment; the last chunk takes what is left).
+/// Chunks each thread takes on average: enough for a busy core to hand work to the others.
+inline constexpr std::size_t kChunksPerThread = 8;
+
+/// Points per chunk (a multiple of kChunkAlignment, at least kParallelThreshold / 4 points; the
+/// last chunk takes what is left).
 inline std::size_t ChunkSize(std::size_t count, unsigned threads) noexcept {
   const std::size_t superblocks = (count + kChunkAlignment - 1) / kChunkAlignment;
-  return (superblocks + threads - 1) / threads * kChunkAlignment;
+  const std::size_t pieces = std::size_t{threads} * kChunksPerThread;
+  const std::size_t least = kParallelThreshold / 4 / kChunkAlignment;
+  return std::max((superblocks + pieces - 1) / pieces, std::max<std::size_t>(least, 1)) *
+         kChunkAlignment;
 }
 
 /// Runs run(begin, end, errors) over chunks of [0, count) on up to `requested` threads (as
 /// ArrayThreads counts them). `errors` is the caller's list (may be null; not cleared here):
 /// each chunk gets a list of its own when it is given. A thread the system refuses to start
-/// leaves its chunk to the caller's thread.
+/// leaves its chunks to the threads that did start.
 template <typename Run>
 void RunInChunks(std::size_t count, unsigned requested, PointErrors* errors, Run&& run) {
   const unsigned threads = ArrayThreads(count, requested);
@@ -65,34 +75,32 @@ void RunInChunks(std::size_t count, unsigned requested, PointErrors* errors, Run
   const std::size_t chunks = (count + size - 1) / size;
   std::vector<PointErrors> lists(errors != nullptr ? chunks : 0);
   std::vector<std::exception_ptr> failures(chunks);
-  const auto runChunk = [&](std::size_t c) noexcept {
-    try {
-      const std::size_t begin = c * size;
-      run(begin, std::min(count, begin + size), errors != nullptr ? &lists[c] : nullptr);
-    } catch (...) {
-      failures[c] = std::current_exception();
+  std::atomic<std::size_t> next{0};
+  const auto takeChunks = [&]() noexcept {
+    for (std::size_t c = next.fetch_add(1); c < chunks; c = next.fetch_add(1)) {
+      try {
+        const std::size_t begin = c * size;
+        run(begin, std::min(count, begin + size), errors != nullptr ? &lists[c] : nullptr);
+      } catch (...) {
+        failures[c] = std::current_exception();
+      }
     }
   };
   // Everything is allocated before the first thread starts; from then on only starting a
-  // thread can fail.
-  std::vector<char> started(chunks, 0);
+  // thread can fail, and the chunks it would have taken go to the others.
   std::vector<std::thread> workers;
-  workers.reserve(chunks - 1);
-  for (std::size_t c = 1; c < chunks; ++c) {
+  workers.reserve(std::min<std::size_t>(threads, chunks) - 1);
+  for (std::size_t t = 1; t < threads && t < chunks; ++t) {
     try {
-      workers.emplace_back([&runChunk, c] {
+      workers.emplace_back([&takeChunks] {
         if (RaisedFlags() != 0) ClearFlags();
-        runChunk(c);
+        takeChunks();
       });
-      started[c] = 1;
     } catch (...) {
-      // Left to the caller's thread below.
+      break;
     }
   }
-  runChunk(0);
-  for (std::size_t c = 1; c < chunks; ++c) {
-    if (!started[c]) runChunk(c);
-  }
+  takeChunks();
   for (std::thread& w : workers) w.join();
   for (const std::exception_ptr& e : failures) {
     if (e) std::rethrow_exception(e);

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -159,31 +160,35 @@ TEST(ArrayThreads, EveryThreadCountGivesTheOneThreadOutcome) {
 }
 
 // The chunks of the one splitting rule: contiguous, covering the array once, starting on
-// superblocks, no more than the threads asked for, one below the threshold.
+// superblocks, run on no more threads than asked for, all on the caller's below the threshold.
 TEST(ArrayThreads, ChunksCoverTheArrayOnSuperblockBoundaries) {
   using lantrel::detail::kParallelThreshold;
   const struct {
     std::size_t count;
     unsigned threads;
-    std::size_t chunks;  // 0: any number up to the threads
   } cases[] = {
-      {kParallelThreshold - 1, 4, 1}, {kParallelThreshold, 1, 1}, {kParallelThreshold, 2, 2},
-      {kPoints, 3, 3}, {kPoints, 0, 0}, {kParallelThreshold + 1, 100000, 0}, {1000000, 7, 7},
+      {kParallelThreshold - 1, 4}, {kParallelThreshold, 1}, {kParallelThreshold, 2},
+      {kPoints, 3}, {kPoints, 0}, {kParallelThreshold + 1, 100000}, {1000000, 7},
   };
   for (const auto& c : cases) {
     std::mutex m;
     std::vector<std::pair<std::size_t, std::size_t>> seen;
+    std::vector<std::thread::id> ran;
     lantrel::detail::RunInChunks(c.count, c.threads, nullptr,
                                  [&](std::size_t begin, std::size_t end, PointErrors*) {
                                    const std::lock_guard<std::mutex> lock(m);
                                    seen.emplace_back(begin, end);
+                                   ran.push_back(std::this_thread::get_id());
                                  });
     std::sort(seen.begin(), seen.end());
+    std::sort(ran.begin(), ran.end());
+    ran.erase(std::unique(ran.begin(), ran.end()), ran.end());
     SCOPED_TRACE(c.count);
-    if (c.chunks != 0) {
-      EXPECT_EQ(seen.size(), c.chunks);
+    if (c.count < kParallelThreshold || c.threads == 1) {
+      EXPECT_EQ(seen.size(), 1u);
+      EXPECT_EQ(ran, std::vector<std::thread::id>{std::this_thread::get_id()});
     }
-    EXPECT_LE(seen.size(), c.threads == 0 ? lantrel::detail::kMaxArrayThreads : c.threads);
+    EXPECT_LE(ran.size(), c.threads == 0 ? lantrel::detail::kMaxArrayThreads : c.threads);
     std::size_t next = 0;
     for (const auto& [begin, end] : seen) {
       EXPECT_EQ(begin, next);
@@ -198,9 +203,12 @@ TEST(ArrayThreads, ChunksCoverTheArrayOnSuperblockBoundaries) {
 // What a chunk throws reaches the caller, whichever chunk it is; the other chunks' records
 // join the list in point order with their indices in the whole array.
 TEST(ArrayThreads, AWorkerExceptionReachesTheCaller) {
-  for (const std::size_t throwing : {0u, 1u, 2u}) {
+  const std::size_t size = lantrel::detail::ChunkSize(kPoints, 3);
+  const std::size_t chunks = (kPoints + size - 1) / size;
+  ASSERT_GT(chunks, 2u);
+  for (const std::size_t throwing : {std::size_t{0}, std::size_t{1}, chunks - 1}) {
     const auto run = [&](std::size_t begin, std::size_t, PointErrors*) {
-      if (begin / lantrel::detail::ChunkSize(kPoints, 3) == throwing) {
+      if (begin / size == throwing) {
         throw std::runtime_error("chunk failed");
       }
     };
@@ -213,10 +221,10 @@ TEST(ArrayThreads, AWorkerExceptionReachesTheCaller) {
                                  e->Add(begin, 5, "s", "first");
                                  e->Add(end - 1, 5, "s", "last");
                                });
-  ASSERT_EQ(errors.size(), 6u);
+  ASSERT_EQ(errors.size(), 2 * chunks);
   for (std::size_t k = 1; k < errors.size(); ++k) EXPECT_LT(errors[k - 1].index, errors[k].index);
   EXPECT_EQ(errors[0].index, 0u);
-  EXPECT_EQ(errors[5].index, kPoints - 1);
+  EXPECT_EQ(errors[errors.size() - 1].index, kPoints - 1);
 }
 
 }  // namespace
