@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "lantrel/array_threads.hpp"
 #include "lantrel/enums.hpp"
 #include "lantrel/point_errors.hpp"
 

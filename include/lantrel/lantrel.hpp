@@ -2,6 +2,7 @@
 /// lantrel — coordinate conversion for Kentucky and its neighbours: umbrella header.
 #pragma once
 
+#include "lantrel/array_threads.hpp"
 #include "lantrel/carter.hpp"
 #include "lantrel/carter_arrays.hpp"
 #include "lantrel/data_file.hpp"

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "lantrel/array_threads.hpp"
 #include "lantrel/pair.hpp"
 #include "lantrel/point_errors.hpp"
 

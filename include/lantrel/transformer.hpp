@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lantrel/array_threads.hpp"
 #include "lantrel/point_errors.hpp"
 #include "lantrel/system.hpp"
 
@@ -21,10 +22,6 @@
 #endif
 
 namespace lantrel {
-
-/// Arrays shorter than this many points stay on the caller's thread whatever thread count an
-/// array call is given.
-inline constexpr std::size_t kArrayThreadThreshold = 32768;
 
 /// Per-point outcome of a conversion: 0 when the point converted.
 inline constexpr std::int32_t kTransformDone = 0;

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "core/arithmetic_check.hpp"
+#include "lantrel/array_threads.hpp"
 #include "lantrel/point_errors.hpp"
-#include "lantrel/transformer.hpp"
 
 namespace lantrel::detail {
 
