@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lantrel/pair.hpp"
+#include "lantrel/visibility.hpp"
 
 namespace lantrel::detail {
 
@@ -47,8 +48,9 @@ struct ReferenceData {
   bool indexOnDemand = false;
 
   /// The index, built on the first call when indexOnDemand and none is set; safe to call from
-  /// several threads at once. Null when there is none.
-  const EdgeIndex* Index() const;
+  /// several threads at once. Null when there is none. (Kept out of the library's exports,
+  /// which the public headers' forward declaration of this type would give it.)
+  LANTREL_INTERNAL const EdgeIndex* Index() const;
 
  private:
   mutable std::once_flag indexOnce_;
