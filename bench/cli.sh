@@ -30,16 +30,16 @@ run_case() {
   shift 4
   local from=$1 to=$2 src=$3 dst=$4
   echo "== $title ($points points)"
-  local tl t1 tc
+  local tl tone tc
   best tl "$work/lantrel.out" "$lantrel" convert --from "$from" --to "$to" --precision 3 "$lantrel_in"
-  best t1 "$work/lantrel-1.out" "$lantrel" convert --threads 1 --from "$from" --to "$to" --precision 3 "$lantrel_in"
+  best tone "$work/lantrel-1.out" "$lantrel" convert --threads 1 --from "$from" --to "$to" --precision 3 "$lantrel_in"
   best tc "$work/cs2cs.out" cs2cs -f %.3f "$src" "$dst" "$cs2cs_in"
-  echo "   lantrel convert --from $from --to $to --precision 3: ${tl} s (all cores), ${t1} s (--threads 1)"
+  echo "   lantrel convert --from $from --to $to --precision 3: ${tl} s (all cores), ${tone} s (--threads 1)"
   echo "   cs2cs -f %.3f $src $dst: ${tc} s"
   agree "$work/lantrel.out" "$work/cs2cs.out" 0.0015 "$units" || status=1
   cmp -s "$work/lantrel-1.out" "$work/lantrel.out" ||
     { echo "   the output on one thread differs from the output on all cores" >&2; status=1; }
-  awk -v a="$tc" -v b="$t1" -v c="$tl" 'BEGIN {
+  awk -v a="$tc" -v b="$tone" -v c="$tl" 'BEGIN {
     printf "   speed ratio cs2cs / lantrel: %.2fx on one thread (target >= 10x), %.2fx on all cores\n", a / b, a / c }'
   local tv
   { echo "x,y"; tr ' ' ',' < "$lantrel_in"; } > "$work/in.csv"
