@@ -3,7 +3,8 @@
 #   1. geographic NAD 83 -> Kentucky North zone NAD 83, US survey feet
 #   2. Kentucky North zone NAD 27, US survey feet -> UTM zone 16 NAD 83, metres (datum shift)
 # Both programs write 3 decimals; the outputs must agree to within a rounding step, and the
-# wall-time ratio cs2cs / lantrel is printed (target: at least 10). The same points as a CSV
+# wall-time ratio cs2cs / lantrel is printed for lantrel on one thread (--threads 1, like
+# cs2cs; target: at least 10) and on all cores (its default). The same points as a CSV
 # file (a header, x and y columns) must come out as the plain lines do, within 1.3 times their
 # time.
 # Usage: bench/cli.sh [BUILD_DIR] [POINTS]
@@ -29,13 +30,17 @@ run_case() {
   shift 4
   local from=$1 to=$2 src=$3 dst=$4
   echo "== $title ($points points)"
-  local tl tc
+  local tl tone tc
   best tl "$work/lantrel.out" "$lantrel" convert --from "$from" --to "$to" --precision 3 "$lantrel_in"
+  best tone "$work/lantrel-1.out" "$lantrel" convert --threads 1 --from "$from" --to "$to" --precision 3 "$lantrel_in"
   best tc "$work/cs2cs.out" cs2cs -f %.3f "$src" "$dst" "$cs2cs_in"
-  echo "   lantrel convert --from $from --to $to --precision 3: ${tl} s"
+  echo "   lantrel convert --from $from --to $to --precision 3: ${tl} s (all cores), ${tone} s (--threads 1)"
   echo "   cs2cs -f %.3f $src $dst: ${tc} s"
   agree "$work/lantrel.out" "$work/cs2cs.out" 0.0015 "$units" || status=1
-  awk -v a="$tc" -v b="$tl" 'BEGIN { printf "   speed ratio cs2cs / lantrel: %.2fx (target >= 10x)\n", a / b }'
+  cmp -s "$work/lantrel-1.out" "$work/lantrel.out" ||
+    { echo "   the output on one thread differs from the output on all cores" >&2; status=1; }
+  awk -v a="$tc" -v b="$tone" -v c="$tl" 'BEGIN {
+    printf "   speed ratio cs2cs / lantrel: %.2fx on one thread (target >= 10x), %.2fx on all cores\n", a / b, a / c }'
   local tv
   { echo "x,y"; tr ' ' ',' < "$lantrel_in"; } > "$work/in.csv"
   best tv "$work/lantrel.csv" "$lantrel" convert --csv --from "$from" --to "$to" --precision 3 "$work/in.csv"

@@ -107,8 +107,13 @@ void SearchQuads(const Search& search, Pair p, LocationIndices& out) {
 
 void SearchLocationIndices(const ReferenceData& data, Pair p, LocationIndices& out,
                            SearchMode mode) {
+  SearchLocationIndicesOver(data, mode == SearchMode::Scan ? nullptr : data.Index(), p, out, mode);
+}
+
+void SearchLocationIndicesOver(const ReferenceData& data, const EdgeIndex* given, Pair p,
+                               LocationIndices& out, SearchMode mode) {
   // The index answers for finite points; anything else is walked (and fails where it fails).
-  const EdgeIndex* index = mode == SearchMode::Scan ? nullptr : data.index.get();
+  const EdgeIndex* index = mode == SearchMode::Scan ? nullptr : given;
   const bool indexFits = index != nullptr && index->states.size() == data.states.size() &&
                          index->counties.size() == data.counties.size() &&
                          std::isfinite(p.x) && std::isfinite(p.y);

@@ -36,6 +36,9 @@ enum class SearchMode {
 /// appended so far.
 void SearchLocationIndices(const ReferenceData& data, Pair p, LocationIndices& out,
                            SearchMode mode = SearchMode::Indexed);
+/// The same over the given index (null: none) instead of data.Index().
+void SearchLocationIndicesOver(const ReferenceData& data, const EdgeIndex* index, Pair p,
+                               LocationIndices& out, SearchMode mode);
 
 /// Fills `out` (already cleared) with the names and codes of the records SearchLocationIndices
 /// finds; on an error `out` keeps what was appended so far.

@@ -111,9 +111,9 @@ auto KeyOf(const AreaLabel& l) {
 
 }  // namespace
 
-LookupGrid BuildLookupGrid(const ReferenceData& data) {
+LookupGrid BuildLookupGrid(const ReferenceData& data, const EdgeIndex& index) {
   LookupGrid grid;
-  if (data.states.size() < 2 || !data.index) return grid;
+  if (data.states.size() < 2) return grid;
   std::vector<unsigned char> touched(kCells, 0);
   for (const auto* table : {&data.states, &data.counties}) {
     for (const RegionRecord& r : *table) {
@@ -155,7 +155,7 @@ LookupGrid BuildLookupGrid(const ReferenceData& data) {
                                          Grid::kCellsPerDegree};
     LocationIndices found;
     try {
-      SearchLocationIndices(data, centre, found, SearchMode::EdgesOnly);
+      SearchLocationIndicesOver(data, &index, centre, found, SearchMode::EdgesOnly);
     } catch (const Error&) {
       continue;  // the area's points are searched one by one, and fail where they fail
     }

@@ -19,6 +19,7 @@
 namespace lantrel::detail {
 
 struct ReferenceData;
+struct EdgeIndex;  // refdata/edge_index.hpp
 
 /// States and home-state counties holding every point of a cell, as record numbers.
 struct AreaLabel {
@@ -54,8 +55,8 @@ struct LookupGrid {
   }
 };
 
-/// Builds the grid of `data`, whose edge index must be in place; answers are found with the
-/// search that walks the indexed edges.
-LookupGrid BuildLookupGrid(const ReferenceData& data);
+/// Builds the grid of `data` over its edge index `index`; answers are found with the search
+/// that walks the indexed edges.
+LookupGrid BuildLookupGrid(const ReferenceData& data, const EdgeIndex& index);
 
 }  // namespace lantrel::detail

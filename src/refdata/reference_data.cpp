@@ -275,14 +275,22 @@ std::shared_ptr<const ReferenceData> Parse(const unsigned char* bytes, std::size
   auto data = DecodeReferenceData(bytes, size, fileName);
   data->verified = verified;
   CheckIntegrity(*data, fileName);
-  // The lookup grid is labelled by searches over the edge index, so it is built last.
-  const auto index = BuildEdgeIndex(*data);
-  data->index = index;
-  index->grid = BuildLookupGrid(*data);
+  data->indexOnDemand = true;
   return data;
 }
 
 }  // namespace
+
+const EdgeIndex* ReferenceData::Index() const {
+  std::call_once(indexOnce_, [this] {
+    if (index || !indexOnDemand) return;
+    // The lookup grid is labelled by searches over the edge index, so it is built last.
+    const auto built = BuildEdgeIndex(*this);
+    built->grid = BuildLookupGrid(*this, *built);
+    index = built;
+  });
+  return index.get();
+}
 
 std::shared_ptr<ReferenceData> DecodeReferenceData(const unsigned char* bytes, std::size_t size,
                                                    const std::string& fileName) {

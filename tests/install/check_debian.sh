@@ -2,7 +2,7 @@
 # Builds the Debian packages from the build tree with CPack, checks their names, contents and
 # dependencies, that the libraries are in the multiarch folder and the binaries stripped with
 # their debug information in the -dbgsym packages, extracts them into an empty root and uses
-# them there: the tool converts and locates, and consumers build against the extracted files
+# them there: the tool converts (text and vector files) and locates, and consumers build against the extracted files
 # with find_package and pkg-config.
 # Usage: check_debian.sh <build> <work>
 set -euo pipefail
@@ -68,6 +68,10 @@ has "$dev" "usr/$libdir/cmake/lantrel/lantrelConfig.cmake"
 has "$dev" "usr/$libdir/pkgconfig/lantrel.pc"
 has "$tool" usr/bin/lantrel
 has "$tool" usr/share/man/man1/lantrel.1
+# The tool's modules travel with it (serve only in a build that has it).
+modules=(vector.so)
+[ -f "$build/$libdir/lantrel/serve.so" ] && modules+=(serve.so)
+for m in "${modules[@]}"; do has "$tool" "usr/$libdir/lantrel/$m"; done
 [ $with_data = yes ] && has "$data" usr/share/lantrel/lantrel.bin
 
 # Dependencies.
@@ -91,7 +95,7 @@ usr=$root/usr
 # Stripped binaries: no symbol table and no debug sections, a link to their debug file, which
 # the -dbgsym package of the same version holds under the binary's build ID.
 debug=$work/debug
-for pair in "lantrel:usr/bin/lantrel" "liblantrel$abi:usr/$libdir/$libfile"; do
+for pair in "lantrel:usr/bin/lantrel" "lantrel:usr/$libdir/lantrel/vector.so" "liblantrel$abi:usr/$libdir/$libfile"; do
   package=${pair%%:*} file=$root/${pair#*:}
   [ -f "$file" ] || fail "$package lacks /${pair#*:}"
   sections=$(readelf -SW "$file")
@@ -115,6 +119,10 @@ out=$(echo "-84.8733 38.2009 Frankfort" | "$usr/bin/lantrel" convert --from geo 
   fail "the packaged tool does not convert"
 echo "convert: $out"
 grep -q Frankfort <<< "$out" || fail "the packaged tool lost the point's label"
+printf 'x,y,name\n-84.8733,38.2009,Frankfort\n' > "$work/wells.csv"
+"$usr/bin/lantrel" convert --from geo --to north -o "$work/wells.geojson" "$work/wells.csv" ||
+  fail "the packaged tool does not write a vector file through its module"
+grep -q Frankfort "$work/wells.geojson" || fail "the packaged tool's vector file lost the point's label"
 if [ $with_data = yes ]; then
   out=$(echo "-84.8733 38.2009" | "$usr/bin/lantrel" locate) || fail "the packaged tool does not locate"
   echo "locate: $out"

@@ -33,7 +33,7 @@ install_tree() {
   for f in "$libdir/liblantrel.so" "$libdir/liblantrel.a" "$libdir/cmake/lantrel/lantrelConfig.cmake" \
            "$libdir/cmake/lantrel/lantrelConfigVersion.cmake" "$libdir/cmake/lantrel/lantrelTargets.cmake" \
            "$libdir/pkgconfig/lantrel.pc" include/lantrel/lantrel.h include/lantrel/lantrel.hpp \
-           bin/lantrel share/man/man1/lantrel.1; do
+           "$libdir/lantrel/vector.so" bin/lantrel share/man/man1/lantrel.1; do
     [ -e "$root/$f" ] || fail "the installed tree lacks $f"
   done
   ls "$root/$libdir"/liblantrel.so.[0-9]* > /dev/null 2>&1 || fail "the installed tree lacks liblantrel.so.<major>"
@@ -171,6 +171,9 @@ case $mode in
       { echo "$info"; fail "the moved tool does not find $second/share/lantrel/lantrel.bin"; }
     echo "-84.8733 38.2009" | "$second/bin/lantrel" locate | grep -q Franklin ||
       fail "the moved tool does not locate Frankfort in Franklin County"
+    printf 'x,y\n-84.8733,38.2009\n' > "$work/moved/wells.csv"
+    "$second/bin/lantrel" locate -o "$work/moved/wells.geojson" "$work/moved/wells.csv" ||
+      fail "the moved tool does not find its vector file module"
     run_c "$second/bin/consumer_c_shared" "$second"
     run_c "$second/bin/consumer_c_static" "$second"
     cmake_consumer "$second" "$work/moved/cmake" shared

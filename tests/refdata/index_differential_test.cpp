@@ -26,10 +26,10 @@ bool SameResults(const LocationResults& a, const LocationResults& b) {
 TEST(IndexDifferential, IndexedSearchEqualsTheFullWalk) {
   REQUIRE_BUILT_DATA(folder);
   const auto data = LoadReferenceData(folder + "lantrel.bin");
-  ASSERT_TRUE(data->index);
-  for (const auto& ix : data->index->states) ASSERT_TRUE(ix.usable);
-  for (const auto& ix : data->index->counties) ASSERT_TRUE(ix.usable);
-  ASSERT_TRUE(data->index->quads.usable);
+  ASSERT_TRUE(data->Index());
+  for (const auto& ix : data->Index()->states) ASSERT_TRUE(ix.usable);
+  for (const auto& ix : data->Index()->counties) ASSERT_TRUE(ix.usable);
+  ASSERT_TRUE(data->Index()->quads.usable);
 
   const struct {
     PointKind kind;
@@ -57,7 +57,7 @@ TEST(IndexDifferential, IndexedSearchEqualsTheFullWalk) {
       if (i % 4 != 0) continue;
       for (int table = 0; table < 2; ++table) {
         const auto& records = table == 0 ? data->states : data->counties;
-        const auto& indexes = table == 0 ? data->index->states : data->index->counties;
+        const auto& indexes = table == 0 ? data->Index()->states : data->Index()->counties;
         for (std::size_t r = 0; r < records.size(); ++r) {
           if (OutsideBox(records[r], p)) continue;
           bool onScan = false, onIndexed = false;

@@ -102,7 +102,7 @@ std::size_t ExpectIdentical(const ReferenceData& data, const std::vector<Pair>& 
   std::size_t answered = 0;
   std::size_t differ = 0;
   for (const Pair p : points) {
-    if (data.index->grid.Label(p) != nullptr) ++answered;
+    if (data.Index()->grid.Label(p) != nullptr) ++answered;
     if (!Same(Search(data, p, SearchMode::Indexed), Search(data, p, SearchMode::EdgesOnly))) {
       if (++differ <= 5) ADD_FAILURE() << "searches differ at " << p.x << ", " << p.y;
     }
@@ -114,7 +114,7 @@ std::size_t ExpectIdentical(const ReferenceData& data, const std::vector<Pair>& 
 TEST(LookupGrid, BuiltFileAnswersExactlyAsTheFullSearch) {
   REQUIRE_BUILT_DATA(folder);
   const auto data = LoadReferenceData(folder + "lantrel.bin");
-  ASSERT_TRUE(data->index->grid.usable);
+  ASSERT_TRUE(data->Index()->grid.usable);
   const auto points = ProbePoints(*data, 300'000);
   ASSERT_GE(points.size(), 1'000'000u);
   const std::size_t answered = ExpectIdentical(*data, points);
@@ -124,7 +124,7 @@ TEST(LookupGrid, BuiltFileAnswersExactlyAsTheFullSearch) {
   std::uniform_real_distribution<double> x(81.5, 90.0), y(36.0, 39.5);
   for (int i = 0; i < 100000; ++i) {
     ++inWindow;
-    if (data->index->grid.Label({x(rng), y(rng)}) != nullptr) ++labelled;
+    if (data->Index()->grid.Label({x(rng), y(rng)}) != nullptr) ++labelled;
   }
   EXPECT_GT(labelled, inWindow * 8 / 10);
   RecordProperty("points", static_cast<int>(points.size()));
@@ -168,7 +168,7 @@ TEST(LookupGrid, HandMadeFiles) {
   for (const auto& c : cases) {
     const auto bytes = c.file.Bytes();
     const auto data = ParseReferenceData(bytes.data(), bytes.size(), "test.bin");
-    EXPECT_EQ(data->index->grid.usable, c.gridded) << c.what;
+    EXPECT_EQ(data->Index()->grid.usable, c.gridded) << c.what;
     ExpectIdentical(*data, ProbePoints(*data, 20000));
   }
 }
@@ -176,7 +176,7 @@ TEST(LookupGrid, HandMadeFiles) {
 TEST(LookupGrid, PointsOutsideTheGridOrNotNumbersAreSearched) {
   const auto bytes = Squares().Bytes();
   const auto data = ParseReferenceData(bytes.data(), bytes.size(), "test.bin");
-  const Grid& grid = data->index->grid;
+  const Grid& grid = data->Index()->grid;
   ASSERT_TRUE(grid.usable);
   const double nan = std::numeric_limits<double>::quiet_NaN();
   for (const Pair p : {Pair{nan, 37.5}, Pair{84.5, nan}, Pair{Grid::kWest, 37.5},

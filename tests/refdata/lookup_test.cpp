@@ -31,8 +31,8 @@ std::shared_ptr<const ReferenceData> ParseUnchecked(const FileContents& f) {
   const auto bytes = f.Bytes();
   const auto data = DecodeReferenceData(bytes.data(), bytes.size(), "test.bin");
   const auto index = BuildEdgeIndex(*data);
+  index->grid = BuildLookupGrid(*data, *index);
   data->index = index;
-  index->grid = BuildLookupGrid(*data);
   return data;
 }
 
@@ -193,7 +193,7 @@ InRegion TestOutline(const std::vector<Pair>& outline, Pair p) {
   const auto data = Parse(f);
   bool onScan = false, onIndexed = false;
   const bool scan = PointInRegionScan(*data, data->states[0], p, onScan);
-  const RegionEdgeIndex& index = data->index->states[0];
+  const RegionEdgeIndex& index = data->Index()->states[0];
   EXPECT_TRUE(index.usable);
   const bool indexed = PointInRegionIndexed(index, data->states[0], p, onIndexed);
   EXPECT_EQ(scan, indexed);

@@ -37,7 +37,7 @@ if(TARGET lantrel_serve AND NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL
   file(GLOB serve_fuzz_headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/lantrel/serve/*.hpp)
   list(APPEND serve_fuzz_sources ${CMAKE_CURRENT_LIST_DIR}/fuzz/fuzz_serve.cpp)
   find_library(LANTREL_GDAL_LIBRARY gdal)
-  set(serve_fuzz_libs $<TARGET_FILE:lantrel_cli> $<TARGET_FILE:lantrel_static>)
+  set(serve_fuzz_libs $<TARGET_FILE:lantrel_vector> $<TARGET_FILE:lantrel_cli> $<TARGET_FILE:lantrel_static>)
   if(LANTREL_GDAL_LIBRARY)
     list(APPEND serve_fuzz_libs ${LANTREL_GDAL_LIBRARY})
   endif()
@@ -48,7 +48,7 @@ if(TARGET lantrel_serve AND NOT LANTREL_SANITIZE AND LANTREL_CLANGXX AND LANTREL
             -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
             -I${CMAKE_SOURCE_DIR}/include -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/tools/lantrel
             ${serve_fuzz_sources} ${serve_fuzz_libs} -ldl -lpthread -o ${serve_fuzz_exe}
-    DEPENDS ${serve_fuzz_sources} ${serve_fuzz_headers} lantrel_cli lantrel_static
+    DEPENDS ${serve_fuzz_sources} ${serve_fuzz_headers} lantrel_vector lantrel_cli lantrel_static
     COMMENT "Building the server fuzz target with clang"
     VERBATIM)
   add_custom_target(lantrel_serve_fuzz ALL DEPENDS ${serve_fuzz_exe})

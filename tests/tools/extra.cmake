@@ -1,7 +1,9 @@
-# The tool's tests read its parsers directly and run the built program.
+# The tool's tests read its parsers directly (the vector file code with GDAL too) and run the
+# built program.
 if(TARGET lantrel_cli)
-  target_link_libraries(${t} PRIVATE lantrel_cli)
+  target_link_libraries(${t} PRIVATE lantrel_vector lantrel_cli)
   add_dependencies(${t} lantrel_tool)
+  target_compile_definitions(${t} PRIVATE LANTREL_MODULE_BUILD_DIR="$<TARGET_FILE_DIR:lantrel_vector_module>")
 endif()
 # The sample job of `make run`: every point named with its county and zone.
 if(NOT TEST tools.SampleJob)

@@ -46,7 +46,7 @@ std::vector<Well> Wells() {
 }
 
 // A position at the well (geographic NAD 83).
-ZrGeoPosition At(const Well& w) {
+[[maybe_unused]] ZrGeoPosition At(const Well& w) {
   ZrGeoPosition p;
   p.x(w.lon);
   p.y(w.lat);
@@ -70,7 +70,7 @@ std::string WellsCsv() {
 }
 
 // The library's own conversion of a geographic NAD 83 point.
-std::pair<double, double> LibraryConvert(double lon, double lat, zrGeoProjection to,
+[[maybe_unused]] std::pair<double, double> LibraryConvert(double lon, double lat, zrGeoProjection to,
                                          zrGeoUnits units) {
   ZrGeoPosition p;
   p.x(lon);

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "byte_buffer.hpp"
+
 namespace lantrel::cli {
 
 /// A file could not be opened or read, or output could not be written.
@@ -67,7 +69,7 @@ class LineReader {
   std::uint64_t consumed_ = 0;
   std::uint64_t lineNumber_ = 0;
   std::size_t chunk_;
-  std::vector<char> buffer_;
+  ByteBuffer buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
 };
@@ -110,7 +112,7 @@ class OutputSink {
   void Make(std::size_t room);
 
   int fd_;
-  std::vector<char> buffer_;
+  ByteBuffer buffer_;
   std::size_t used_ = 0;
   char flushedLast_ = 0;  // the last byte written out
 };

@@ -8,21 +8,24 @@
 #include "lantrel/lantrel.hpp"
 #include "lantrel/quoted_text.hpp"
 #include "point_converter.hpp"
-#include "vector_command.hpp"
+#include "serve_module.hpp"
+#include "vector_module.hpp"
+#include "vector_request.hpp"
 
 namespace {
 
 using namespace lantrel::cli;
 using lantrel::Excerpt;
 
-// convert and locate read text or vector files by one command line each.
+// convert and locate read text or vector files by one command line each; vector files and
+// serve are modules the program opens only for their jobs.
 int Convert(const std::vector<std::string>& args) {
   CommandLine o = ConvertCommandLine();
   if (!o.Parse(args)) {
     o.PrintHelp();
     return kExitOk;
   }
-  return WantsVectorFiles(o) ? RunVectorConvert(o) : RunConvert(o);
+  return WantsVectorFiles(o) ? Vector().runConvert(o) : RunConvert(o);
 }
 
 int Locate(const std::vector<std::string>& args) {
@@ -31,8 +34,12 @@ int Locate(const std::vector<std::string>& args) {
     o.PrintHelp();
     return kExitOk;
   }
-  return WantsVectorFiles(o) ? RunVectorLocate(o) : RunLocate(o);
+  return WantsVectorFiles(o) ? Vector().runLocate(o) : RunLocate(o);
 }
+
+#ifdef LANTREL_HAVE_SERVE
+int ServeCommand(const std::vector<std::string>& args) { return Serve().run(args); }
+#endif
 
 struct Command {
   std::string_view name;
@@ -47,7 +54,7 @@ const Command kCommands[] = {
     {"systems", "list the coordinate system names and EPSG codes lantrel accepts", RunSystems},
     {"map", "draw points over the counties and quadrangles around them (SVG or PNG)", RunMap},
 #ifdef LANTREL_HAVE_SERVE
-    {"serve", "answer conversions over HTTP (JSON API) and serve the interactive page", RunServe},
+    {"serve", "answer conversions over HTTP (JSON API) and serve the interactive page", ServeCommand},
 #else
     {"serve", "answer conversions over HTTP (JSON API) and serve the interactive page", nullptr},
 #endif

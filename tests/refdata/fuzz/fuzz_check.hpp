@@ -107,8 +107,8 @@ inline bool CheckInput(const std::uint8_t* bytes, std::size_t size) {
       return false;
     }
     const auto index = lantrel::detail::BuildEdgeIndex(*decoded);
+    index->grid = lantrel::detail::BuildLookupGrid(*decoded, *index);
     decoded->index = index;
-    index->grid = lantrel::detail::BuildLookupGrid(*decoded);
     CheckSearches(*decoded, bytes, size);
     return false;
   }

@@ -35,6 +35,7 @@
 #include "systems.hpp"
 #include "vector/feature_records.hpp"
 #include "vector/vector_format.hpp"
+#include "vector_module.hpp"
 
 extern char** environ;
 
@@ -354,7 +355,7 @@ int RunMap(const std::vector<std::string>& args) {
       if (s.fromGiven) input.from = s.from;
       input.fallback = s.from;
       PointConverter* layerConverter = nullptr;
-      ReadFeaturePoints(
+      Vector().readFeaturePoints(
           input, s.labelColumn,
           [&](const System& system) -> PointConverter& { return *(layerConverter = &converterFor(system)); },
           [&](FeaturePoint& p) {

@@ -82,14 +82,6 @@ void Refuse(const CommandLine& o, std::initializer_list<const char*> names) {
 
 }  // namespace
 
-bool WantsVectorFiles(const CommandLine& o) {
-  if (o.Has("output") || o.Has("format")) return true;
-  for (const auto& file : o.operands()) {
-    if (IsGeometryFilePath(file)) return true;
-  }
-  return false;
-}
-
 int RunVectorConvert(const CommandLine& o) {
   Refuse(o, {"json", "accept-distant"});
   VectorSettings s = CommonSettings(o, false);

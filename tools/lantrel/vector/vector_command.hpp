@@ -6,11 +6,6 @@
 
 namespace lantrel::cli {
 
-/// Whether a convert or locate command line is about a vector file: it names an output file
-/// (-o, --output), a --format, or an input whose extension is that of a format with geometry
-/// (.gpkg, .shp, .geojson, .json, .fgb).
-bool WantsVectorFiles(const CommandLine& commandLine);
-
 int RunVectorConvert(const CommandLine& commandLine);
 int RunVectorLocate(const CommandLine& commandLine);
 

@@ -59,12 +59,4 @@ const char* DriverName(VectorFormat format) {
   return "CSV";
 }
 
-bool VectorFilesAvailable() {
-#ifdef LANTREL_HAVE_GDAL
-  return true;
-#else
-  return false;
-#endif
-}
-
 }  // namespace lantrel::cli

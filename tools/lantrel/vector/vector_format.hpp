@@ -23,7 +23,4 @@ const char* DriverName(VectorFormat format);
 /// Whether the format stores geometry (CSV stores coordinates as columns).
 inline bool HasGeometry(VectorFormat format) { return format != VectorFormat::Csv; }
 
-/// Whether this build of the tool reads and writes vector files (it was built with GDAL).
-bool VectorFilesAvailable();
-
 }  // namespace lantrel::cli
