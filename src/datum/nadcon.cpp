@@ -159,6 +159,47 @@ bool TryNad83ToNad27(Pair nad83, Pair& nad27) noexcept {
   return false;
 }
 
+unsigned TryNad83ToNad27SideBySide(std::size_t count, unsigned lanes, const double* x,
+                                   const double* y, double* outX, double* outY) noexcept {
+  unsigned failed = 0;
+  unsigned open = 0;
+  for (std::size_t k = 0; k < count && k < kSideBySideShifts; ++k) {
+    const unsigned bit = 1u << k;
+    if ((lanes & bit) == 0) continue;
+    Pair f;
+    if (!ShiftInside(Pair{x[k], y[k]}, f)) {
+      failed |= bit;
+      continue;
+    }
+    outX[k] = 2.0 * x[k] - f.x;
+    outY[k] = 2.0 * y[k] - f.y;
+    open |= bit;
+  }
+  // One pass of every point still open, then the next: the same passes as TryNad83ToNad27's
+  // loop, a point leaving the set where that loop would return.
+  for (int pass = 0; pass < kInsidePasses && open != 0; ++pass) {
+    for (std::size_t k = 0; k < count && k < kSideBySideShifts; ++k) {
+      const unsigned bit = 1u << k;
+      if ((open & bit) == 0) continue;
+      Pair g;
+      if (!ShiftInside(Pair{outX[k], outY[k]}, g)) {
+        failed |= bit;
+        open &= ~bit;
+        continue;
+      }
+      const Pair d{x[k] - g.x, y[k] - g.y};
+      if (std::fabs(d.x) < kTolerance && std::fabs(d.y) < kTolerance) {
+        open &= ~bit;
+        continue;
+      }
+      outX[k] = outX[k] + d.x;
+      outY[k] = outY[k] + d.y;
+    }
+  }
+  // Points still open did not settle within the passes: TryNad83ToNad27 refuses them too.
+  return failed | open;
+}
+
 Pair Nad27ToNad83(Pair nad27) {
   Pair nad83;
   if (ShiftInside(nad27, nad83)) return nad83;

@@ -1,6 +1,7 @@
 // NAD 27 <-> NAD 83 by the built-in NADCON grids of the window 35.75-39.75 N, 81.25-90.25 W.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "lantrel/pair.hpp"
@@ -21,5 +22,16 @@ Pair Nad83ToNad27(Pair nad83, std::int32_t& passes);
 /// give that point's result or error.
 bool TryNad27ToNad83(Pair nad27, Pair& nad83) noexcept;
 bool TryNad83ToNad27(Pair nad83, Pair& nad27) noexcept;
+
+/// Largest count TryNad83ToNad27SideBySide takes.
+inline constexpr std::size_t kSideBySideShifts = 32;
+
+/// TryNad83ToNad27 for the points k < count (at most kSideBySideShifts) whose bit is set in
+/// `lanes`, their passes run side by side: each point takes exactly the steps, and gets exactly
+/// the result, TryNad83ToNad27 gives it alone, but the points' independent iterations overlap.
+/// Reads x, y and writes outX, outY (which must not be x or y); returns the mask of the points
+/// of `lanes` it could not shift (their outputs unspecified).
+unsigned TryNad83ToNad27SideBySide(std::size_t count, unsigned lanes, const double* x,
+                                   const double* y, double* outX, double* outY) noexcept;
 
 }  // namespace lantrel::detail

@@ -25,24 +25,31 @@ unsigned Refresh(const Route& r, Block& x, Block& y) noexcept {
   return marked;
 }
 
-// The datum shift, point by point, for points inside the window and the grid.
+// The datum shift for points inside the window and the grid: point by point from NAD 27, the
+// block's iterations side by side from NAD 83.
 unsigned Shift(const Route& r, Block& x, Block& y) noexcept {
+  static_assert(kBlockWidth <= kSideBySideShifts);
   if (r.from.datum == r.to.datum) return 0;
-  const bool fromNad27 = r.from.DatumCode() == kNAD27;
   unsigned marked = 0;
-  for (std::size_t i = 0; i < kBlockWidth; ++i) {
-    const Pair geo{x[i], y[i]};
-    Pair shifted;
-    const bool done = InShiftWindow(geo) && (fromNad27 ? TryNad27ToNad83(geo, shifted)
-                                                       : TryNad83ToNad27(geo, shifted));
-    if (!done) {
-      marked |= 1u << i;
-      continue;
+  if (r.from.DatumCode() == kNAD27) {
+    for (std::size_t i = 0; i < kBlockWidth; ++i) {
+      const Pair geo{x[i], y[i]};
+      Pair shifted;
+      if (!(InShiftWindow(geo) && TryNad27ToNad83(geo, shifted))) {
+        marked |= 1u << i;
+        continue;
+      }
+      x[i] = shifted.x;
+      y[i] = shifted.y;
     }
-    x[i] = shifted.x;
-    y[i] = shifted.y;
+    return marked;
   }
-  return marked;
+  for (std::size_t i = 0; i < kBlockWidth; ++i) {
+    if (!InShiftWindow(Pair{x[i], y[i]})) marked |= 1u << i;
+  }
+  const Block fromX = x, fromY = y;
+  return marked | TryNad83ToNad27SideBySide(kBlockWidth, kAllMarked & ~marked, fromX.v,
+                                            fromY.v, x.v, y.v);
 }
 
 void Project(const Route& r, Block& x, Block& y) noexcept {
