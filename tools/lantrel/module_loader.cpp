@@ -42,4 +42,9 @@ const void* ModuleEntry(const std::string& file, const char* symbol, const char*
   return entry;
 }
 
+void ForeignModule(const std::string& file, const char* what) {
+  throw IoError(std::string(what) + " " + ModuleFolder() + "/" + file +
+                " belongs to another build of lantrel");
+}
+
 }  // namespace lantrel::cli

@@ -17,4 +17,17 @@ std::string ModuleFolder();
 /// be loaded, when it cannot.
 const void* ModuleEntry(const std::string& file, const char* symbol, const char* what);
 
+/// Raises IoError saying that module `file` belongs to another build of lantrel.
+[[noreturn]] void ForeignModule(const std::string& file, const char* what);
+
+/// The entry table of a module, opened as ModuleEntry opens it, once its `interface` is the
+/// one this program was built with (`expected`).
+template <typename Table>
+const Table& ModuleTable(const std::string& file, const char* symbol, const char* what,
+                         unsigned expected) {
+  const auto* table = static_cast<const Table*>(ModuleEntry(file, symbol, what));
+  if (table->interface != expected) ForeignModule(file, what);
+  return *table;
+}
+
 }  // namespace lantrel::cli
