@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <initializer_list>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -36,21 +37,27 @@ std::string Points(const std::string& system, int count, std::mt19937& random) {
   return plain + "1e15,4150000\n-5,100\n";
 }
 
+// Routes both block tests take: the first three carry CSV records too.
+struct Route {
+  std::string from, to;
+  std::vector<std::string> extra;
+  int points;
+};
+const Route kRoutes[] = {
+    {"geo", "north/nad83/usft", {}, 5000},  // more than one block
+    {"north/nad27/usft", "utm16/nad83/m", {}, 300},
+    {"utm17/nad83/m", "geo/nad27", {"--west-positive", "-p", "9"}, 300},
+};
+
 TEST(BlockConversion, PlainBlocksWriteWhatCsvRecordsWrite) {
   LANTREL_REQUIRE(LibraryProjects(), "plane projections");
-  struct Case {
-    std::string from, to;
-    std::vector<std::string> extra;
-    int points;
-  } cases[] = {
-      {"geo", "north/nad83/usft", {}, 5000},  // more than one block
-      {"north/nad27/usft", "utm16/nad83/m", {}, 300},
-      {"utm17/nad83/m", "geo/nad27", {"--west-positive", "-p", "9"}, 300},
+  std::vector<Route> cases(std::begin(kRoutes), std::end(kRoutes));
+  cases.insert(cases.end(), {
       {"geo/nad27", "tn/nad83/m", {"--accept-distant"}, 300},
       {"in-west/nad27/km", "geo", {"-p", "12"}, 300},
       {"mo-east/nad27/ft", "va-south/nad27/mi", {"-p", "7"}, 300},
       {"south/nad83/m", "south/nad83/m", {}, 300},
-  };
+  });
   std::mt19937 random(7);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.from + " -> " + c.to);
@@ -128,17 +135,8 @@ TEST(BlockConversion, StrictStopsAtTheFirstFailureInsideABlock) {
 // a CSV record written as JSON is the same object one line further down.
 TEST(BlockConversion, CsvBlocksWriteWhatThePointPathWrites) {
   LANTREL_REQUIRE(LibraryProjects(), "plane projections");
-  const struct {
-    std::string from, to;
-    std::vector<std::string> extra;
-    int points;
-  } cases[] = {
-      {"geo", "north/nad83/usft", {}, 5000},  // more than one block
-      {"north/nad27/usft", "utm16/nad83/m", {}, 300},
-      {"utm17/nad83/m", "geo/nad27", {"--west-positive", "-p", "9"}, 300},
-  };
   std::mt19937 random(11);
-  for (const auto& c : cases) {
+  for (const auto& c : kRoutes) {
     SCOPED_TRACE(c.from + " -> " + c.to);
     const std::string plain = Points(c.from, c.points, random);
     std::vector<std::string> args = {"convert", "--json", "-f", c.from, "-t", c.to};
