@@ -8,11 +8,16 @@
 // shift by grid). PROJ takes and gives degrees like lantrel (unit conversion steps in its
 // pipeline); longitudes are handed to it with its own sign convention (east positive).
 // Items per second count points. The XMillion cases take arrays of 1,000,000 points on one
-// thread and on every core.
+// thread and on every core. The XSideBySide cases run lantrel and PROJ (or one thread and
+// every core) in turn, call by call, and report the counter `ratio`, PROJ's time (one
+// thread's) over lantrel's (every core's): on a machine whose speed drifts from minute to
+// minute both sides then meet the same drift, which separate cases minutes apart do not.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -144,6 +149,48 @@ void RunLarge(benchmark::State& state, CoordinateSystem from, CoordinateSystem t
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kLargePoints));
 }
 
+// Runs a() and b() in turn, iteration by iteration, and reports b's total time over a's and
+// each one's mean time per call, in milliseconds, as the counters `a` and `b` name them.
+template <typename A, typename B>
+void RunSideBySide(benchmark::State& state, const char* aName, A&& a, const char* bName,
+                   B&& b) {
+  using Clock = std::chrono::steady_clock;
+  Clock::duration ta{}, tb{};
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    a();
+    const auto t1 = Clock::now();
+    b();
+    const auto t2 = Clock::now();
+    ta += t1 - t0;
+    tb += t2 - t1;
+    benchmark::ClobberMemory();
+  }
+  state.counters["ratio"] = static_cast<double>(tb.count()) / static_cast<double>(ta.count());
+  const auto ms = [&](Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count() /
+           static_cast<double>(state.iterations());
+  };
+  state.counters[aName] = ms(ta);
+  state.counters[bName] = ms(tb);
+}
+
+// Every core (a) beside one thread (b) on 1,000,000 points.
+void RunThreadsSideBySide(benchmark::State& state, CoordinateSystem from, CoordinateSystem to,
+                          const Arrays& in) {
+  const lantrel::Transformer t(from, to, true);
+  std::vector<double> ox(kLargePoints), oy(kLargePoints);
+  std::vector<std::int32_t> status(kLargePoints);
+  const auto on = [&](unsigned threads) {
+    return [&, threads] {
+      t.Transform(kLargePoints, in.x.data(), in.y.data(), ox.data(), oy.data(), status.data(),
+                  nullptr, threads);
+      benchmark::DoNotOptimize(ox.data());
+    };
+  };
+  RunSideBySide(state, "all_cores_ms", on(0), "one_thread_ms", on(1));
+}
+
 void BM_Lantrel_GeoToNorthZoneMillion(benchmark::State& state) {
   static const Arrays in = Repeated(WindowPoints());
   RunLarge(state, kGeo83, kNorth83UsFt, in);
@@ -162,6 +209,25 @@ BENCHMARK(BM_Lantrel_GeoToNorthZoneMillion)->Arg(1)->Arg(0)->UseRealTime()
 BENCHMARK(BM_Lantrel_NorthZoneToGeoMillion)->Arg(1)->Arg(0)->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Lantrel_Nad27NorthToNad83UTM16Million)->Arg(1)->Arg(0)->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_Threads_GeoToNorthZoneMillionSideBySide(benchmark::State& state) {
+  static const Arrays in = Repeated(WindowPoints());
+  RunThreadsSideBySide(state, kGeo83, kNorth83UsFt, in);
+}
+void BM_Threads_NorthZoneToGeoMillionSideBySide(benchmark::State& state) {
+  static const Arrays in = Repeated(InSystem(kNorth83UsFt));
+  RunThreadsSideBySide(state, kNorth83UsFt, kGeo83, in);
+}
+void BM_Threads_Nad27NorthToNad83UTM16MillionSideBySide(benchmark::State& state) {
+  static const Arrays in = Repeated(InSystem(kNorth27UsFt));
+  RunThreadsSideBySide(state, kNorth27UsFt, kUtm16Metres, in);
+}
+BENCHMARK(BM_Threads_GeoToNorthZoneMillionSideBySide)->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Threads_NorthZoneToGeoMillionSideBySide)->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Threads_Nad27NorthToNad83UTM16MillionSideBySide)->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
 #if LANTREL_HAVE_PROJ
@@ -190,40 +256,83 @@ Arrays ForProj(const Arrays& in, bool geographic) {
   return r;
 }
 
-// proj_trans_generic converts in place, so every iteration first copies the inputs into the
-// work arrays (a few tens of microseconds beside milliseconds of conversion).
-void RunProj(benchmark::State& state, PJ_CONTEXT* ctx, PJ* op, const Arrays& in) {
-  if (op == nullptr) {
-    state.SkipWithError("PROJ could not create the operation");
+// A PROJ operation and its context, destroyed together.
+struct ProjOp {
+  PJ_CONTEXT* ctx;
+  PJ* op;
+  ProjOp(PJ_CONTEXT* c, PJ* o) : ctx(c), op(o) {}
+  ProjOp(const ProjOp&) = delete;
+  ProjOp& operator=(const ProjOp&) = delete;
+  ~ProjOp() {
+    if (op != nullptr) proj_destroy(op);
     proj_context_destroy(ctx);
-    return;
   }
-  std::vector<double> x(kPoints), y(kPoints);
-  for (auto _ : state) {
-    std::memcpy(x.data(), in.x.data(), kPoints * sizeof(double));
-    std::memcpy(y.data(), in.y.data(), kPoints * sizeof(double));
-    proj_trans_generic(op, PJ_FWD, x.data(), sizeof(double), kPoints, y.data(), sizeof(double),
-                       kPoints, nullptr, 0, 0, nullptr, 0, 0);
-    benchmark::DoNotOptimize(x.data());
-    benchmark::DoNotOptimize(y.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kPoints));
-  proj_destroy(op);
-  proj_context_destroy(ctx);
-}
+};
 
-void RunProjString(benchmark::State& state, const char* definition, const Arrays& in) {
+ProjOp* FromString(const char* definition) {
   PJ_CONTEXT* ctx = proj_context_create();
-  RunProj(state, ctx, proj_create(ctx, definition), in);
+  return new ProjOp{ctx, proj_create(ctx, definition)};
 }
 
-void RunProjCrs(benchmark::State& state, const char* from, const char* to, const Arrays& in) {
+ProjOp* FromCrs(const char* from, const char* to) {
   PJ_CONTEXT* ctx = GridContext();
   PJ* raw = proj_create_crs_to_crs(ctx, from, to, nullptr);
   PJ* op = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
   if (raw) proj_destroy(raw);
-  RunProj(state, ctx, op, in);
+  return new ProjOp{ctx, op};
+}
+
+// proj_trans_generic converts in place, so every call first copies the inputs into the work
+// arrays (a few tens of microseconds beside milliseconds of conversion).
+void ProjTransform(PJ* op, const Arrays& in, std::vector<double>& x, std::vector<double>& y) {
+  std::memcpy(x.data(), in.x.data(), kPoints * sizeof(double));
+  std::memcpy(y.data(), in.y.data(), kPoints * sizeof(double));
+  proj_trans_generic(op, PJ_FWD, x.data(), sizeof(double), kPoints, y.data(), sizeof(double),
+                     kPoints, nullptr, 0, 0, nullptr, 0, 0);
+  benchmark::DoNotOptimize(x.data());
+  benchmark::DoNotOptimize(y.data());
+}
+
+void RunProj(benchmark::State& state, ProjOp* made, const Arrays& in) {
+  const std::unique_ptr<ProjOp> p(made);
+  if (p->op == nullptr) {
+    state.SkipWithError("PROJ could not create the operation");
+    return;
+  }
+  std::vector<double> x(kPoints), y(kPoints);
+  for (auto _ : state) {
+    ProjTransform(p->op, in, x, y);
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kPoints));
+}
+
+void RunProjString(benchmark::State& state, const char* definition, const Arrays& in) {
+  RunProj(state, FromString(definition), in);
+}
+
+void RunProjCrs(benchmark::State& state, const char* from, const char* to, const Arrays& in) {
+  RunProj(state, FromCrs(from, to), in);
+}
+
+// lantrel (a) beside PROJ (b) on the same 100,000 points.
+void RunProjSideBySide(benchmark::State& state, CoordinateSystem from, CoordinateSystem to,
+                       const Arrays& in, ProjOp* made, const Arrays& projIn) {
+  const std::unique_ptr<ProjOp> p(made);
+  if (p->op == nullptr) {
+    state.SkipWithError("PROJ could not create the operation");
+    return;
+  }
+  const lantrel::Transformer t(from, to, true);
+  std::vector<double> ox(kPoints), oy(kPoints), px(kPoints), py(kPoints);
+  std::vector<std::int32_t> status(kPoints);
+  RunSideBySide(
+      state, "lantrel_ms",
+      [&] {
+        t.Transform(kPoints, in.x.data(), in.y.data(), ox.data(), oy.data(), status.data());
+        benchmark::DoNotOptimize(ox.data());
+      },
+      "proj_ms", [&] { ProjTransform(p->op, projIn, px, py); });
 }
 
 void BM_Proj_GeoToNorthZoneArray(benchmark::State& state) {
@@ -255,6 +364,38 @@ void BM_Proj_Nad83GeoToNad27GeoArray(benchmark::State& state) {
   RunProjCrs(state, "EPSG:4269", "EPSG:4267", in);
 }
 BENCHMARK(BM_Proj_Nad83GeoToNad27GeoArray)->Unit(benchmark::kMillisecond);
+
+void BM_Ratio_GeoToNorthZoneSideBySide(benchmark::State& state) {
+  static const Arrays proj = ForProj(WindowPoints(), true);
+  RunProjSideBySide(state, kGeo83, kNorth83UsFt, WindowPoints(), FromString(kNorthZoneFromDegrees),
+                    proj);
+}
+void BM_Ratio_NorthZoneToGeoSideBySide(benchmark::State& state) {
+  static const Arrays in = InSystem(kNorth83UsFt);
+  static const Arrays proj = ForProj(in, false);
+  RunProjSideBySide(state, kNorth83UsFt, kGeo83, in, FromString(kNorthZoneToDegrees), proj);
+}
+void BM_Ratio_GeoToUTM16SideBySide(benchmark::State& state) {
+  static const Arrays proj = ForProj(WindowPoints(), true);
+  RunProjSideBySide(state, kGeo83, kUtm16Metres, WindowPoints(), FromString(kUtm16FromDegrees),
+                    proj);
+}
+void BM_Ratio_Nad27NorthToNad83UTM16SideBySide(benchmark::State& state) {
+  static const Arrays in = InSystem(kNorth27UsFt);
+  static const Arrays proj = ForProj(in, false);
+  RunProjSideBySide(state, kNorth27UsFt, kUtm16Metres, in, FromCrs("EPSG:26779", "EPSG:26916"),
+                    proj);
+}
+void BM_Ratio_Nad83GeoToNad27GeoSideBySide(benchmark::State& state) {
+  static const Arrays proj = ForProj(WindowPoints(), true);
+  RunProjSideBySide(state, kGeo83, kGeo27, WindowPoints(), FromCrs("EPSG:4269", "EPSG:4267"),
+                    proj);
+}
+BENCHMARK(BM_Ratio_GeoToNorthZoneSideBySide)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ratio_NorthZoneToGeoSideBySide)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ratio_GeoToUTM16SideBySide)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ratio_Nad27NorthToNad83UTM16SideBySide)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ratio_Nad83GeoToNad27GeoSideBySide)->Unit(benchmark::kMillisecond);
 
 #endif
 
