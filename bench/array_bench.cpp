@@ -14,7 +14,6 @@
 // minute both sides then meet the same drift, which separate cases minutes apart do not.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "lantrel/lantrel.hpp"
+#include "side_by_side.hpp"
 
 #if LANTREL_HAVE_PROJ
 #include <proj.h>
@@ -149,32 +149,6 @@ void RunLarge(benchmark::State& state, CoordinateSystem from, CoordinateSystem t
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kLargePoints));
 }
 
-// Runs a() and b() in turn, iteration by iteration, and reports b's total time over a's and
-// each one's mean time per call, in milliseconds, as the counters `a` and `b` name them.
-template <typename A, typename B>
-void RunSideBySide(benchmark::State& state, const char* aName, A&& a, const char* bName,
-                   B&& b) {
-  using Clock = std::chrono::steady_clock;
-  Clock::duration ta{}, tb{};
-  for (auto _ : state) {
-    const auto t0 = Clock::now();
-    a();
-    const auto t1 = Clock::now();
-    b();
-    const auto t2 = Clock::now();
-    ta += t1 - t0;
-    tb += t2 - t1;
-    benchmark::ClobberMemory();
-  }
-  state.counters["ratio"] = static_cast<double>(tb.count()) / static_cast<double>(ta.count());
-  const auto ms = [&](Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count() /
-           static_cast<double>(state.iterations());
-  };
-  state.counters[aName] = ms(ta);
-  state.counters[bName] = ms(tb);
-}
-
 // Every core (a) beside one thread (b) on 1,000,000 points.
 void RunThreadsSideBySide(benchmark::State& state, CoordinateSystem from, CoordinateSystem to,
                           const Arrays& in) {
@@ -188,7 +162,7 @@ void RunThreadsSideBySide(benchmark::State& state, CoordinateSystem from, Coordi
       benchmark::DoNotOptimize(ox.data());
     };
   };
-  RunSideBySide(state, "all_cores_ms", on(0), "one_thread_ms", on(1));
+  RunSideBySide(state, kLargePoints, "all_cores_ns", on(0), "one_thread_ns", on(1));
 }
 
 void BM_Lantrel_GeoToNorthZoneMillion(benchmark::State& state) {
@@ -327,12 +301,12 @@ void RunProjSideBySide(benchmark::State& state, CoordinateSystem from, Coordinat
   std::vector<double> ox(kPoints), oy(kPoints), px(kPoints), py(kPoints);
   std::vector<std::int32_t> status(kPoints);
   RunSideBySide(
-      state, "lantrel_ms",
+      state, kPoints, "lantrel_ns",
       [&] {
         t.Transform(kPoints, in.x.data(), in.y.data(), ox.data(), oy.data(), status.data());
         benchmark::DoNotOptimize(ox.data());
       },
-      "proj_ms", [&] { ProjTransform(p->op, projIn, px, py); });
+      "proj_ns", [&] { ProjTransform(p->op, projIn, px, py); });
 }
 
 void BM_Proj_GeoToNorthZoneArray(benchmark::State& state) {

@@ -6,7 +6,9 @@
 // Cases: GeoToNorthZone (geographic -> zrNorthZone NAD 83, US survey feet), GeoToUTM16
 // (geographic -> zrUTM16 NAD 83, metres) and NorthZoneToGeo (the inverse of the first). The
 // PROJ side is the same projection on the same ellipsoid, built from a PROJ string (no datum
-// step, no database lookup), taking and returning degrees like the library does.
+// step, no database lookup), taking and returning degrees like the library does. The
+// XSideBySide cases run both sides in turn, 1024 points each, and report the counter `ratio`,
+// PROJ's time over lantrel's, both meeting the same drift of the machine's speed.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -14,6 +16,7 @@
 #include <cstdint>
 
 #include "projection/zone_driver.hpp"
+#include "side_by_side.hpp"
 
 #if LANTREL_HAVE_PROJ
 #include <proj.h>
@@ -154,6 +157,55 @@ void BM_Proj_NorthZoneToGeo(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_Proj_NorthZoneToGeo);
+
+// lantrel's one-point function f and PROJ's `direction` of `definition` over the same 1024
+// points, in turn.
+template <typename F>
+void RunSideBySidePoints(benchmark::State& state, F f, const std::array<Pair, kPoints>& pts,
+                         const char* definition, PJ_DIRECTION direction, bool geographicIn) {
+  const ProjOperation op(definition);
+  if (op.get() == nullptr) {
+    state.SkipWithError("proj_create failed");
+    return;
+  }
+  RunSideBySide(
+      state, kPoints, "lantrel_ns",
+      [&] {
+        for (const Pair& p : pts) benchmark::DoNotOptimize(f(p));
+      },
+      "proj_ns",
+      [&] {
+        for (const Pair& p : pts) {
+          const PJ_COORD in = geographicIn ? proj_coord(proj_torad(-p.x), proj_torad(p.y), 0, 0)
+                                           : proj_coord(p.x, p.y, 0, 0);
+          const PJ_COORD out = proj_trans(op.get(), direction, in);
+          if (geographicIn) {
+            benchmark::DoNotOptimize(out);
+          } else {
+            benchmark::DoNotOptimize(Pair{-proj_todeg(out.lp.lam), proj_todeg(out.lp.phi)});
+          }
+        }
+      });
+}
+
+void BM_Ratio_GeoToNorthZoneSideBySide(benchmark::State& state) {
+  RunSideBySidePoints(
+      state, [](Pair g) { return lantrel::detail::GeographicToLambert(g, kNAD83, kNorthZone, kUsFt); },
+      GeoPoints(), kNorthZoneUsFt, PJ_FWD, true);
+}
+void BM_Ratio_GeoToUTM16SideBySide(benchmark::State& state) {
+  RunSideBySidePoints(
+      state, [](Pair g) { return lantrel::detail::GeographicToMercator(g, kNAD83, kUTM16, kMetres); },
+      GeoPoints(), kUtm16, PJ_FWD, true);
+}
+void BM_Ratio_NorthZoneToGeoSideBySide(benchmark::State& state) {
+  RunSideBySidePoints(
+      state, [](Pair p) { return lantrel::detail::LambertToGeographic(p, kNAD83, kNorthZone, kUsFt); },
+      NorthZonePoints(), kNorthZoneUsFt, PJ_INV, false);
+}
+BENCHMARK(BM_Ratio_GeoToNorthZoneSideBySide);
+BENCHMARK(BM_Ratio_GeoToUTM16SideBySide);
+BENCHMARK(BM_Ratio_NorthZoneToGeoSideBySide);
 
 #endif
 
