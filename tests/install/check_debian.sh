@@ -6,6 +6,8 @@
 # with find_package and pkg-config.
 # Usage: check_debian.sh <build> <work>
 set -euo pipefail
+# Long outputs are matched from here-strings, not piped into grep -q: grep leaves at the first
+# match, and under pipefail the writer it cut off would fail the check.
 build=$(cd "$1" && pwd)
 work=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -53,10 +55,10 @@ fi
 
 # Contents: each file in the package it belongs to.
 has() {  # package, path
-  dpkg-deb -c "$1" | awk '{print $6}' | grep -qx "./$2" || fail "$(basename "$1") lacks /$2"
+  grep -qx "./$2" <<< "$(dpkg-deb -c "$1" | awk '{print $6}')" || fail "$(basename "$1") lacks /$2"
 }
 lacks() {
-  ! dpkg-deb -c "$1" | awk '{print $6}' | grep -qx "./$2" || fail "$(basename "$1") should not hold /$2"
+  ! grep -qx "./$2" <<< "$(dpkg-deb -c "$1" | awk '{print $6}')" || fail "$(basename "$1") should not hold /$2"
 }
 has "$runtime" "usr/$libdir/liblantrel.so.$abi"
 lacks "$runtime" "usr/$libdir/liblantrel.so"
@@ -111,7 +113,7 @@ for pair in "lantrel:usr/bin/lantrel" "lantrel:usr/$libdir/lantrel/vector.so" "l
   split=$debug/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug
   [ -f "$split" ] || fail "$package-dbgsym lacks /usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug"
   if [ "$build_type" = RelWithDebInfo ] || [ "$build_type" = Debug ]; then
-    readelf -SW "$split" 2>/dev/null | grep -q '\.debug_info' || fail "$package-dbgsym's debug file holds no debug information"
+    grep -q '\.debug_info' <<< "$(readelf -SW "$split" 2>/dev/null)" || fail "$package-dbgsym's debug file holds no debug information"
   fi
 done
 echo "ok: stripped, debug information in $(cd "$work/packages" && ls ./*-dbgsym_*.ddeb | tr '\n' ' ')"

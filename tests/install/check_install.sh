@@ -9,6 +9,8 @@
 #
 # Exit status 77 means "skipped" (the reference data file was not built).
 set -euo pipefail
+# Long outputs are matched from here-strings, not piped into grep -q: grep leaves at the first
+# match, and under pipefail the writer it cut off would fail the check.
 mode=$1
 build=$(cd "$2" && pwd)
 work=$3
@@ -49,7 +51,7 @@ version_rule() {
   version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
   first=$(sed -n 's/^set(_lantrel_abi_first "\(.*\)")$/\1/p' "$dir/lantrelConfigVersion.cmake")
   abi=$(sed -n 's/^set(lantrel_ABI_VERSION \(.*\))$/\1/p' "$dir/lantrelConfig.cmake")
-  readelf -dW "$1/$libdir/liblantrel.so" | grep -q "(SONAME).*\[liblantrel\.so\.$abi\]" ||
+  grep -q "(SONAME).*\[liblantrel\.so\.$abi\]" <<< "$(readelf -dW "$1/$libdir/liblantrel.so")" ||
     fail "lantrelConfig.cmake says interface $abi, the installed library's SONAME differs"
   local request expected got
   # request (empty: none; a...b: a range) and whether it is met
@@ -73,10 +75,10 @@ cmake_consumer() {
         -DCMAKE_PREFIX_PATH="$root" -DCMAKE_BUILD_TYPE=Release -DCONSUMER_STATIC=$static \
         > "$out.log" 2>&1 || { cat "$out.log"; fail "find_package(lantrel 3.23) against $root failed"; }
   cmake --build "$out" >> "$out.log" 2>&1 || { cat "$out.log"; fail "the $kind C++17 consumer did not build"; }
-  if [ "$kind" = static ] && readelf -d "$out/consumer" | grep -q 'NEEDED.*liblantrel'; then
+  if [ "$kind" = static ] && grep -q 'NEEDED.*liblantrel' <<< "$(readelf -d "$out/consumer")"; then
     fail "the consumer linked with lantrel::lantrel_static depends on liblantrel.so"
   fi
-  if [ "$kind" = shared ] && ! readelf -d "$out/consumer" | grep -q 'NEEDED.*liblantrel\.so\.'; then
+  if [ "$kind" = shared ] && ! grep -q 'NEEDED.*liblantrel\.so\.' <<< "$(readelf -d "$out/consumer")"; then
     fail "the consumer linked with lantrel::lantrel does not load liblantrel.so.<major>"
   fi
   [ -f "$root/share/lantrel/lantrel.bin" ] && expect=expect-data
@@ -144,7 +146,7 @@ case $mode in
     [ -f "$prefix/$libdir/pkgconfig/lantrel.pc" ] || fail "no installed tree in $prefix (install.Tree)"
     # The program goes into the tree's bin/ so that $ORIGIN/../$libdir reaches the library.
     pkgconfig_consumer "$prefix" "$work/pkgconfig-$4/bin/consumer_c" "$4"
-    if [ "$4" = static ] && readelf -d "$work/pkgconfig-$4/bin/consumer_c" 2>/dev/null | grep -q NEEDED; then
+    if [ "$4" = static ] && grep -q NEEDED <<< "$(readelf -d "$work/pkgconfig-$4/bin/consumer_c" 2>/dev/null)"; then
       fail "the static C consumer still loads shared libraries"
     fi
     cp "$work/pkgconfig-$4/bin/consumer_c" "$prefix/bin/consumer_c_$4"
