@@ -56,7 +56,7 @@ const Command kCommands[] = {
 #ifdef LANTREL_HAVE_SERVE
     {"serve", "answer conversions over HTTP (JSON API) and serve the interactive page", ServeCommand},
 #else
-    {"serve", "answer conversions over HTTP (JSON API) and serve the interactive page", nullptr},
+    {"serve", "not in this build (it needs cpp-httplib and nlohmann-json)", nullptr},
 #endif
 };
 
@@ -117,7 +117,13 @@ int main(int argc, char** argv) {
       out.Flush();
       return kExitOk;
     }
-    if (known == nullptr || known->run == nullptr) throw UsageError("unknown command " + Excerpt(command));
+    if (known == nullptr) throw UsageError("unknown command " + Excerpt(command));
+    if (known->run == nullptr) {
+      // Its own --help would say no more: the hint goes to the tool's.
+      ErrorLine("lantrel: this lantrel was built without " + command + ", which needs cpp-httplib and "
+                "nlohmann-json\nTry 'lantrel --help'.\n");
+      return kExitUsage;
+    }
     return known->run(args);
   } catch (const UsageError& e) {
     ErrorLine("lantrel: " + std::string(e.what()) + "\nTry 'lantrel " +
