@@ -70,9 +70,10 @@ has "$dev" "usr/$libdir/cmake/lantrel/lantrelConfig.cmake"
 has "$dev" "usr/$libdir/pkgconfig/lantrel.pc"
 has "$tool" usr/bin/lantrel
 has "$tool" usr/share/man/man1/lantrel.1
-# The tool's modules travel with it (serve only in a build that has it).
+# The tool's modules travel with it (serve only in a build that has it, as the built tool's help
+# tells: a serve.so left in the tree by an earlier configuration does not count).
 modules=(vector.so)
-[ -f "$build/$libdir/lantrel/serve.so" ] && modules+=(serve.so)
+grep -q '^ *serve .*not in this build' <<< "$("$build/bin/lantrel" --help)" || modules+=(serve.so)
 for m in "${modules[@]}"; do has "$tool" "usr/$libdir/lantrel/$m"; done
 [ $with_data = yes ] && has "$data" usr/share/lantrel/lantrel.bin
 
