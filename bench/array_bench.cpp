@@ -71,6 +71,16 @@ Arrays InSystem(CoordinateSystem s) {
   return r;
 }
 
+// The window points on zrNorthZone NAD 83 and NAD 27, US survey feet, each built once.
+const Arrays& North83Points() {
+  static const Arrays a = InSystem(kNorth83UsFt);
+  return a;
+}
+const Arrays& North27Points() {
+  static const Arrays a = InSystem(kNorth27UsFt);
+  return a;
+}
+
 void RunLantrel(benchmark::State& state, CoordinateSystem from, CoordinateSystem to,
                 const Arrays& in) {
   const lantrel::Transformer t(from, to, true);
@@ -94,8 +104,7 @@ void BM_Lantrel_GeoToNorthZoneArray(benchmark::State& state) {
 BENCHMARK(BM_Lantrel_GeoToNorthZoneArray)->Unit(benchmark::kMillisecond);
 
 void BM_Lantrel_NorthZoneToGeoArray(benchmark::State& state) {
-  static const Arrays in = InSystem(kNorth83UsFt);
-  RunLantrel(state, kNorth83UsFt, kGeo83, in);
+  RunLantrel(state, kNorth83UsFt, kGeo83, North83Points());
 }
 BENCHMARK(BM_Lantrel_NorthZoneToGeoArray)->Unit(benchmark::kMillisecond);
 
@@ -105,8 +114,7 @@ void BM_Lantrel_GeoToUTM16Array(benchmark::State& state) {
 BENCHMARK(BM_Lantrel_GeoToUTM16Array)->Unit(benchmark::kMillisecond);
 
 void BM_Lantrel_Nad27NorthToNad83UTM16Array(benchmark::State& state) {
-  static const Arrays in = InSystem(kNorth27UsFt);
-  RunLantrel(state, kNorth27UsFt, kUtm16Metres, in);
+  RunLantrel(state, kNorth27UsFt, kUtm16Metres, North27Points());
 }
 BENCHMARK(BM_Lantrel_Nad27NorthToNad83UTM16Array)->Unit(benchmark::kMillisecond);
 
@@ -165,17 +173,28 @@ void RunThreadsSideBySide(benchmark::State& state, CoordinateSystem from, Coordi
   RunSideBySide(state, kLargePoints, "all_cores_ns", on(0), "one_thread_ns", on(1));
 }
 
-void BM_Lantrel_GeoToNorthZoneMillion(benchmark::State& state) {
+// The 1,000,000-point inputs, each built once for the cases that share it.
+const Arrays& LargeGeo() {
   static const Arrays in = Repeated(WindowPoints());
-  RunLarge(state, kGeo83, kNorth83UsFt, in);
+  return in;
+}
+const Arrays& LargeNorth83() {
+  static const Arrays in = Repeated(North83Points());
+  return in;
+}
+const Arrays& LargeNorth27() {
+  static const Arrays in = Repeated(North27Points());
+  return in;
+}
+
+void BM_Lantrel_GeoToNorthZoneMillion(benchmark::State& state) {
+  RunLarge(state, kGeo83, kNorth83UsFt, LargeGeo());
 }
 void BM_Lantrel_NorthZoneToGeoMillion(benchmark::State& state) {
-  static const Arrays in = Repeated(InSystem(kNorth83UsFt));
-  RunLarge(state, kNorth83UsFt, kGeo83, in);
+  RunLarge(state, kNorth83UsFt, kGeo83, LargeNorth83());
 }
 void BM_Lantrel_Nad27NorthToNad83UTM16Million(benchmark::State& state) {
-  static const Arrays in = Repeated(InSystem(kNorth27UsFt));
-  RunLarge(state, kNorth27UsFt, kUtm16Metres, in);
+  RunLarge(state, kNorth27UsFt, kUtm16Metres, LargeNorth27());
 }
 // Argument: the thread count (1 the caller's thread, 0 every core). Wall-clock time counts.
 BENCHMARK(BM_Lantrel_GeoToNorthZoneMillion)->Arg(1)->Arg(0)->UseRealTime()
@@ -186,16 +205,13 @@ BENCHMARK(BM_Lantrel_Nad27NorthToNad83UTM16Million)->Arg(1)->Arg(0)->UseRealTime
     ->Unit(benchmark::kMillisecond);
 
 void BM_Threads_GeoToNorthZoneMillionSideBySide(benchmark::State& state) {
-  static const Arrays in = Repeated(WindowPoints());
-  RunThreadsSideBySide(state, kGeo83, kNorth83UsFt, in);
+  RunThreadsSideBySide(state, kGeo83, kNorth83UsFt, LargeGeo());
 }
 void BM_Threads_NorthZoneToGeoMillionSideBySide(benchmark::State& state) {
-  static const Arrays in = Repeated(InSystem(kNorth83UsFt));
-  RunThreadsSideBySide(state, kNorth83UsFt, kGeo83, in);
+  RunThreadsSideBySide(state, kNorth83UsFt, kGeo83, LargeNorth83());
 }
 void BM_Threads_Nad27NorthToNad83UTM16MillionSideBySide(benchmark::State& state) {
-  static const Arrays in = Repeated(InSystem(kNorth27UsFt));
-  RunThreadsSideBySide(state, kNorth27UsFt, kUtm16Metres, in);
+  RunThreadsSideBySide(state, kNorth27UsFt, kUtm16Metres, LargeNorth27());
 }
 BENCHMARK(BM_Threads_GeoToNorthZoneMillionSideBySide)->UseRealTime()
     ->Unit(benchmark::kMillisecond);
@@ -228,6 +244,20 @@ Arrays ForProj(const Arrays& in, bool geographic) {
     for (double& v : r.x) v = -v;
   }
   return r;
+}
+
+// The inputs in PROJ's form, each built once.
+const Arrays& ProjGeo() {
+  static const Arrays a = ForProj(WindowPoints(), true);
+  return a;
+}
+const Arrays& ProjNorth83() {
+  static const Arrays a = ForProj(North83Points(), false);
+  return a;
+}
+const Arrays& ProjNorth27() {
+  static const Arrays a = ForProj(North27Points(), false);
+  return a;
 }
 
 // A PROJ operation and its context, destroyed together.
@@ -310,60 +340,49 @@ void RunProjSideBySide(benchmark::State& state, CoordinateSystem from, Coordinat
 }
 
 void BM_Proj_GeoToNorthZoneArray(benchmark::State& state) {
-  static const Arrays in = ForProj(WindowPoints(), true);
-  RunProjString(state, kNorthZoneFromDegrees, in);
+  RunProjString(state, kNorthZoneFromDegrees, ProjGeo());
 }
 BENCHMARK(BM_Proj_GeoToNorthZoneArray)->Unit(benchmark::kMillisecond);
 
 void BM_Proj_NorthZoneToGeoArray(benchmark::State& state) {
-  static const Arrays in = ForProj(InSystem(kNorth83UsFt), false);
-  RunProjString(state, kNorthZoneToDegrees, in);
+  RunProjString(state, kNorthZoneToDegrees, ProjNorth83());
 }
 BENCHMARK(BM_Proj_NorthZoneToGeoArray)->Unit(benchmark::kMillisecond);
 
 void BM_Proj_GeoToUTM16Array(benchmark::State& state) {
-  static const Arrays in = ForProj(WindowPoints(), true);
-  RunProjString(state, kUtm16FromDegrees, in);
+  RunProjString(state, kUtm16FromDegrees, ProjGeo());
 }
 BENCHMARK(BM_Proj_GeoToUTM16Array)->Unit(benchmark::kMillisecond);
 
 void BM_Proj_Nad27NorthToNad83UTM16Array(benchmark::State& state) {
-  static const Arrays in = ForProj(InSystem(kNorth27UsFt), false);
-  RunProjCrs(state, "EPSG:26779", "EPSG:26916", in);
+  RunProjCrs(state, "EPSG:26779", "EPSG:26916", ProjNorth27());
 }
 BENCHMARK(BM_Proj_Nad27NorthToNad83UTM16Array)->Unit(benchmark::kMillisecond);
 
 void BM_Proj_Nad83GeoToNad27GeoArray(benchmark::State& state) {
-  static const Arrays in = ForProj(WindowPoints(), true);
-  RunProjCrs(state, "EPSG:4269", "EPSG:4267", in);
+  RunProjCrs(state, "EPSG:4269", "EPSG:4267", ProjGeo());
 }
 BENCHMARK(BM_Proj_Nad83GeoToNad27GeoArray)->Unit(benchmark::kMillisecond);
 
 void BM_Ratio_GeoToNorthZoneSideBySide(benchmark::State& state) {
-  static const Arrays proj = ForProj(WindowPoints(), true);
   RunProjSideBySide(state, kGeo83, kNorth83UsFt, WindowPoints(), FromString(kNorthZoneFromDegrees),
-                    proj);
+                    ProjGeo());
 }
 void BM_Ratio_NorthZoneToGeoSideBySide(benchmark::State& state) {
-  static const Arrays in = InSystem(kNorth83UsFt);
-  static const Arrays proj = ForProj(in, false);
-  RunProjSideBySide(state, kNorth83UsFt, kGeo83, in, FromString(kNorthZoneToDegrees), proj);
+  RunProjSideBySide(state, kNorth83UsFt, kGeo83, North83Points(), FromString(kNorthZoneToDegrees),
+                    ProjNorth83());
 }
 void BM_Ratio_GeoToUTM16SideBySide(benchmark::State& state) {
-  static const Arrays proj = ForProj(WindowPoints(), true);
   RunProjSideBySide(state, kGeo83, kUtm16Metres, WindowPoints(), FromString(kUtm16FromDegrees),
-                    proj);
+                    ProjGeo());
 }
 void BM_Ratio_Nad27NorthToNad83UTM16SideBySide(benchmark::State& state) {
-  static const Arrays in = InSystem(kNorth27UsFt);
-  static const Arrays proj = ForProj(in, false);
-  RunProjSideBySide(state, kNorth27UsFt, kUtm16Metres, in, FromCrs("EPSG:26779", "EPSG:26916"),
-                    proj);
+  RunProjSideBySide(state, kNorth27UsFt, kUtm16Metres, North27Points(),
+                    FromCrs("EPSG:26779", "EPSG:26916"), ProjNorth27());
 }
 void BM_Ratio_Nad83GeoToNad27GeoSideBySide(benchmark::State& state) {
-  static const Arrays proj = ForProj(WindowPoints(), true);
   RunProjSideBySide(state, kGeo83, kGeo27, WindowPoints(), FromCrs("EPSG:4269", "EPSG:4267"),
-                    proj);
+                    ProjGeo());
 }
 BENCHMARK(BM_Ratio_GeoToNorthZoneSideBySide)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Ratio_NorthZoneToGeoSideBySide)->Unit(benchmark::kMillisecond);
