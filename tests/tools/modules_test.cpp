@@ -60,11 +60,7 @@ TEST(Modules, MissingOrBrokenModuleFailsOnlyItsJobsWithItsName) {
   const std::string csv = WriteFile("modules_job.csv", "x,y\n-84.8733,38.2009\n");
   const std::string gpkg = ScratchDir() + "/modules_job.gpkg";
   const std::string layer = WriteFile("modules_layer.gpkg", "not read");
-#ifdef LANTREL_HAVE_SERVE
-  const bool served = true;
-#else
-  const bool served = false;  // whatever serve.so an earlier configuration left
-#endif
+  const bool served = kServeBuilt;
   struct Case {
     const char* module;
     std::optional<std::string> content;  // absent when none

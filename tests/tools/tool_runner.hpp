@@ -39,6 +39,14 @@ std::vector<std::string> Lines(const std::string& text);
 /// The built program.
 std::string ToolPath();
 
+/// Whether the built program has `lantrel serve` (whatever serve.so an earlier configuration
+/// left in the tree).
+#ifdef LANTREL_HAVE_SERVE
+inline constexpr bool kServeBuilt = true;
+#else
+inline constexpr bool kServeBuilt = false;
+#endif
+
 // Capabilities of the library this build carries, probed in-process: end-to-end tests whose
 // results depend on them fail early, naming the part, when one is missing (the data file is
 // built from data/ in every build).
